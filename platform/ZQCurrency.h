@@ -1,0 +1,12 @@
+// tagCY: the suite's currency, a 64-bit fixed-point value with four implicit decimals
+// (12.5 is stored as 125000). Quantities, values and counters all use it.
+#pragma once
+
+#include <cstdint>
+
+struct tagCY {
+  std::int64_t int64 = 0;
+
+  friend bool operator==(const tagCY&, const tagCY&) = default;
+  friend auto operator<=>(const tagCY&, const tagCY&) = default;
+};

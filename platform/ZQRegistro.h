@@ -1,0 +1,39 @@
+// CZQRegistro: the machine registry's place on Linux. The suite reads a handful of values under
+// HKEY_LOCAL_MACHINE "SOFTWARE\Wow6432Node\ZQ Sistemas\..."; here they live in an INI-style file
+// whose sections are those key paths and whose entries are the values:
+//
+//   [SOFTWARE\Wow6432Node\ZQ Sistemas]
+//   Mensagens=/opt/zq/mensagens/          ; folder of the ZQ<module>Mens.txt message files
+//   Relatorios=/opt/zq/relatorios/        ; report folder (alert e-mail templates)
+//   BibliotecaMensagens=libZQLMensagem.so ; message library of the failure trace
+//   [SOFTWARE\Wow6432Node\ZQ Sistemas\DF]
+//   Path=/opt/zq/                         ; installation directory of the base module
+//   [SOFTWARE\Wow6432Node\ZQ Sistemas\Empresas\ACME]
+//   Motor=sqlite                          ; memoria | sqlite | postgres
+//   Banco=/var/lib/zq/ACME/acme.db        ; SQLite file or PostgreSQL connection string
+//   Dados=/var/lib/zq/ACME/               ; the company's data directory
+//
+// The file is named by the environment variable ZQ_REGISTRO; without it, /etc/zq/registro.ini.
+// Key paths compare without regard to case or to '\' versus '/'; value names without regard to
+// case. Lines starting with ';' or '#' are comments. A missing or unreadable file is an empty
+// registry. Values set with Define() (tests, hosts) take precedence over the file.
+//
+// Thread-safe. The file is re-read when its modification time or size changes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+class CZQRegistro {
+ public:
+  static constexpr const char* kRaiz = "SOFTWARE\\Wow6432Node\\ZQ Sistemas";
+
+  // The value, or nullopt when the key or the value is absent.
+  static std::optional<std::string> Le(const std::string& chave, const std::string& valor);
+  // Overrides a value in this process (an empty chave or valor is ignored).
+  static void Define(const std::string& chave, const std::string& valor, const std::string& texto);
+  // Forgets every Define() and the cached file.
+  static void Limpa();
+  // The path of the file in use.
+  static std::string Arquivo();
+};
