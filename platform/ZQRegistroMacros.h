@@ -1,9 +1,9 @@
 // Declaring a record once. A record lists its fields in an X-macro, one F(Name, Type, Flags) per
 // field, and puts ZQ_CORPO_REGISTRO in its class body:
 //
-//   #define ZQ_CAMPOS_PRIORIDADE(F)              \
-//     F(Posicao, std::uint32_t, zq::kKey)        \
-//     F(Codigo, CString, zq::kSearchable)        \
+//   #define ZQ_CAMPOS_PRIORIDADE(F)
+//     F(Posicao, std::uint32_t, zq::kKey)
+//     F(Codigo, CString, zq::kSearchable)
 //     F(Descricao, CString, 0)
 //   class CZQDadosMM_Prioridade : public TZQBaseParaDados {
 //     ZQ_CORPO_REGISTRO(CZQDadosMM_Prioridade, "prioridade", ZQ_CAMPOS_PRIORIDADE)
