@@ -1,0 +1,77 @@
+#include "tests/support/Fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "platform/String.h"
+#include "platform/ZQRegistro.h"
+
+namespace zqteste {
+
+std::filesystem::path DiretorioTemporario(const std::string& prefixo) {
+  std::string modelo = (std::filesystem::temp_directory_path() / (prefixo + "-XXXXXX")).string();
+  if (!mkdtemp(modelo.data())) throw std::runtime_error("mkdtemp");
+  return modelo;
+}
+
+EmpresaTeste::EmpresaTeste(const std::string& motor) {
+  static std::atomic<int> contador{0};
+  m_nome = "TESTE" + std::to_string(::getpid()) + "_" + std::to_string(++contador);
+  m_dir = DiretorioTemporario("zqmm-" + m_nome);
+  CZQRegistro::Define(CZQRegistro::kRaiz, "Mensagens", ZQ_MENSAGENS_DIR);
+  zq::EmpresaConfig config;
+  config.motor = motor;
+  config.banco = (m_dir / "empresa.db").string();
+  config.dados = m_dir.string();
+  const zq::Status st = CZQEmpresas::Registra(m_nome, config);
+  if (!st.ok()) throw std::runtime_error("empresa de teste: " + st.message);
+  m_conexao = CZQEmpresas::Abre(m_nome);
+}
+
+EmpresaTeste::~EmpresaTeste() {
+  m_conexao.reset();
+  CZQEmpresas::Remove(m_nome);
+  std::error_code ec;
+  std::filesystem::remove_all(m_dir, ec);
+}
+
+void EmpresaTeste::Grava(TZQBaseParaDados* registro) {
+  const zq::Status st = Motor().Insert(registro);
+  ASSERT_TRUE(st.ok()) << st.message;
+}
+
+std::string EmpresaTeste::LogErros() const {
+  const std::time_t agora = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&agora, &tm);
+  char nome[64];
+  std::snprintf(nome, sizeof nome, "ZQProfilerErros_Base_%04d%02d.log", tm.tm_year + 1900, tm.tm_mon + 1);
+  std::ifstream in(m_dir / nome, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::string Aviso(const CZQDadosDF_Erro& erro) {
+  switch (erro.GetTipoErro()) {
+    case ZQ_TIPO_ERRO_NENHUM:
+      return "";
+    case ZQ_TIPO_ERRO_AVISO:
+      return std::to_string(erro.GetModulo()) + "/" + std::to_string(erro.GetCodigoErro()) + "/" +
+             std::to_string(erro.GetCodigoCampo());
+    default:
+      return StringPrintf("hr=%#X/%ld %s", static_cast<unsigned>(erro.GetHR()), erro.GetCodigoCampo(),
+                          erro.GetMensagem().GetString());
+  }
+}
+
+}  // namespace zqteste
