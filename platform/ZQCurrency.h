@@ -1,5 +1,6 @@
 // tagCY: the suite's currency, a 64-bit fixed-point value with four implicit decimals
-// (12.5 is stored as 125000). Quantities, values and counters all use it.
+// (12.5 is stored as 125000). Quantities, values and counters all use it. Conversions, texts and
+// checked arithmetic are in platform/ZQCurrencyEx.h.
 #pragma once
 
 #include <cstdint>

@@ -50,7 +50,7 @@ REG_ZQDMAHMSUTC REG_ZQDMAHMSUTC::SomaSegundos(std::int64_t segundos) const {
 std::string REG_ZQDMAHMSUTC::ParaIso() const {
   if (!IsPreenchida()) return {};
   const int s = GetSegundoDoDia();
-  char buf[16];
+  char buf[32];
   std::snprintf(buf, sizeof buf, "T%02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
   return GetData().ParaIso() + buf;
 }
