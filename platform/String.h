@@ -3,6 +3,7 @@
 // Value semantics; not thread-safe for concurrent mutation of one object.
 #pragma once
 
+#include <compare>
 #include <cstdarg>
 #include <cstddef>
 #include <string>
@@ -66,7 +67,17 @@ class CString {
   friend CString operator+(CString a, char c) { return a += c; }
   friend bool operator==(const CString& a, const CString& b) { return a.m_s == b.m_s; }
   friend bool operator==(const CString& a, const char* b) { return a.m_s == (b ? b : ""); }
+  // Byte order (unsigned), as Compare. Every relational operator is declared, not only <=>, so
+  // that neither an expression nor std::less<>/std::greater<> (which look for a declared
+  // operator) falls back to comparing the addresses behind operator const char*.
+  friend std::strong_ordering operator<=>(const CString& a, const CString& b) { return a.m_s <=> b.m_s; }
   friend bool operator<(const CString& a, const CString& b) { return a.m_s < b.m_s; }
+  friend bool operator>(const CString& a, const CString& b) { return a.m_s > b.m_s; }
+  friend bool operator<=(const CString& a, const CString& b) { return a.m_s <= b.m_s; }
+  friend bool operator>=(const CString& a, const CString& b) { return a.m_s >= b.m_s; }
+  friend std::strong_ordering operator<=>(const CString& a, const char* b) {
+    return a.m_s <=> std::string_view(b ? b : "");
+  }
 
  private:
   std::string m_s;
