@@ -9,7 +9,7 @@
 
 const char* ZQSiglaModulo(int modulo) {
   switch (modulo) {
-#define ZQ_MODULO_SIGLA(nome, numero, sigla, descricao) \
+#define ZQ_MODULO_SIGLA(nome, numero, sigla) \
   case numero:                                         \
     return sigla;
     ZQ_MODULOS(ZQ_MODULO_SIGLA)

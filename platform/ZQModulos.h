@@ -2,13 +2,13 @@
 // two-letter abbreviation that names the module's message file (ZQ<abbr>Mens.txt).
 #pragma once
 
-#define ZQ_MODULOS(M)                 \
-  M(ZQ_MODULO_ES, 3, "ES", "Estoque") \
-  M(ZQ_MODULO_DF, 20, "DF", "Base")   \
-  M(ZQ_MODULO_MM, 28, "MM", "Manutenção")
+#define ZQ_MODULOS(M)        \
+  M(ZQ_MODULO_ES, 3, "ES")   \
+  M(ZQ_MODULO_DF, 20, "DF")  \
+  M(ZQ_MODULO_MM, 28, "MM")
 
 enum _ZQModulo : int {
-#define ZQ_MODULO_ENUM(nome, numero, sigla, descricao) nome = numero,
+#define ZQ_MODULO_ENUM(nome, numero, sigla) nome = numero,
   ZQ_MODULOS(ZQ_MODULO_ENUM)
 #undef ZQ_MODULO_ENUM
 };

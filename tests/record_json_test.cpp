@@ -1,0 +1,100 @@
+#include "platform/RecordJson.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/Cp1252.h"
+#include "platform/ZQDadosMM_Prioridade.h"
+#include "platform/ZQRegistroMacros.h"
+
+namespace {
+
+// One field of every storage type, to check the JSON form of each.
+#define ZQ_CAMPOS_TODOS(F)                   \
+  F(Chave, std::uint32_t, zq::kKey)          \
+  F(Texto, CString, 0)                       \
+  F(Ativo, bool, 0)                          \
+  F(Pequeno, std::uint8_t, 0)                \
+  F(Inteiro, std::int32_t, 0)                \
+  F(Grande, std::uint64_t, 0)                \
+  F(Valor, tagCY, 0)                         \
+  F(Data, REG_ZQDMA, 0)                      \
+  F(Mes, REG_ZQMA, 0)                        \
+  F(Momento, REG_ZQDMAHMSUTC, 0)             \
+  F(Dmc, REG_ZQDMC, 0)
+
+class Todos : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(Todos, "teste_json_todos", ZQ_CAMPOS_TODOS)
+};
+
+TEST(RecordJson, WritesReadableForms) {
+  Todos t;
+  t.SetChave(7);
+  t.SetTexto("Manutenção €"_cp);
+  t.SetAtivo(true);
+  t.SetValor(tagCY{125000});
+  t.SetData(REG_ZQDMA::DeDiaMesAno(29, 2, 2024));
+  t.SetMes(REG_ZQMA::DeMesAno(12, 2026));
+  t.SetMomento(REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(5, 12, 2026), 10, 5, 30, -10800));
+  const auto j = zq::ParaJson(t);
+  EXPECT_EQ(j.dump(),
+            R"({"chave":7,"texto":"Manutenção €","ativo":true,"pequeno":0,"inteiro":0,"grande":0,"valor":12.5,)"
+            R"("data":"2024-02-29","mes":"2026-12","momento":"2026-12-05T10:05:30-03:00","dmc":0})");
+}
+
+TEST(RecordJson, RoundTripsEveryValueIncludingOddStoredOnes) {
+  Todos t;
+  t.SetChave(0xFFFFFFFF);
+  t.SetTexto(CString(std::string("\x80\x81\xFF\x00z", 5)));
+  t.SetInteiro(-2147483647 - 1);
+  t.SetGrande(0xFFFFFFFFFFFFFFFFull);
+  t.SetValor(tagCY{INT64_MIN});           // no double carries it: written as a decimal string
+  t.SetData(REG_ZQDMA{1});                // not a valid date: written raw
+  t.SetMomento(REG_ZQDMAHMSUTC{12345});   // not filled in: written raw
+  t.SetDmc(REG_ZQDMC{0x8000000000000001ull});
+  Todos volta;
+  const auto st = zq::DeJson(nlohmann::json::parse(zq::ParaJson(t).dump()), &volta);
+  ASSERT_TRUE(st.ok()) << st.message;
+  EXPECT_EQ(volta, t);
+}
+
+TEST(RecordJson, BadInputIsRefusedNamingTheFieldAndChangesNothing) {
+  struct Caso {
+    const char* json;
+    const char* trecho;  // part of the message
+  } casos[] = {
+      {R"({"codigo":"A","desconhecido":1})", "desconhecido"},
+      {R"({"codigo":5})", "codigo"},
+      {R"({"prioridadeBase":256})", "prioridadeBase"},
+      {R"({"prioridadeBase":-1})", "prioridadeBase"},
+      {R"({"prioridadeBase":1.5})", "prioridadeBase"},
+      {R"({"prioridadeBase":"3"})", "prioridadeBase"},
+      {R"({"posicao":4294967296})", "posicao"},
+      {R"({"posicao":99999999999999999999})", "posicao"},
+      {R"({"descricao":"日本"})", "descricao"},
+      {R"({"dmaHmsAtualizacao":"2026-02-30T10:00:00"})", "dmaHmsAtualizacao"},
+      {R"({"dmaHmsAtualizacao":"2026-02-20T10:00:00+99:00"})", "dmaHmsAtualizacao"},
+      {R"([1,2])", "objeto"},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.json);
+    CZQDadosMM_Prioridade p;
+    p.SetCodigo("ORIGINAL");
+    const CZQDadosMM_Prioridade antes = p;
+    const auto st = zq::DeJson(nlohmann::json::parse(c.json), &p);
+    EXPECT_FALSE(st.ok());
+    EXPECT_NE(st.message.find(c.trecho), std::string::npos) << st.message;
+    EXPECT_EQ(p, antes);
+  }
+}
+
+TEST(RecordJson, MembersLeftOutKeepTheirValuesAndNamesIgnoreCase) {
+  CZQDadosMM_Prioridade p;
+  p.SetDescricao("fica");
+  const auto st = zq::DeJson(nlohmann::json::parse(R"({"registro":"prioridade","CODIGO":"X","valor":null})"), &p,
+                             {"registro", "valor"});
+  ASSERT_TRUE(st.ok()) << st.message;
+  EXPECT_EQ(p.GetCodigo(), "X");
+  EXPECT_EQ(p.GetDescricao(), "fica");
+}
+
+}  // namespace
