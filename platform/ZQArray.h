@@ -31,13 +31,15 @@ class CZQArray_deprecated {
     return first;
   }
   // Inserting at GetSize() appends; beyond it the array grows with default values, as MFC does.
+  // v may be an element of this array: it is copied before the array grows.
   void InsertAt(int i, ARG_TYPE v, int count = 1) {
     if (i < 0 || count < 0) throw std::out_of_range("CZQArray_deprecated::InsertAt");
+    const TYPE valor = v;
     if (i > GetSize()) SetSize(i);
-    m_v.insert(m_v.begin() + i, static_cast<std::size_t>(count), v);
+    m_v.insert(m_v.begin() + i, static_cast<std::size_t>(count), valor);
   }
   void RemoveAt(int i, int count = 1) {
-    if (i < 0 || count < 0 || i + count > GetSize()) throw std::out_of_range("CZQArray_deprecated::RemoveAt");
+    if (i < 0 || count < 0 || count > GetSize() - i) throw std::out_of_range("CZQArray_deprecated::RemoveAt");
     m_v.erase(m_v.begin() + i, m_v.begin() + i + count);
   }
 
