@@ -1,0 +1,676 @@
+// The StorageEngine contract, one body run on every engine. A new engine joins by adding its
+// name to INSTANTIATE_TEST_SUITE_P and a branch to EngineConformanceTest::Make.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/Cp1252.h"
+#include "platform/MemoryEngine.h"
+#include "platform/SqliteEngine.h"
+#include "platform/StorageEngine.h"
+#include "platform/ZQRegistroMacros.h"
+#include "platform/ZQResultados.h"
+
+namespace {
+
+#define ZQ_CAMPOS_TESTE_CONFORMIDADE(F)  \
+  F(Chave, std::uint32_t, zq::kKey)      \
+  F(Codigo, CString, zq::kSearchable)    \
+  F(Nome, CString, 0)                    \
+  F(Grupo, std::int32_t, zq::kSearchable)
+class CTesteConformidade : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteConformidade, "teste_conformidade", ZQ_CAMPOS_TESTE_CONFORMIDADE)
+};
+// Same fields, another kind: kinds must not see each other's records.
+class CTesteConformidadeOutro : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteConformidadeOutro, "teste_conformidade_outro", ZQ_CAMPOS_TESTE_CONFORMIDADE)
+};
+
+#define ZQ_CAMPOS_TESTE_TIPOS(F)         \
+  F(Chave, std::uint32_t, zq::kKey)      \
+  F(Logico, bool, 0)                     \
+  F(U8, std::uint8_t, 0)                 \
+  F(U16, std::uint16_t, 0)               \
+  F(U32, std::uint32_t, zq::kSearchable) \
+  F(I32, std::int32_t, 0)                \
+  F(I64, std::int64_t, zq::kSearchable)  \
+  F(U64, std::uint64_t, zq::kSearchable) \
+  F(Moeda, tagCY, 0)                     \
+  F(Data, REG_ZQDMA, 0)                  \
+  F(Mes, REG_ZQMA, 0)                    \
+  F(DataHora, REG_ZQDMAHMSUTC, 0)        \
+  F(Dmc, REG_ZQDMC, 0)                   \
+  F(Texto, CString, zq::kSearchable)
+class CTesteTipos : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteTipos, "teste_conformidade_tipos", ZQ_CAMPOS_TESTE_TIPOS)
+};
+
+// Successive declarations of one kind, as program versions change it.
+#define ZQ_CAMPOS_VERSAO_1(F)        \
+  F(Chave, std::uint32_t, zq::kKey)  \
+  F(Codigo, CString, zq::kSearchable)
+class CTesteVersao1 : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteVersao1, "teste_conformidade_versao", ZQ_CAMPOS_VERSAO_1)
+};
+#define ZQ_CAMPOS_VERSAO_2(F)          \
+  F(Chave, std::uint32_t, zq::kKey)    \
+  F(Codigo, CString, zq::kSearchable)  \
+  F(Nivel, std::int64_t, zq::kSearchable) \
+  F(Obs, CString, 0)
+class CTesteVersao2 : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteVersao2, "teste_conformidade_versao", ZQ_CAMPOS_VERSAO_2)
+};
+#define ZQ_CAMPOS_VERSAO_ESTREITA(F)  \
+  F(Chave, std::uint32_t, zq::kKey)   \
+  F(Codigo, CString, zq::kSearchable) \
+  F(Nivel, std::uint8_t, 0)
+class CTesteVersaoEstreita : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteVersaoEstreita, "teste_conformidade_versao", ZQ_CAMPOS_VERSAO_ESTREITA)
+};
+#define ZQ_CAMPOS_VERSAO_CODIGO_INTEIRO(F) \
+  F(Chave, std::uint32_t, zq::kKey)        \
+  F(Codigo, std::int64_t, 0)
+class CTesteVersaoCodigoInteiro : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteVersaoCodigoInteiro, "teste_conformidade_versao",
+                    ZQ_CAMPOS_VERSAO_CODIGO_INTEIRO)
+};
+#define ZQ_CAMPOS_VERSAO_OUTRA_CHAVE(F) \
+  F(Posicao, std::uint32_t, zq::kKey)   \
+  F(Codigo, CString, 0)
+class CTesteVersaoOutraChave : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CTesteVersaoOutraChave, "teste_conformidade_versao", ZQ_CAMPOS_VERSAO_OUTRA_CHAVE)
+};
+
+const zq::RecordSchema& kTeste = CTesteConformidade::SchemaEstatico();
+constexpr std::uint32_t kMaxKey = std::numeric_limits<std::uint32_t>::max();
+
+std::string Code(long hr) {
+  switch (hr) {
+    case ZQ_S_OK: return "ok";
+    case ZQ_E_NAO_ENCONTRADO: return "NAO_ENCONTRADO";
+    case ZQ_E_DUPLICADO: return "DUPLICADO";
+    case ZQ_E_MOTOR: return "MOTOR";
+    case ZQ_E_ARGUMENTO: return "ARGUMENTO";
+    case ZQ_E_ESQUEMA: return "ESQUEMA";
+    case ZQ_E_TRANSACAO: return "TRANSACAO";
+  }
+  return std::to_string(hr);
+}
+std::string Code(const zq::Status& st) { return Code(st.hr); }
+
+CTesteConformidade Rec(const char* codigo, const char* nome = "", std::int32_t grupo = 0,
+                       std::uint32_t chave = 0) {
+  CTesteConformidade r;
+  r.SetChave(chave);
+  r.SetCodigo(codigo);
+  r.SetNome(nome);
+  r.SetGrupo(grupo);
+  return r;
+}
+
+// Every field of a record, texts with their bytes above 0x7E escaped, so that a mismatch reads
+// on one line.
+std::string Dump(const TZQBaseParaDados& r) {
+  std::string out;
+  const zq::RecordSchema& s = r.Schema();
+  for (std::size_t i = 0; i < s.count; ++i) {
+    out += i ? " " : "";
+    out += s.fields[i].name;
+    out += '=';
+    const zq::Value v = r.GetValor(i);
+    if (const auto* n = std::get_if<std::int64_t>(&v)) {
+      out += std::to_string(*n);
+      continue;
+    }
+    out += '"';
+    for (unsigned char c : std::get<std::string>(v)) {
+      if (c >= 0x20 && c < 0x7F) {
+        out += static_cast<char>(c);
+      } else {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        out += hex;
+      }
+    }
+    out += '"';
+  }
+  return out;
+}
+
+class EngineConformanceTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name)
+      if (c == '/') c = '_';
+    m_path = ::testing::TempDir() + "conformidade_" + name + "_" + std::to_string(getpid()) + ".db";
+    RemoveFiles();
+    m_engine = Make();
+    ASSERT_NE(m_engine, nullptr);
+  }
+  void TearDown() override {
+    m_engine.reset();
+    RemoveFiles();
+  }
+
+  std::unique_ptr<zq::StorageEngine> Make() {
+    const std::string engine = GetParam();
+    if (engine == "memoria") return std::make_unique<zq::MemoryEngine>();
+    zq::Status st;
+    auto e = zq::SqliteEngine::Open(m_path, &st);
+    EXPECT_TRUE(st.ok()) << st.message;
+    return e;
+  }
+
+  void RemoveFiles() {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((m_path + suffix).c_str());
+  }
+
+  zq::StorageEngine& E() { return *m_engine; }
+
+  // Inserts with the record's own key (0: the next one); the key it got, or 0 on failure.
+  template <class R>
+  std::uint32_t Put(R r) {
+    const zq::Status st = E().Insert(&r);
+    EXPECT_TRUE(st.ok()) << st.message;
+    return st.ok() ? r.GetChave() : 0;
+  }
+
+  // The keys a search answers, "1,2,3", or the failure's code.
+  std::string Keys(const zq::RecordSchema& schema, const std::vector<zq::Predicate>& predicates = {}) {
+    std::vector<std::uint32_t> keys{999};
+    const zq::Status st = E().Search(schema, predicates, &keys);
+    if (!st.ok()) return Code(st) + (keys.empty() ? "" : " (lista não vazia)");
+    std::string out;
+    for (std::uint32_t k : keys) out += (out.empty() ? "" : ",") + std::to_string(k);
+    return out;
+  }
+
+  // The stored record's Codigo, or the failure's code.
+  std::string CodigoDe(std::uint32_t key) {
+    CTesteConformidade r;
+    const zq::Status st = E().Read(key, &r);
+    return st.ok() ? r.GetCodigo().Str() : Code(st);
+  }
+
+  std::string m_path;
+  std::unique_ptr<zq::StorageEngine> m_engine;
+};
+
+TEST_P(EngineConformanceTest, InsertWithKeyZeroAssignsOneTwoThree) {
+  for (std::uint32_t expected : {1u, 2u, 3u}) {
+    CTesteConformidade r = Rec("A");
+    ASSERT_TRUE(E().Insert(&r).ok());
+    EXPECT_EQ(r.GetChave(), expected);
+  }
+  EXPECT_EQ(Keys(kTeste), "1,2,3");
+}
+
+TEST_P(EngineConformanceTest, InsertWithGivenKeyKeepsItAndRaisesTheCounter) {
+  EXPECT_EQ(Put(Rec("dez", "", 0, 10)), 10u);
+  EXPECT_EQ(Put(Rec("onze")), 11u);
+  EXPECT_EQ(Put(Rec("cinco", "", 0, 5)), 5u);  // below the counter: taken as given
+  EXPECT_EQ(Put(Rec("doze")), 12u);
+  EXPECT_EQ(CodigoDe(5), "cinco");
+  EXPECT_EQ(CodigoDe(10), "dez");
+}
+
+TEST_P(EngineConformanceTest, DuplicateKeyIsRefusedAndKeepsTheStoredRecord) {
+  Put(Rec("original", "", 0, 7));
+  CTesteConformidade r = Rec("outro", "", 0, 7);
+  const zq::Status st = E().Insert(&r);
+  EXPECT_EQ(Code(st), "DUPLICADO");
+  EXPECT_FALSE(st.message.empty());
+  EXPECT_EQ(CodigoDe(7), "original");
+  EXPECT_EQ(Put(Rec("seguinte")), 8u);
+}
+
+TEST_P(EngineConformanceTest, FailedReadLeavesTheRecordUnchanged) {
+  Put(Rec("A", "Alfa", 1));
+  const CTesteConformidade before = Rec("antes", "nome", 42, 99);
+  for (std::uint32_t key : {0u, 2u, kMaxKey}) {
+    SCOPED_TRACE(key);
+    CTesteConformidade r = before;
+    const zq::Status st = E().Read(key, &r);
+    EXPECT_EQ(Code(st), "NAO_ENCONTRADO");
+    EXPECT_NE(st.message.find("teste_conformidade"), std::string::npos) << st.message;
+    EXPECT_EQ(Dump(r), Dump(before));
+  }
+}
+
+TEST_P(EngineConformanceTest, ReadFillsEveryField) {
+  const std::uint32_t key = Put(Rec("A", "Alfa", -3));
+  CTesteConformidade r = Rec("lixo", "lixo", 77, 55);
+  ASSERT_TRUE(E().Read(key, &r).ok());
+  EXPECT_EQ(Dump(r), Dump(Rec("A", "Alfa", -3, key)));
+}
+
+TEST_P(EngineConformanceTest, UpdateReplacesAndRefusesAbsentKeys) {
+  const std::uint32_t key = Put(Rec("A", "Alfa", 1));
+  ASSERT_TRUE(E().Update(Rec("B", "Beta", 2, key)).ok());
+  CTesteConformidade r;
+  ASSERT_TRUE(E().Read(key, &r).ok());
+  EXPECT_EQ(Dump(r), Dump(Rec("B", "Beta", 2, key)));
+
+  for (std::uint32_t absent : {0u, key + 1, kMaxKey}) {
+    SCOPED_TRACE(absent);
+    EXPECT_EQ(Code(E().Update(Rec("C", "", 0, absent))), "NAO_ENCONTRADO");
+  }
+  EXPECT_EQ(Keys(kTeste), std::to_string(key));  // no update inserted anything
+}
+
+TEST_P(EngineConformanceTest, DeleteThenReadAndDeleteAbsent) {
+  Put(Rec("A"));
+  Put(Rec("B"));
+  ASSERT_TRUE(E().Delete(kTeste, 1).ok());
+  EXPECT_EQ(CodigoDe(1), "NAO_ENCONTRADO");
+  EXPECT_EQ(CodigoDe(2), "B");
+  EXPECT_EQ(Code(E().Delete(kTeste, 1)), "NAO_ENCONTRADO");
+  EXPECT_EQ(Code(E().Delete(kTeste, 0)), "NAO_ENCONTRADO");
+  EXPECT_EQ(Code(E().Delete(kTeste, 3)), "NAO_ENCONTRADO");
+  EXPECT_EQ(Keys(kTeste), "2");
+}
+
+TEST_P(EngineConformanceTest, KeysAreNeverReusedAfterDelete) {
+  Put(Rec("A"));
+  Put(Rec("B"));
+  Put(Rec("C"));
+  ASSERT_TRUE(E().Delete(kTeste, 3).ok());
+  ASSERT_TRUE(E().Delete(kTeste, 2).ok());
+  EXPECT_EQ(Put(Rec("D")), 4u);
+  ASSERT_TRUE(E().Delete(kTeste, 1).ok());
+  ASSERT_TRUE(E().Delete(kTeste, 4).ok());
+  EXPECT_EQ(Keys(kTeste), "");
+  EXPECT_EQ(Put(Rec("E")), 5u);
+}
+
+TEST_P(EngineConformanceTest, KeysRunOutAtTheTopOfUnsigned32) {
+  EXPECT_EQ(Put(Rec("topo", "", 0, kMaxKey)), kMaxKey);
+  EXPECT_EQ(CodigoDe(kMaxKey), "topo");
+  CTesteConformidade r = Rec("sem chave");
+  EXPECT_EQ(Code(E().Insert(&r)), "MOTOR");
+  EXPECT_EQ(r.GetChave(), 0u);
+  EXPECT_EQ(Put(Rec("explicita", "", 0, 7)), 7u);
+  EXPECT_EQ(Keys(kTeste), "7,4294967295");
+}
+
+TEST_P(EngineConformanceTest, SearchAnswersKeysInAscendingOrder) {
+  for (std::uint32_t key : {30u, 10u, 20u, 4000000000u, 1u}) Put(Rec("X", "", 0, key));
+  EXPECT_EQ(Keys(kTeste), "1,10,20,30,4000000000");
+  EXPECT_EQ(Keys(kTeste, {{1, zq::Match::kIgual, std::string("X")}}), "1,10,20,30,4000000000");
+}
+
+TEST_P(EngineConformanceTest, SearchByPredicates) {
+  // Codes chosen against the ways a byte-wise prefix goes wrong: SQL wildcards, bytes above
+  // 0x7F (signed char, text collation), 0xFF (no successor), and case.
+  const char* const kCodigos[] = {
+      "A1",         // 1
+      "A2",         // 2
+      "AB",         // 3
+      "A_1",        // 4
+      "%x",         // 5
+      "_y",         // 6
+      "\xE7",       // 7  ç
+      "\xE7\xE3o",  // 8  ção
+      "\xFF",       // 9
+      "\xFF\xFF\x01",  // 10
+      "a1",         // 11
+      "A",          // 12
+      "\x7F",       // 13
+      "\x80z",      // 14  €z
+      "A%",         // 15
+      "",           // 16
+  };
+  std::int32_t grupo = 0;
+  for (const char* c : kCodigos) {
+    ++grupo;
+    Put(Rec(c, grupo % 2 ? "impar" : "", grupo % 3 == 0 ? -1 : grupo % 3));
+  }
+  using zq::Match;
+  using P = zq::Predicate;
+  auto igual = [](std::size_t f, zq::Value v) { return P{f, Match::kIgual, std::move(v)}; };
+  auto prefixo = [](std::string s) { return P{1, Match::kPrefixo, std::move(s)}; };
+  const std::int64_t i1 = 1, i2 = 2, im1 = -1, i7 = 7;
+  struct Case {
+    const char* name;
+    std::vector<P> predicates;
+    const char* keys;
+  } const kCases[] = {
+      {"sem critérios", {}, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"},
+      {"código igual", {igual(1, std::string("A1"))}, "1"},
+      {"código igual não é prefixo", {igual(1, std::string("A"))}, "12"},
+      {"código vazio", {igual(1, std::string())}, "16"},
+      {"código acentuado", {igual(1, std::string("\xE7"))}, "7"},
+      {"nome vazio", {igual(2, std::string())}, "2,4,6,8,10,12,14,16"},
+      {"grupo 1", {igual(3, i1)}, "1,4,7,10,13,16"},
+      {"grupo 2", {igual(3, i2)}, "2,5,8,11,14"},
+      {"grupo negativo", {igual(3, im1)}, "3,6,9,12,15"},
+      {"grupo ausente", {igual(3, i7)}, ""},
+      {"chave", {igual(0, i7)}, "7"},
+      {"chave ausente", {igual(0, std::int64_t{99})}, ""},
+      {"chave e código que não casam", {igual(0, i7), igual(1, std::string("A1"))}, ""},
+      {"prefixo A", {prefixo("A")}, "1,2,3,4,12,15"},
+      {"prefixo vazio", {prefixo("")}, "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"},
+      {"prefixo %", {prefixo("%")}, "5"},
+      {"prefixo _", {prefixo("_")}, "6"},
+      {"prefixo A_", {prefixo("A_")}, "4"},
+      {"prefixo A%", {prefixo("A%")}, "15"},
+      {"prefixo minúsculo", {prefixo("a")}, "11"},
+      {"prefixo ç", {prefixo("\xE7")}, "7,8"},
+      {"prefixo ção", {prefixo("\xE7\xE3")}, "8"},
+      {"prefixo 0x7F", {prefixo("\x7F")}, "13"},
+      {"prefixo 0x80", {prefixo("\x80")}, "14"},
+      {"prefixo 0xFF", {prefixo("\xFF")}, "9,10"},
+      {"prefixo 0xFF 0xFF", {prefixo("\xFF\xFF")}, "10"},
+      {"prefixo maior que o texto", {prefixo("A1x")}, ""},
+      {"prefixo e grupo", {prefixo("A"), igual(3, i1)}, "1,4"},
+      {"prefixo, grupo e nome", {prefixo("A"), igual(3, im1), igual(2, std::string())}, "12"},
+      {"dois prefixos", {prefixo("A"), prefixo("A_")}, "4"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Keys(kTeste, c.predicates), c.keys);
+  }
+}
+
+TEST_P(EngineConformanceTest, SearchRefusesMalformedPredicates) {
+  Put(Rec("A", "", 1));
+  using zq::Match;
+  struct Case {
+    const char* name;
+    zq::Predicate predicate;
+  } const kCases[] = {
+      {"campo inexistente", {4, Match::kIgual, std::int64_t{1}}},
+      {"prefixo em inteiro", {3, Match::kPrefixo, std::int64_t{1}}},
+      {"texto em campo inteiro", {3, Match::kIgual, std::string("1")}},
+      {"inteiro em campo texto", {1, Match::kIgual, std::int64_t{1}}},
+      {"prefixo inteiro em texto", {1, Match::kPrefixo, std::int64_t{1}}},
+      {"critério não resolvido", {1, Match::kCodigo, std::string("A")}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Keys(kTeste, {c.predicate}), "ARGUMENTO");
+  }
+}
+
+TEST_P(EngineConformanceTest, RollbackUndoesInsertUpdateDeleteAndTheKeyCounter) {
+  Put(Rec("A"));
+  Put(Rec("B"));
+  ASSERT_TRUE(E().Begin().ok());
+  EXPECT_EQ(Put(Rec("C")), 3u);
+  EXPECT_EQ(Put(Rec("D", "", 0, 50)), 50u);
+  ASSERT_TRUE(E().Update(Rec("A mudado", "", 0, 1)).ok());
+  ASSERT_TRUE(E().Update(Rec("A de novo", "", 0, 1)).ok());
+  ASSERT_TRUE(E().Delete(kTeste, 2).ok());
+  EXPECT_EQ(Keys(kTeste), "1,3,50");  // the transaction sees its own writes
+  ASSERT_TRUE(E().Rollback().ok());
+
+  EXPECT_EQ(Keys(kTeste), "1,2");
+  EXPECT_EQ(CodigoDe(1), "A");
+  EXPECT_EQ(CodigoDe(2), "B");
+  // The rolled-back transaction never happened: its keys are handed out again.
+  EXPECT_EQ(Put(Rec("E")), 3u);
+}
+
+TEST_P(EngineConformanceTest, CommitKeepsEveryWrite) {
+  Put(Rec("A"));
+  Put(Rec("B"));
+  ASSERT_TRUE(E().Begin().ok());
+  Put(Rec("C"));
+  ASSERT_TRUE(E().Update(Rec("A mudado", "", 0, 1)).ok());
+  ASSERT_TRUE(E().Delete(kTeste, 2).ok());
+  ASSERT_TRUE(E().Commit().ok());
+  EXPECT_EQ(Keys(kTeste), "1,3");
+  EXPECT_EQ(CodigoDe(1), "A mudado");
+  EXPECT_EQ(Put(Rec("D")), 4u);
+  EXPECT_EQ(Code(E().Rollback()), "TRANSACAO");  // nothing left to undo
+}
+
+TEST_P(EngineConformanceTest, RollbackOfAKindFirstUsedInTheTransaction) {
+  ASSERT_TRUE(E().Begin().ok());
+  Put(Rec("A"));
+  Put(CTesteConformidadeOutro());
+  ASSERT_TRUE(E().Rollback().ok());
+  EXPECT_EQ(Keys(kTeste), "");
+  EXPECT_EQ(Keys(CTesteConformidadeOutro::SchemaEstatico()), "");
+  EXPECT_EQ(Put(Rec("B")), 1u);
+  EXPECT_EQ(CodigoDe(1), "B");
+}
+
+TEST_P(EngineConformanceTest, FailedWriteInsideATransactionKeepsTheTransaction) {
+  Put(Rec("A"));
+  ASSERT_TRUE(E().Begin().ok());
+  Put(Rec("B"));
+  CTesteConformidade dup = Rec("dup", "", 0, 1);
+  EXPECT_EQ(Code(E().Insert(&dup)), "DUPLICADO");
+  EXPECT_EQ(Code(E().Update(Rec("x", "", 0, 9))), "NAO_ENCONTRADO");
+  Put(Rec("C"));
+  ASSERT_TRUE(E().Commit().ok());
+  EXPECT_EQ(Keys(kTeste), "1,2,3");
+}
+
+TEST_P(EngineConformanceTest, TransactionMisuse) {
+  using Op = zq::Status (zq::StorageEngine::*)();
+  const Op begin = &zq::StorageEngine::Begin, commit = &zq::StorageEngine::Commit,
+           rollback = &zq::StorageEngine::Rollback;
+  struct Step {
+    Op op;
+    const char* code;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+  } const kCases[] = {
+      {"commit sem begin", {{commit, "TRANSACAO"}}},
+      {"rollback sem begin", {{rollback, "TRANSACAO"}}},
+      {"begin aninhado", {{begin, "ok"}, {begin, "TRANSACAO"}, {commit, "ok"}}},
+      {"commit duplo", {{begin, "ok"}, {commit, "ok"}, {commit, "TRANSACAO"}}},
+      {"rollback depois de commit", {{begin, "ok"}, {commit, "ok"}, {rollback, "TRANSACAO"}}},
+      {"rollback duplo", {{begin, "ok"}, {rollback, "ok"}, {rollback, "TRANSACAO"}}},
+      {"begin depois de rollback", {{begin, "ok"}, {rollback, "ok"}, {begin, "ok"}, {commit, "ok"}}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    for (const Step& s : c.steps) EXPECT_EQ(Code((E().*s.op)()), s.code);
+  }
+  // A nested Begin left the first transaction open: it still commits its writes.
+  ASSERT_TRUE(E().Begin().ok());
+  Put(Rec("A"));
+  EXPECT_EQ(Code(E().Begin()), "TRANSACAO");
+  ASSERT_TRUE(E().Commit().ok());
+  EXPECT_EQ(Keys(kTeste), "1");
+}
+
+TEST_P(EngineConformanceTest, EveryFieldTypeRoundTripsAtItsLimits) {
+  std::string allHigh;
+  for (int b = 0x80; b <= 0xFF; ++b) allHigh += static_cast<char>(b);
+  auto make = [](bool l, std::uint8_t u8, std::uint16_t u16, std::uint32_t u32, std::int32_t i32,
+                 std::int64_t i64, std::uint64_t u64, std::int64_t cy, std::uint32_t dma,
+                 std::uint16_t ma, std::uint64_t dhu, std::uint64_t dmc, std::string texto) {
+    CTesteTipos r;
+    r.SetLogico(l);
+    r.SetU8(u8);
+    r.SetU16(u16);
+    r.SetU32(u32);
+    r.SetI32(i32);
+    r.SetI64(i64);
+    r.SetU64(u64);
+    r.SetMoeda(tagCY{cy});
+    r.SetData(REG_ZQDMA{dma});
+    r.SetMes(REG_ZQMA{ma});
+    r.SetDataHora(REG_ZQDMAHMSUTC{dhu});
+    r.SetDmc(REG_ZQDMC{dmc});
+    r.SetTexto(CString(std::move(texto)));
+    return r;
+  };
+  using L32 = std::numeric_limits<std::int32_t>;
+  using L64 = std::numeric_limits<std::int64_t>;
+  constexpr std::uint64_t kTop = 0x8000000000000000ull, kAll = ~0ull;
+  struct Case {
+    const char* name;
+    CTesteTipos record;
+  } const kCases[] = {
+      {"zeros e texto vazio", make(false, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "")},
+      {"máximos", make(true, 0xFF, 0xFFFF, kMaxKey, L32::max(), L64::max(), kAll, L64::max(),
+                       kMaxKey, 0xFFFF, kAll, kAll, allHigh)},
+      {"mínimos", make(false, 0, 0, 0, L32::min(), L64::min(), kTop, L64::min(), 0, 0, kTop, kTop,
+                       std::string("\x00", 1))},
+      {"bit alto", make(true, 0x80, 0x8000, 0x80000000u, -1, -1, kTop | 1, -1, 0x80000000u, 0x8000,
+                        kTop | 0x123456789ull, kTop | 3, std::string("a\x00\xFF\x80z", 5))},
+      {"texto com aspas e curingas", make(false, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, "'\"%_\\;--")},
+  };
+  std::vector<std::uint32_t> keys;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    keys.push_back(Put(c.record));
+    CTesteTipos read;
+    ASSERT_TRUE(E().Read(keys.back(), &read).ok());
+    CTesteTipos expected = c.record;
+    expected.SetChave(keys.back());
+    EXPECT_EQ(Dump(read), Dump(expected));
+    EXPECT_TRUE(read == expected);
+  }
+  // Updates write the same values back; equality finds them by their bit patterns.
+  const zq::RecordSchema& s = CTesteTipos::SchemaEstatico();
+  for (std::size_t i = 0; i < std::size(kCases); ++i) {
+    SCOPED_TRACE(kCases[i].name);
+    CTesteTipos r = kCases[(i + 1) % std::size(kCases)].record;
+    r.SetChave(keys[i]);
+    ASSERT_TRUE(E().Update(r).ok());
+    CTesteTipos read;
+    ASSERT_TRUE(E().Read(keys[i], &read).ok());
+    EXPECT_EQ(Dump(read), Dump(r));
+    for (std::size_t f : {4u, 6u, 7u, 13u}) {
+      const std::string found = Keys(s, {{f, zq::Match::kIgual, r.GetValor(f)}});
+      EXPECT_NE(("," + found + ",").find("," + std::to_string(keys[i]) + ","), std::string::npos)
+          << s.fields[f].name << " -> " << found;
+    }
+  }
+}
+
+TEST_P(EngineConformanceTest, KindsDoNotSeeEachOthersRecords) {
+  Put(Rec("A"));
+  Put(Rec("B"));
+  CTesteConformidadeOutro outro;
+  outro.SetCodigo("A");
+  EXPECT_EQ(Put(outro), 1u);  // each kind counts its own keys
+  const zq::RecordSchema& sOutro = CTesteConformidadeOutro::SchemaEstatico();
+  EXPECT_EQ(Keys(sOutro), "1");
+  EXPECT_EQ(Keys(sOutro, {{1, zq::Match::kIgual, std::string("B")}}), "");
+  CTesteConformidadeOutro r;
+  EXPECT_EQ(Code(E().Read(2, &r)), "NAO_ENCONTRADO");
+  ASSERT_TRUE(E().Delete(sOutro, 1).ok());
+  EXPECT_EQ(Keys(kTeste), "1,2");
+  EXPECT_EQ(CodigoDe(1), "A");
+}
+
+TEST_P(EngineConformanceTest, ConcurrentInsertsGetDistinctKeys) {
+  constexpr int kThreads = 4, kEach = 25;
+  std::vector<std::thread> threads;
+  std::vector<std::vector<std::uint32_t>> got(kThreads);
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kEach; ++i) {
+        CTesteConformidade r = Rec("T");
+        if (E().Insert(&r).ok()) got[t].push_back(r.GetChave());
+        CTesteConformidade back;
+        E().Read(r.GetChave(), &back);
+      }
+    });
+  }
+  for (auto& t : threads) t.join();
+  std::set<std::uint32_t> all;
+  for (const auto& g : got) all.insert(g.begin(), g.end());
+  ASSERT_EQ(all.size(), std::size_t{kThreads * kEach});
+  EXPECT_EQ(*all.rbegin(), std::uint32_t{kThreads * kEach});
+}
+
+// Declarations of a kind change between program versions; engines follow them field by name.
+TEST_P(EngineConformanceTest, ALaterDeclarationWithMoreFieldsReadsDefaults) {
+  CTesteVersao1 v1;
+  v1.SetCodigo("antigo");
+  const std::uint32_t key = Put(v1);
+
+  CTesteVersao2 v2;
+  v2.SetNivel(9);
+  v2.SetObs("lixo");
+  ASSERT_TRUE(E().Read(key, &v2).ok());
+  EXPECT_EQ(Dump(v2), "Chave=1 Codigo=\"antigo\" Nivel=0 Obs=\"\"");
+  const zq::RecordSchema& s2 = CTesteVersao2::SchemaEstatico();
+  EXPECT_EQ(Keys(s2, {{2, zq::Match::kIgual, std::int64_t{0}}}), "1");
+
+  v2.SetNivel(5);
+  v2.SetObs("novo");
+  ASSERT_TRUE(E().Update(v2).ok());
+  // The older declaration rewrites its own fields and leaves the newer ones alone.
+  v1.SetChave(key);
+  v1.SetCodigo("de volta");
+  ASSERT_TRUE(E().Update(v1).ok());
+  CTesteVersao2 read;
+  ASSERT_TRUE(E().Read(key, &read).ok());
+  EXPECT_EQ(Dump(read), "Chave=1 Codigo=\"de volta\" Nivel=5 Obs=\"novo\"");
+  // An insert through the older declaration gives the newer fields their defaults.
+  CTesteVersao1 more;
+  more.SetCodigo("mais");
+  ASSERT_TRUE(E().Read(Put(more), &read).ok());
+  EXPECT_EQ(Dump(read), "Chave=2 Codigo=\"mais\" Nivel=0 Obs=\"\"");
+}
+
+TEST_P(EngineConformanceTest, AStoredValueTheFieldCannotHoldIsASchemaError) {
+  CTesteVersao2 v2;
+  v2.SetCodigo("largo");
+  v2.SetNivel(300);
+  const std::uint32_t big = Put(v2);
+  v2.SetChave(0);
+  v2.SetNivel(200);
+  const std::uint32_t small = Put(v2);
+
+  CTesteVersaoEstreita narrow;
+  narrow.SetCodigo("antes");
+  const zq::Status st = E().Read(big, &narrow);
+  EXPECT_EQ(Code(st), "ESQUEMA");
+  for (const char* part : {"teste_conformidade_versao", "Nivel", "1"})
+    EXPECT_NE(st.message.find(part), std::string::npos) << st.message;
+  EXPECT_EQ(Dump(narrow), "Chave=0 Codigo=\"antes\" Nivel=0");
+  ASSERT_TRUE(E().Read(small, &narrow).ok());
+  EXPECT_EQ(Dump(narrow), "Chave=2 Codigo=\"largo\" Nivel=200");
+}
+
+TEST_P(EngineConformanceTest, AnIncompatibleDeclarationIsASchemaError) {
+  CTesteVersao1 v1;
+  v1.SetCodigo("texto");
+  Put(v1);
+  {
+    CTesteVersaoCodigoInteiro r;
+    const zq::Status st = E().Read(1, &r);
+    EXPECT_EQ(Code(st), "ESQUEMA");
+    EXPECT_NE(st.message.find("Codigo"), std::string::npos) << st.message;
+    EXPECT_EQ(Code(E().Insert(&r)), "ESQUEMA");
+    EXPECT_EQ(Keys(CTesteVersaoCodigoInteiro::SchemaEstatico()), "ESQUEMA");
+  }
+  {
+    CTesteVersaoOutraChave r;
+    EXPECT_EQ(Code(E().Read(1, &r)), "ESQUEMA");
+    EXPECT_EQ(Code(E().Delete(CTesteVersaoOutraChave::SchemaEstatico(), 1)), "ESQUEMA");
+  }
+  // Refused declarations change nothing.
+  CTesteVersao1 read;
+  ASSERT_TRUE(E().Read(1, &read).ok());
+  EXPECT_EQ(Dump(read), "Chave=1 Codigo=\"texto\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Motores, EngineConformanceTest, ::testing::Values("memoria", "sqlite"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param);
+                         });
+
+}  // namespace
