@@ -13,6 +13,9 @@
 //   }
 //
 // Results are 32-bit HRESULTs in a long; only the low 32 bits count (HResultNomes.h).
+// What stands in for Windows here: the log file's place, columns and locking (ProfilerLog.h),
+// the message library and its registry value (BibliotecaMensagens.h), the version texts
+// (Versoes.h), memory, executable, user and GUID (InfoProcesso.h).
 // Thread-safe: any thread may trace; traces of all threads and processes meet only at the file.
 #pragma once
 
