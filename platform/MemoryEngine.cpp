@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -99,7 +100,9 @@ std::string MemoryEngine::Describe() const { return "memoria"; }
 
 Status MemoryEngine::Open(const RecordSchema& schema, Table** out,
                           const std::vector<std::size_t>** layout) {
-  auto& slot = m_tables[schema.kind];
+  auto it = m_tables.find(std::string_view(schema.kind));
+  if (it == m_tables.end()) it = m_tables.emplace(schema.kind, nullptr).first;
+  auto& slot = it->second;
   if (!slot) {
     slot = std::make_unique<Table>();
     slot->kind = schema.kind;

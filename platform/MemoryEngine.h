@@ -60,7 +60,7 @@ class MemoryEngine final : public StorageEngine {
   Status Open(const RecordSchema& schema, Table** table, const std::vector<std::size_t>** layout);
 
   mutable std::mutex m_mutex;
-  std::map<std::string, std::unique_ptr<Table>> m_tables;
+  std::map<std::string, std::unique_ptr<Table>, std::less<>> m_tables;
   bool m_inTransaction = false;
   std::vector<Undo> m_undo;
 };

@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -470,7 +471,7 @@ Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
     m_kinds.clear();
     m_kindsStale = false;
   }
-  auto it = m_kinds.find(schema.kind);
+  auto it = m_kinds.find(std::string_view(schema.kind));
   if (it != m_kinds.end() && it->second->schema == &schema) {
     *out = it->second.get();
     return {};

@@ -42,8 +42,8 @@ namespace zq {
 
 class SqliteEngine final : public StorageEngine {
  public:
-  // Format of the metadata this build writes. A file of a newer format is refused; an older one
-  // is brought up to date when opened.
+  // Format of the metadata this build writes. A file of a newer format is refused; a later
+  // format's Setup brings older files up to date when it opens them.
   static constexpr int kFormatVersion = 1;
 
   // Opens or creates the file. nullptr with *status set (ZQ_E_MOTOR; ZQ_E_ESQUEMA for a file
@@ -95,7 +95,7 @@ class SqliteEngine final : public StorageEngine {
   bool m_inTransaction = false;
   bool m_reconciledInTransaction = false;  // tables or columns made inside it
   bool m_kindsStale = false;               // a rollback may have undone them
-  std::map<std::string, std::unique_ptr<Kind>> m_kinds;
+  std::map<std::string, std::unique_ptr<Kind>, std::less<>> m_kinds;
   StatementPtr m_getCounter;
   StatementPtr m_setCounter;
 };
