@@ -191,7 +191,10 @@ class EngineConformanceTest : public ::testing::TestWithParam<const char*> {
     const zq::Status st = E().Search(schema, predicates, &keys);
     if (!st.ok()) return Code(st) + (keys.empty() ? "" : " (lista não vazia)");
     std::string out;
-    for (std::uint32_t k : keys) out += (out.empty() ? "" : ",") + std::to_string(k);
+    for (std::uint32_t k : keys) {
+      if (!out.empty()) out += ",";
+      out += std::to_string(k);
+    }
     return out;
   }
 
@@ -551,7 +554,9 @@ TEST_P(EngineConformanceTest, EveryFieldTypeRoundTripsAtItsLimits) {
     EXPECT_EQ(Dump(read), Dump(r));
     for (std::size_t f : {4u, 6u, 7u, 13u}) {
       const std::string found = Keys(s, {{f, zq::Match::kIgual, r.GetValor(f)}});
-      EXPECT_NE(("," + found + ",").find("," + std::to_string(keys[i]) + ","), std::string::npos)
+      const std::string lista = std::string(",").append(found).append(",");
+      const std::string alvo = std::string(",").append(std::to_string(keys[i])).append(",");
+      EXPECT_NE(lista.find(alvo), std::string::npos)
           << s.fields[f].name << " -> " << found;
     }
   }

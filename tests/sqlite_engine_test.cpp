@@ -126,7 +126,10 @@ class SqliteEngineTest : public ::testing::Test {
     const zq::Status st = e.Search(R::SchemaEstatico(), predicates, &keys);
     if (!st.ok()) return Code(st.hr);
     std::string out;
-    for (std::uint32_t k : keys) out += (out.empty() ? "" : ",") + std::to_string(k);
+    for (std::uint32_t k : keys) {
+      if (!out.empty()) out += ",";
+      out += std::to_string(k);
+    }
     return out;
   }
 
