@@ -16,8 +16,9 @@ struct Empresa {
   std::string nome;
   std::filesystem::path dir;
   explicit Empresa(const std::string& motor) {
-    nome = "BENCH_" + motor;
-    dir = std::filesystem::temp_directory_path() / ("zqmm-bench-" + motor + "-" + std::to_string(::getpid()));
+    nome = std::string("BENCH_").append(motor);
+    dir = std::filesystem::temp_directory_path() /
+          std::string("zqmm-bench-").append(motor).append("-").append(std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     zq::EmpresaConfig c{motor, (dir / "empresa.db").string(), dir.string()};
     if (!CZQEmpresas::Registra(nome, c).ok()) std::abort();
@@ -25,7 +26,7 @@ struct Empresa {
     conexao->Motor().Begin();
     for (int i = 0; i < 1000; ++i) {
       CZQDadosMM_Prioridade p;
-      p.SetCodigo(CString(("P" + std::to_string(i)).c_str()));
+      p.SetCodigo(CString(std::string("P").append(std::to_string(i))));
       p.SetDescricao("Prioridade");
       conexao->Motor().Insert(&p);
     }
@@ -37,65 +38,55 @@ struct Empresa {
   }
 };
 
-void NovaPrioridade(benchmark::State& state, const char* motor) {
-  Empresa empresa(motor);
-  CMMTrataDadosPrioridade handler;
-  handler.Inicializa(empresa.nome.c_str(), 1, 1);
-  for (auto _ : state) {
-    CZQDadosMM_Prioridade p;
-    p.SetCodigo("  NOVA  ");
-    p.SetDescricao(" Nova prioridade ");
-    p.SetPrioridadeBase(50);
-    benchmark::DoNotOptimize(handler.TrataGravacao(&p, nullptr));
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-
-void BuscaCrua(benchmark::State& state, const char* motor) {
-  Empresa empresa(motor);
-  CMMTrataDadosPrioridade rotina;
-  rotina.Inicializa(empresa.nome.c_str(), 1, 1);
-  for (auto _ : state) {
-    CZQDadosMM_FiltroPrioridade filtro;
-    filtro.SetCodigo("NOVA");
-    filtro.SetAtivaVerificacaoCodigoParcial(0);
-    CZQArrayPonteiros ponteiros;
-    benchmark::DoNotOptimize(rotina.GetAcessoManutencao()->BuscaPonteirosPrioridade(filtro, ponteiros));
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-
-void PrioridadeGravada(benchmark::State& state, const char* motor) {
+// Runs `passo` once per iteration with a handler initialised on a company of 1,000 priorities.
+template <class Passo>
+void Roda(benchmark::State& state, const char* motor, Passo passo) {
   Empresa empresa(motor);
   CMMTrataDadosPrioridade handler;
   handler.Inicializa(empresa.nome.c_str(), 1, 1);
   CZQDadosMM_Prioridade gravada;
   handler.GetAcessoManutencao()->LePrioridade(500, &gravada);
-  for (auto _ : state) {
-    CZQDadosMM_Prioridade p = gravada;
-    benchmark::DoNotOptimize(handler.TrataGravacao(&p, nullptr));
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(passo(handler, gravada));
   state.SetItemsProcessed(state.iterations());
 }
 
-void LeituraCrua(benchmark::State& state, const char* motor) {
-  Empresa empresa(motor);
-  CMMTrataDadosPrioridade rotina;
-  rotina.Inicializa(empresa.nome.c_str(), 1, 1);
-  for (auto _ : state) {
-    CZQDadosMM_Prioridade p;
-    benchmark::DoNotOptimize(rotina.GetAcessoManutencao()->LePrioridade(500, &p));
-  }
-  state.SetItemsProcessed(state.iterations());
+// A new priority: trim, exact code search, checks.
+long NovaPrioridade(CMMTrataDadosPrioridade& handler, const CZQDadosMM_Prioridade&) {
+  CZQDadosMM_Prioridade p;
+  p.SetCodigo("  NOVA  ");
+  p.SetDescricao(" Nova prioridade ");
+  p.SetPrioridadeBase(50);
+  return handler.TrataGravacao(&p, nullptr);
 }
 
-BENCHMARK_CAPTURE(NovaPrioridade, memoria, "memoria");
-BENCHMARK_CAPTURE(BuscaCrua, memoria, "memoria");
-BENCHMARK_CAPTURE(PrioridadeGravada, memoria, "memoria");
-BENCHMARK_CAPTURE(LeituraCrua, memoria, "memoria");
-BENCHMARK_CAPTURE(NovaPrioridade, sqlite, "sqlite");
-BENCHMARK_CAPTURE(BuscaCrua, sqlite, "sqlite");
-BENCHMARK_CAPTURE(PrioridadeGravada, sqlite, "sqlite");
-BENCHMARK_CAPTURE(LeituraCrua, sqlite, "sqlite");
+// The code search that a new priority makes, alone.
+long BuscaCrua(CMMTrataDadosPrioridade& handler, const CZQDadosMM_Prioridade&) {
+  CZQDadosMM_FiltroPrioridade filtro;
+  filtro.SetCodigo("NOVA");
+  filtro.SetAtivaVerificacaoCodigoParcial(0);
+  CZQArrayPonteiros ponteiros;
+  return handler.GetAcessoManutencao()->BuscaPonteirosPrioridade(filtro, ponteiros);
+}
+
+// A stored priority: read of the stored copy, stamp, checks.
+long PrioridadeGravada(CMMTrataDadosPrioridade& handler, const CZQDadosMM_Prioridade& gravada) {
+  CZQDadosMM_Prioridade p = gravada;
+  return handler.TrataGravacao(&p, nullptr);
+}
+
+// The read that a stored priority makes, alone.
+long LeituraCrua(CMMTrataDadosPrioridade& handler, const CZQDadosMM_Prioridade&) {
+  CZQDadosMM_Prioridade p;
+  return handler.GetAcessoManutencao()->LePrioridade(500, &p);
+}
+
+#define ZQ_BENCH_PRIORIDADE(passo)                                               \
+  BENCHMARK_CAPTURE(Roda, passo##_memoria, "memoria", passo)->Name(#passo "/memoria"); \
+  BENCHMARK_CAPTURE(Roda, passo##_sqlite, "sqlite", passo)->Name(#passo "/sqlite");
+
+ZQ_BENCH_PRIORIDADE(NovaPrioridade)
+ZQ_BENCH_PRIORIDADE(BuscaCrua)
+ZQ_BENCH_PRIORIDADE(PrioridadeGravada)
+ZQ_BENCH_PRIORIDADE(LeituraCrua)
 
 }  // namespace

@@ -58,4 +58,13 @@ class StorageEngine {
   virtual std::string Describe() const = 0;
 };
 
+// Shared by the engines so they answer alike.
+// "kind key", for messages.
+std::string Which(const std::string& kind, std::uint32_t key);
+// ZQ_E_NAO_ENCONTRADO naming the record.
+Status NotFound(const std::string& kind, std::uint32_t key);
+// ZQ_E_ARGUMENTO unless every predicate names a field of the schema with a value of the field's
+// storage, and prefixes apply to texts only.
+Status CheckPredicates(const RecordSchema& schema, const std::vector<Predicate>& predicates);
+
 }  // namespace zq

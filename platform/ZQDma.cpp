@@ -88,15 +88,6 @@ REG_ZQDMA SomaMesesCivil(const REG_ZQDMA& d, std::int64_t meses) {
   return DeCivil(c.dia, static_cast<int>(total % 12) + 1, static_cast<int>(total / 12), true);
 }
 
-// Reads exactly n decimal digits; -1 when any is not a digit.
-int LeDigitos(std::string_view s) {
-  int v = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return -1;
-    v = v * 10 + (c - '0');
-  }
-  return v;
-}
 
 }  // namespace
 
@@ -170,4 +161,13 @@ std::optional<REG_ZQDMA> REG_ZQDMA::DeIso(std::string_view texto) {
   const REG_ZQDMA d = DeCivil(dia, mes, ano, false);
   if (!d.IsValid()) return std::nullopt;
   return d;
+}
+
+int REG_ZQDMA::LeDigitos(std::string_view s) {
+  int v = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return -1;
+    v = v * 10 + (c - '0');
+  }
+  return v;
 }

@@ -75,6 +75,8 @@ struct REG_ZQDMA {
   // (2023-02-30 is refused, not lowered) within 1848..4717; anything else gives nullopt.
   std::string ParaIso() const;
   static std::optional<REG_ZQDMA> DeIso(std::string_view texto);
+  // The value of a run of decimal digits; -1 when any character is not a digit.
+  static int LeDigitos(std::string_view texto);
 
   friend bool operator==(const REG_ZQDMA&, const REG_ZQDMA&) = default;
   friend auto operator<=>(const REG_ZQDMA&, const REG_ZQDMA&) = default;

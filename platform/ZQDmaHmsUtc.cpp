@@ -6,14 +6,6 @@ namespace {
 
 std::int64_t Absoluto(std::int64_t s) { return s < 0 ? -s : s; }  // 38-bit field: no overflow
 
-int LeDigitos(std::string_view s) {
-  int v = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return -1;
-    v = v * 10 + (c - '0');
-  }
-  return v;
-}
 
 }  // namespace
 
@@ -61,9 +53,9 @@ std::optional<REG_ZQDMAHMSUTC> REG_ZQDMAHMSUTC::DeIso(std::string_view texto,
   if (texto.size() != 19 || texto[10] != 'T' || texto[13] != ':' || texto[16] != ':')
     return std::nullopt;
   const std::optional<REG_ZQDMA> data = REG_ZQDMA::DeIso(texto.substr(0, 10));
-  const int hora = LeDigitos(texto.substr(11, 2));
-  const int minuto = LeDigitos(texto.substr(14, 2));
-  const int segundo = LeDigitos(texto.substr(17, 2));
+  const int hora = REG_ZQDMA::LeDigitos(texto.substr(11, 2));
+  const int minuto = REG_ZQDMA::LeDigitos(texto.substr(14, 2));
+  const int segundo = REG_ZQDMA::LeDigitos(texto.substr(17, 2));
   if (!data || !data->IsValid()) return std::nullopt;
   const REG_ZQDMAHMSUTC r = DeDataHora(*data, hora, minuto, segundo, deslocamentoUtc);
   if (!r.IsPreenchida()) return std::nullopt;
