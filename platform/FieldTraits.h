@@ -5,7 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ListaCodec.h"
+#include "platform/ZQBaseParaDados.h"
+#include "platform/PosicaoProduto.h"
 #include "platform/RecordSchema.h"
+#include "platform/ZQVector.h"
 #include "platform/String.h"
 #include "platform/ZQCurrency.h"
 #include "platform/ZQDma.h"
@@ -18,8 +22,13 @@ namespace zq {
 template <class T>
 struct FieldTraits;
 
+// Scalars have no child schema.
+struct SemFilhos {
+  static constexpr const RecordSchema& (*kChild)() = nullptr;
+};
+
 template <class T, FieldType kT>
-struct IntegerTraits {
+struct IntegerTraits : SemFilhos {
   static constexpr FieldType kType = kT;
   static Value ToValue(const T& v) { return static_cast<std::int64_t>(v); }
   static bool FromValue(const Value& v, T* out) {
@@ -39,7 +48,7 @@ template <> struct FieldTraits<std::uint64_t> : IntegerTraits<std::uint64_t, Fie
 
 // Packed types whose single member is the stored integer.
 template <class T, class M, M T::*kMember, FieldType kT>
-struct PackedTraits {
+struct PackedTraits : SemFilhos {
   static constexpr FieldType kType = kT;
   static Value ToValue(const T& v) { return static_cast<std::int64_t>(v.*kMember); }
   static bool FromValue(const Value& v, T* out) {
@@ -60,12 +69,40 @@ template <> struct FieldTraits<REG_ZQDMAHMSUTC>
 template <> struct FieldTraits<REG_ZQDMC>
     : PackedTraits<REG_ZQDMC, std::uint64_t, &REG_ZQDMC::ullDmc, FieldType::kDmc> {};
 
-template <> struct FieldTraits<CString> {
+template <> struct FieldTraits<CString> : SemFilhos {
   static constexpr FieldType kType = FieldType::kText;
   static Value ToValue(const CString& v) { return v.Str(); }
   static bool FromValue(const Value& v, CString* out) {
     if (!Fits(kType, v)) return false;
     *out = CString(std::get<std::string>(v));
+    return true;
+  }
+};
+
+// "pointer/grade1/grade2/grade3" in decimal.
+template <> struct FieldTraits<_REG_POSICAO_PRODUTOPS> : SemFilhos {
+  static constexpr FieldType kType = FieldType::kPosition;
+  static Value ToValue(const _REG_POSICAO_PRODUTOPS& v);
+  static bool FromValue(const Value& v, _REG_POSICAO_PRODUTOPS* out);
+};
+
+// A list of child records, encoded by ListaCodec.
+template <class T>
+struct FieldTraits<CZQVector<T>> {
+  static constexpr FieldType kType = FieldType::kList;
+  static constexpr const RecordSchema& (*kChild)() = &T::SchemaEstatico;
+  static Value ToValue(const CZQVector<T>& v) {
+    std::vector<const TZQBaseParaDados*> itens;
+    for (const T& item : v) itens.push_back(&item);
+    return CodificaLista(T::SchemaEstatico(), itens);
+  }
+  static bool FromValue(const Value& v, CZQVector<T>* out) {
+    const auto* bytes = std::get_if<std::string>(&v);
+    std::vector<std::unique_ptr<TZQBaseParaDados>> itens;
+    if (!bytes || !DecodificaLista(*bytes, T::SchemaEstatico(), &itens)) return false;
+    CZQVector<T> lista;
+    for (const auto& item : itens) lista.Add(static_cast<const T&>(*item));
+    *out = std::move(lista);
     return true;
   }
 };

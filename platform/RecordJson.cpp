@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "platform/Cp1252.h"
+#include "platform/FieldTraits.h"
+#include "platform/ListaCodec.h"
 #include "platform/ZQCurrencyEx.h"
 #include "platform/ZQDma.h"
 #include "platform/ZQDmaHmsUtc.h"
@@ -15,6 +17,7 @@ namespace zq {
 namespace {
 
 using Json = nlohmann::json;
+using JsonSaida = nlohmann::ordered_json;
 
 std::string Offset(std::int32_t s) {
   const char sinal = s < 0 ? '-' : '+';
@@ -43,7 +46,20 @@ std::optional<std::int32_t> LeOffset(std::string_view s) {
   return s[0] == '-' ? -total : total;
 }
 
-Json Escreve(FieldType tipo, const Value& v) {
+JsonSaida Escreve(const FieldInfo& campo, const Value& v) {
+  const FieldType tipo = campo.type;
+  if (tipo == FieldType::kPosition) {
+    _REG_POSICAO_PRODUTOPS p;
+    FieldTraits<_REG_POSICAO_PRODUTOPS>::FromValue(v, &p);
+    return {{"ponteiro", p.lPonteiroProduto}, {"grade1", p.usGrade1}, {"grade2", p.usGrade2}, {"grade3", p.usGrade3}};
+  }
+  if (tipo == FieldType::kList) {
+    JsonSaida lista = JsonSaida::array();
+    std::vector<std::unique_ptr<TZQBaseParaDados>> itens;
+    DecodificaLista(std::get<std::string>(v), campo.child(), &itens);
+    for (const auto& item : itens) lista.push_back(ParaJson(*item));
+    return lista;
+  }
   if (const auto* s = std::get_if<std::string>(&v)) return Cp1252ToUtf8(*s);
   const std::int64_t n = std::get<std::int64_t>(v);
   switch (tipo) {
@@ -55,7 +71,7 @@ Json Escreve(FieldType tipo, const Value& v) {
     case FieldType::kDate: {
       const REG_ZQDMA d{static_cast<std::uint32_t>(n)};
       if (d.IsEmpty()) return nullptr;
-      return d.IsValid() ? Json(d.ParaIso()) : Json(n);
+      return d.IsValid() ? JsonSaida(d.ParaIso()) : JsonSaida(n);
     }
     case FieldType::kMonth: {
       const REG_ZQMA m{static_cast<std::uint16_t>(n)};
@@ -92,6 +108,36 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
     *erro = porque;
     return std::nullopt;
   };
+  if (tipo == FieldType::kPosition) {
+    if (!j.is_object()) return falha("espera um objeto com ponteiro, grade1, grade2 e grade3");
+    _REG_POSICAO_PRODUTOPS p;
+    for (const auto& [nome, valor] : j.items()) {
+      const bool ponteiro = nome == "ponteiro";
+      std::uint16_t* grade = nome == "grade1" ? &p.usGrade1 : nome == "grade2" ? &p.usGrade2 : nome == "grade3" ? &p.usGrade3 : nullptr;
+      if (!ponteiro && !grade) return falha("membro desconhecido: " + nome);
+      if (!valor.is_number_unsigned() || valor.get<std::uint64_t>() > (ponteiro ? 0xFFFFFFFFull : 0xFFFFull))
+        return falha(nome + " fora do intervalo");
+      if (ponteiro)
+        p.lPonteiroProduto = static_cast<std::uint32_t>(valor.get<std::uint64_t>());
+      else
+        *grade = static_cast<std::uint16_t>(valor.get<std::uint64_t>());
+    }
+    return FieldTraits<_REG_POSICAO_PRODUTOPS>::ToValue(p);
+  }
+  if (tipo == FieldType::kList) {
+    if (!j.is_array()) return falha("espera uma lista");
+    const RecordSchema& filho = campo.child();
+    std::vector<std::unique_ptr<TZQBaseParaDados>> itens;
+    for (std::size_t k = 0; k < j.size(); ++k) {
+      auto item = filho.make();
+      const Status st = DeJson(j[k], item.get());
+      if (!st.ok()) return falha("item " + std::to_string(k) + ": " + st.message);
+      itens.push_back(std::move(item));
+    }
+    std::vector<const TZQBaseParaDados*> ponteiros;
+    for (const auto& item : itens) ponteiros.push_back(item.get());
+    return Value(CodificaLista(filho, ponteiros));
+  }
   if (tipo == FieldType::kText) {
     if (!j.is_string()) return falha("espera um texto");
     std::size_t em = 0;
@@ -184,7 +230,7 @@ nlohmann::ordered_json ParaJson(const TZQBaseParaDados& registro) {
   nlohmann::ordered_json out = nlohmann::ordered_json::object();
   const RecordSchema& schema = registro.Schema();
   for (std::size_t i = 0; i < schema.count; ++i)
-    out[NomeJson(schema.fields[i])] = Escreve(schema.fields[i].type, registro.GetValor(i));
+    out[NomeJson(schema.fields[i])] = Escreve(schema.fields[i], registro.GetValor(i));
   return out;
 }
 

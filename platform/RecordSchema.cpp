@@ -18,7 +18,9 @@ int RecordSchema::Find(std::string_view name) const {
   return -1;
 }
 
-bool IsText(FieldType t) { return t == FieldType::kText; }
+bool IsText(FieldType t) {
+  return t == FieldType::kText || t == FieldType::kPosition || t == FieldType::kList;
+}
 
 bool Fits(FieldType t, const Value& v) {
   if (IsText(t)) return std::holds_alternative<std::string>(v);

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <variant>
+
+class TZQBaseParaDados;
 
 namespace zq {
 
@@ -21,6 +24,8 @@ enum class FieldType : std::uint8_t {
   kDateTime,  // REG_ZQDMAHMSUTC, the packed 64-bit value
   kDmc,       // REG_ZQDMC, the packed 64-bit value
   kText,      // CString, Windows-1252 bytes
+  kPosition,  // _REG_POSICAO_PRODUTOPS, stored as the text "pointer/grade1/grade2/grade3"
+  kList,      // CZQVector of child records, stored as bytes (ListaCodec.h)
 };
 
 enum FieldFlag : unsigned {
@@ -28,10 +33,13 @@ enum FieldFlag : unsigned {
   kSearchable = 2,  // searches filter on it (engines index it)
 };
 
+struct RecordSchema;
+
 struct FieldInfo {
   const char* name;  // the accessor's name without Get/Set: "Codigo"
   FieldType type;
   unsigned flags;
+  const RecordSchema& (*child)();  // the child records' schema of a kList field, else null
 };
 
 struct RecordSchema {
@@ -39,6 +47,7 @@ struct RecordSchema {
   const FieldInfo* fields;
   std::size_t count;
   std::size_t key;  // index of the key field
+  std::unique_ptr<TZQBaseParaDados> (*make)();  // a new, empty record of the kind
 
   // Index of the field with this name (case-insensitive), or -1.
   int Find(std::string_view name) const;
@@ -47,6 +56,7 @@ struct RecordSchema {
 // A field's value as engines see it. Unsigned 64-bit packed values travel as their bit pattern.
 using Value = std::variant<std::int64_t, std::string>;
 
+// Whether the field is stored as text (texts, positions, lists) rather than as an integer.
 bool IsText(FieldType t);
 
 // Whether v is a value the field type can hold (range of the integer, text for texts).

@@ -41,8 +41,17 @@ const char* TypeName(FieldType t) {
     case FieldType::kDateTime: return "data_hora";
     case FieldType::kDmc: return "dmc";
     case FieldType::kText: return "texto";
+    case FieldType::kPosition: return "posicao";
+    case FieldType::kList: return "lista";
   }
   return "?";
+}
+
+// Whether a stored column type name is one of the text storages.
+bool StoredAsText(const std::string& typeName) {
+  for (FieldType t : {FieldType::kText, FieldType::kPosition, FieldType::kList})
+    if (typeName == TypeName(t)) return true;
+  return false;
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -363,7 +372,7 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema) {
             return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + schema.fields[schema.key].name + " de " + kind +
                                       " difere da chave gravada " + storedKey};
           plan->add.push_back(i);
-        } else if ((c->type == TypeName(FieldType::kText)) != IsText(f.type)) {
+        } else if (StoredAsText(c->type) != IsText(f.type)) {
           return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + kind + " está gravado como "_cp +
                                     c->type + " e declarado como " + TypeName(f.type)};
         }

@@ -30,6 +30,18 @@ long CZQAcessoBase::Le(const char* operacao, unsigned long chave, TZQBaseParaDad
   return st.ok() ? 0 : Falha(st.hr, st.message);
 }
 
+long CZQAcessoBase::LePrimeiro(const char* operacao, const std::vector<zq::Predicate>& predicados,
+                               TZQBaseParaDados* destino) {
+  if (long hr = Entra(operacao)) return hr;
+  if (!destino) return Falha(ZQ_E_ARGUMENTO, std::string(operacao) + ": registro de destino nulo");
+  std::vector<std::uint32_t> chaves;
+  zq::Status st = Motor().Search(destino->Schema(), predicados, &chaves);
+  if (!st.ok()) return Falha(st);
+  if (chaves.empty()) return Falha(ZQ_E_NAO_ENCONTRADO, std::string(operacao) + ": registro não encontrado"_cp);
+  st = Motor().Read(chaves.front(), destino);
+  return st.ok() ? 0 : Falha(st);
+}
+
 long CZQAcessoBase::Busca(const char* operacao, const zq::RecordSchema& schema,
                           const std::vector<zq::Predicate>& predicados, CZQArrayPonteiros& ponteiros) {
   ponteiros.RemoveAll();

@@ -55,13 +55,21 @@ class CZQAcessoBase {
   long BuscaClassificacao(const char* operacao, const TZQBaseParaDados& modelo,
                           const std::vector<zq::Predicate>& predicados, CZQVector<CZQDadosDF_Classificacao>& lista);
 
+  // The first record (lowest key) of destino's kind satisfying the predicates; not found when
+  // none does.
+  long LePrimeiro(const char* operacao, const std::vector<zq::Predicate>& predicados, TZQBaseParaDados* destino);
+
   // Fails with result hr and text; returns hr.
   long Falha(long hr, const std::string& texto);
+  long Falha(const zq::Status& st) { return Falha(st.hr, st.message); }
+
+  // Every operation starts here: counts the call, marks this object as the last one used,
+  // clears the last error and answers a planned failure (or ZQ_E_NAO_INICIALIZADO).
+  long Entra(const char* operacao);
+  // The engine; only after Entra succeeded.
+  zq::StorageEngine& Motor() { return m_conexao->Motor(); }
 
  private:
-  // Counts the call, marks this object as the last one used, and answers a planned failure.
-  long Entra(const char* operacao);
-
   std::shared_ptr<CZQConexaoEmpresa> m_conexao;
   CZQAcessoBase** m_ultimo;
   CZQDadosDF_Erro m_erro;

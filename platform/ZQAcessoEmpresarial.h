@@ -1,14 +1,46 @@
-// CZQAcessoEmpresarial: the base module's access object (branches, accounting period, products,
-// services, users, e-mail, configuration). The rules reach it through GetAcessoEmpresarial().
-// Operations are declared as in CZQAcessoManutencao, from ZQ_REGISTROS_EMPRESARIAL.
+// CZQAcessoEmpresarial: the base module's access object (resources, requesters, branches, the
+// accounting period, products, services, users and their permissions, period types,
+// configurable-field records). The rules reach it through GetAcessoEmpresarial(). Operations
+// are declared as in CZQAcessoManutencao; the ones whose keys are not a plain pointer are
+// written by hand below.
 #pragma once
 
 #include "platform/ZQAcessoManutencao.h"
+#include "platform/ZQDadosBDD_Registro.h"
+#include "platform/ZQDadosDF_Filial.h"
+#include "platform/ZQDadosDF_PeriodoContabil.h"
+#include "platform/ZQDadosDF_PermissaoUsuario.h"
+#include "platform/ZQDadosDF_ProdutoEx.h"
+#include "platform/ZQDadosDF_Recurso.h"
+#include "platform/ZQDadosDF_RecursoPlanoManutencao.h"
+#include "platform/ZQDadosDF_Requisitante.h"
+#include "platform/ZQDadosDF_Servico.h"
+#include "platform/ZQDadosDF_TipoPeriodo.h"
+#include "platform/ZQDadosDF_Usuario.h"
 
-#define ZQ_REGISTROS_EMPRESARIAL(R)
+#define ZQ_LEITURAS_EMPRESARIAL(R)                 \
+  R(Recurso, CZQDadosDF_Recurso)                   \
+  R(Requisitante, CZQDadosDF_Requisitante)         \
+  R(BufferFilial, CZQDadosDF_Filial)               \
+  R(Servico, CZQDadosDF_Servico)                   \
+  R(BufferServico, CZQDadosDF_Servico)             \
+  R(Usuario, CZQDadosDF_Usuario)                   \
+  R(TipoPeriodo, CZQDadosDF_TipoPeriodo)
 
 class CZQAcessoEmpresarial : public CZQAcessoBase {
  public:
   using CZQAcessoBase::CZQAcessoBase;
-  ZQ_REGISTROS_EMPRESARIAL(ZQ_ACESSO_LE_BUSCA)
+  ZQ_LEITURAS_EMPRESARIAL(ZQ_ACESSO_LE)
+
+  // The company's accounting period (its single record).
+  long LePeriodoContabil(CZQDadosDF_PeriodoContabil* destino);
+  // The product of a position (its pointer; the grade values do not take part).
+  long LeProdutoEx(const _REG_POSICAO_PRODUTOPS& posicao, CZQDadosDF_ProdutoEx* destino);
+  long LeBufferProdutoEx(const _REG_POSICAO_PRODUTOPS& posicao, CZQDadosDF_ProdutoEx* destino);
+  // The link of a resource to a plan; not found when the resource has no link to it.
+  long LeRecursoPlanoManutencao(unsigned long recurso, unsigned long plano, CZQDadosDF_RecursoPlanoManutencao* destino);
+  // Whether the user holds a numbered permission of a module.
+  long PossuiPermissao(unsigned short usuario, int modulo, int permissao, bool& possui);
+  // The stored configuration `chave` of an activity; not found when it serves another activity.
+  long LeBDDConfiguracao(unsigned char atividade, unsigned long chave, CZQDadosBDD_Registro* destino);
 };

@@ -12,21 +12,39 @@
 
 #include "platform/ZQAcessoBase.h"
 #include "platform/ZQDadosMM_Disciplina.h"
+#include "platform/ZQDadosMM_Manutencao.h"
+#include "platform/ZQDadosMM_Mestre.h"
+#include "platform/ZQDadosMM_Plano.h"
 #include "platform/ZQDadosMM_Prioridade.h"
+#include "platform/ZQDadosMM_Situacao.h"
+#include "platform/ZQDadosMM_Tarefa.h"
+#include "platform/ZQDadosMM_Tecnico.h"
 
+// Kinds read by pointer and searched with their filter.
 #define ZQ_REGISTROS_MANUTENCAO(R)                                              \
   R(Prioridade, CZQDadosMM_Prioridade, CZQDadosMM_FiltroPrioridade)             \
-  R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)
+  R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)             \
+  R(Plano, CZQDadosMM_Plano, CZQDadosMM_FiltroPlano)                            \
+  R(Situacao, CZQDadosMM_Situacao, CZQDadosMM_FiltroSituacao)                   \
+  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)
 
-#define ZQ_CLASSIFICACOES_MANUTENCAO(R) \
-  R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)
+// Kinds read by pointer whose search is written by hand below.
+#define ZQ_LEITURAS_MANUTENCAO(R) R(Tecnico, CZQDadosMM_Tecnico)
 
-// Shared by every access object's declaration list.
-#define ZQ_ACESSO_LE_BUSCA(Nome, Registro, Filtro)                                        \
-  long Le##Nome(unsigned long chave, Registro* destino, unsigned char flags = 0) {        \
+#define ZQ_CLASSIFICACOES_MANUTENCAO(R)                                 \
+  R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)     \
+  R(Plano, CZQDadosMM_Plano, CZQDadosMM_FiltroPlano)                    \
+  R(Tecnico, CZQDadosMM_Tecnico, CZQDadosMM_FiltroTecnico)              \
+  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)
+
+// Shared by every access object's declaration lists.
+#define ZQ_ACESSO_LE(Nome, Registro)                                                      \
+  long Le##Nome(unsigned long chave, Registro* destino, unsigned short flags = 0) {       \
     (void)flags;                                                                          \
     return Le("Le" #Nome, chave, destino);                                                \
-  }                                                                                       \
+  }
+#define ZQ_ACESSO_LE_BUSCA(Nome, Registro, Filtro)                                        \
+  ZQ_ACESSO_LE(Nome, Registro)                                                            \
   long BuscaPonteiros##Nome(const Filtro& filtro, CZQArrayPonteiros& ponteiros) {         \
     return Busca("BuscaPonteiros" #Nome, Registro::SchemaEstatico(), filtro.Predicados(), \
                  ponteiros);                                                              \
@@ -40,7 +58,19 @@ class CZQAcessoManutencao : public CZQAcessoBase {
  public:
   using CZQAcessoBase::CZQAcessoBase;
   ZQ_REGISTROS_MANUTENCAO(ZQ_ACESSO_LE_BUSCA)
+  ZQ_LEITURAS_MANUTENCAO(ZQ_ACESSO_LE)
   ZQ_CLASSIFICACOES_MANUTENCAO(ZQ_ACESSO_CLASSIFICACAO)
+
+  // The order with this movement key. The read flags select parts (CMMFuncoesComuns); every
+  // part is always read here.
+  long LeManutencao(const REG_ZQDMC& dmc, CZQDadosMM_Manutencao* destino, unsigned short flags = 0);
+  // The module's parameters (the single parameter record).
+  long LeMestre(CZQDadosMM_Mestre* destino, unsigned short flags = 0);
+  // Technicians matching the filter; with SetValorUnicoDisciplina, only those whose discipline
+  // list holds that discipline.
+  long BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& filtro, CZQArrayPonteiros& ponteiros);
+  // Whether `disciplina` is `grupo` or lies beneath it in the discipline tree.
+  long PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence);
 };
 
 // The name the routine base hands it out under.

@@ -32,7 +32,7 @@ constexpr std::size_t KeyIndex(const FieldInfo (&f)[N]) {
 #define ZQ_REG_ACESSO(nome, tipo, flags)                 \
   const tipo& Get##nome() const { return m_##nome; }    \
   void Set##nome(const tipo& valor) { m_##nome = valor; }
-#define ZQ_REG_INFO(nome, tipo, flags) {#nome, ::zq::FieldTraits<tipo>::kType, (flags)},
+#define ZQ_REG_INFO(nome, tipo, flags) {#nome, ::zq::FieldTraits<tipo>::kType, (flags), ::zq::FieldTraits<tipo>::kChild},
 #define ZQ_REG_GET(nome, tipo, flags) \
   if (i == n++) return ::zq::FieldTraits<tipo>::ToValue(m_##nome);
 #define ZQ_REG_SET(nome, tipo, flags) \
@@ -44,8 +44,9 @@ constexpr std::size_t KeyIndex(const FieldInfo (&f)[N]) {
   static const ::zq::RecordSchema& SchemaEstatico() {                                       \
     static constexpr ::zq::FieldInfo kCampos[] = {CAMPOS(ZQ_REG_INFO)};                     \
     static_assert(::zq::KeyIndex(kCampos) < std::size(kCampos), "record without key");     \
-    static constexpr ::zq::RecordSchema kSchema{tipoNome, kCampos, std::size(kCampos),      \
-                                                ::zq::KeyIndex(kCampos)};                   \
+    static constexpr ::zq::RecordSchema kSchema{                                            \
+        tipoNome, kCampos, std::size(kCampos), ::zq::KeyIndex(kCampos),                     \
+        +[]() -> std::unique_ptr<TZQBaseParaDados> { return std::make_unique<Classe>(); }}; \
     return kSchema;                                                                         \
   }                                                                                         \
   const ::zq::RecordSchema& Schema() const override { return SchemaEstatico(); }            \
@@ -68,3 +69,14 @@ constexpr std::size_t KeyIndex(const FieldInfo (&f)[N]) {
   CAMPOS(ZQ_REG_MEMBRO)                                                                     \
                                                                                             \
  public:
+
+// Accessors of a list field declared as F(ListaNome, CZQVector<T>, 0), placed after
+// ZQ_CORPO_REGISTRO: GetQuantidadeNome(), GetRefNome(i), GetConstRefNome(i), AdicionaNome(item),
+// RemoveNome(i). An index out of range throws std::out_of_range.
+#define ZQ_ACESSO_LISTA(Nome, T)                                                    \
+  int GetQuantidade##Nome() const { return m_Lista##Nome.GetSize(); }              \
+  T& GetRef##Nome(int i) { return m_Lista##Nome.GetAt(i); }                        \
+  const T& GetRef##Nome(int i) const { return m_Lista##Nome.GetAt(i); }            \
+  const T& GetConstRef##Nome(int i) const { return m_Lista##Nome.GetAt(i); }       \
+  int Adiciona##Nome(const T& item) { return m_Lista##Nome.Add(item); }            \
+  void Remove##Nome(int i) { m_Lista##Nome.RemoveAt(i); }
