@@ -18,6 +18,10 @@
 
 #include "framework/MMBaseParaRotinas.h"
 #include "platform/ZQBaseParaDados.h"
+#include "platform/PosicaoProduto.h"
+#include "platform/ZQDadosDF_Usuario.h"
+#include "platform/ZQDadosMM_Situacao.h"
+#include "platform/ZQDma.h"
 #include "platform/ZQDmaHmsUtc.h"
 #include "platform/ZQTrataInconsistencia.h"
 
@@ -29,6 +33,26 @@ class CMMTrataDados : public CMMBaseParaRotinas {
 
   virtual int TrataGravacao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia);
   virtual int TrataExclusao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia);
+
+  // Shared verifications. Each answers in the handler's error record and returns it; callers
+  // look at EhErroNenhum() and stop at the first warning. `campo` is the field code the warning
+  // names. Those marked "keeps" do not clear the record first: a warning already there stays
+  // when they find nothing themselves.
+  //
+  // The date's month lies within the accounting period's movement months (clears).
+  CZQDadosDF_Erro& VerificaPeriodoMovimentacao(const REG_ZQDMA& data, long campo);
+  // The date-time may still be integrated: not blocked by the branch (0 = no branch) nor by
+  // the accounting period, and within the period's integration dates (keeps).
+  CZQDadosDF_Erro& VerificaPeriodoIntegracao(const REG_ZQDMAHMSUTC& dataHora, unsigned short filial, long campo);
+  // The product position may be used in a maintenance (keeps).
+  CZQDadosDF_Erro& VerificaProduto(_REG_POSICAO_PRODUTOPS posicao);
+  // The service position may be used in a maintenance (keeps).
+  CZQDadosDF_Erro& VerificaServico(_REG_POSICAO_PRODUTOPS posicao);
+  // The maintenance status may be given; `situacao` is filled when read (clears).
+  CZQDadosDF_Erro& VerificaSituacaoManutencao(unsigned long ponteiro, CZQDadosMM_Situacao& situacao, long campo,
+                                              bool obrigatoria, bool permiteInativa);
+  // The user may act; `dados` is filled when read (clears).
+  CZQDadosDF_Erro& VerificaUsuario(unsigned short usuario, CZQDadosDF_Usuario* dados);
 
  protected:
   virtual CZQDadosDF_Erro& OnTrataGravacao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia);
