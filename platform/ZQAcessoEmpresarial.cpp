@@ -1,5 +1,7 @@
 #include "platform/ZQAcessoEmpresarial.h"
 
+#include <set>
+
 #include "platform/Cp1252.h"
 #include "platform/ZQResultados.h"
 
@@ -51,5 +53,65 @@ long CZQAcessoEmpresarial::LeBDDConfiguracao(unsigned char atividade, unsigned l
                                           std::to_string(atividade));
   if (!destino) return Falha(ZQ_E_ARGUMENTO, "LeBDDConfiguracao: registro de destino nulo");
   *destino = lido;
+  return 0;
+}
+
+long CZQAcessoEmpresarial::BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros) {
+  ponteiros.RemoveAll();
+  if (long hr = Entra("BuscaPonteirosRecurso")) return hr;
+  std::vector<std::uint32_t> chaves;
+  zq::Status st = Motor().Search(CZQDadosDF_Recurso::SchemaEstatico(), filtro.Predicados(), &chaves);
+  if (!st.ok()) return Falha(st);
+  std::set<std::uint32_t> ligados;
+  if (filtro.GetPonteiroPlanoManutencao()) {
+    using L = CZQDadosDF_RecursoPlanoManutencao;
+    std::vector<std::uint32_t> links;
+    st = Motor().Search(L::SchemaEstatico(), {Igual<L>("PonteiroPlano", filtro.GetPonteiroPlanoManutencao())}, &links);
+    if (!st.ok()) return Falha(st);
+    for (std::uint32_t chave : links) {
+      L link;
+      if (!(st = Motor().Read(chave, &link)).ok()) return Falha(st);
+      if (!filtro.GetFlagAtivoInativo() || !link.GetInativo()) ligados.insert(link.GetPonteiroRecurso());
+    }
+  }
+  for (std::uint32_t chave : chaves) {
+    if (filtro.GetPonteiroPlanoManutencao() && !ligados.count(chave)) continue;
+    if (filtro.GetFlagAtivoInativo()) {
+      CZQDadosDF_Recurso recurso;
+      if (!(st = Motor().Read(chave, &recurso)).ok()) return Falha(st);
+      if (recurso.GetInativo()) continue;
+    }
+    ponteiros.Add(chave);
+  }
+  return 0;
+}
+
+long CZQAcessoEmpresarial::LeRecursos(int quantidade, const CZQArrayPonteiros& ponteiros,
+                                      CZQVector<CZQDadosDF_Recurso>& recursos, unsigned short opcao) {
+  using L = CZQDadosDF_RecursoPlanoManutencao;
+  recursos.RemoveAll();
+  for (int i = 0; i < quantidade && i < ponteiros.GetSize(); ++i) {
+    CZQDadosDF_Recurso recurso;
+    if (long hr = Le("LeRecursos", ponteiros[i], &recurso)) {
+      recursos.RemoveAll();
+      return hr;
+    }
+    if (opcao & kLerPlanosManutencao) {
+      std::vector<std::uint32_t> links;
+      zq::Status st =
+          Motor().Search(L::SchemaEstatico(), {Igual<L>("PonteiroRecurso", recurso.GetPonteiro())}, &links);
+      std::vector<L> planos;
+      for (std::size_t k = 0; st.ok() && k < links.size(); ++k) {
+        planos.emplace_back();
+        st = Motor().Read(links[k], &planos.back());
+      }
+      if (!st.ok()) {
+        recursos.RemoveAll();
+        return Falha(st);
+      }
+      recurso.SetPlanosManutencao(std::move(planos));
+    }
+    recursos.Add(recurso);
+  }
   return 0;
 }

@@ -16,10 +16,16 @@
 #include "platform/ZQDadosDF_Requisitante.h"
 #include "platform/ZQDadosDF_Servico.h"
 #include "platform/ZQDadosDF_TipoPeriodo.h"
+#include "platform/ZQDadosDF_TipoRecurso.h"
+#include "platform/ZQDadosDF_UnidadeMedida.h"
 #include "platform/ZQDadosDF_Usuario.h"
 
 #define ZQ_LEITURAS_EMPRESARIAL(R)                 \
   R(Recurso, CZQDadosDF_Recurso)                   \
+  R(TipoRecurso, CZQDadosDF_TipoRecurso)           \
+  R(Filial, CZQDadosDF_Filial)                     \
+  R(UnidadeMedidaProduto, CZQDadosDF_UnidadeMedidaProduto) \
+  R(UnidadeMedidaServico, CZQDadosDF_UnidadeMedidaServico) \
   R(Requisitante, CZQDadosDF_Requisitante)         \
   R(BufferFilial, CZQDadosDF_Filial)               \
   R(Servico, CZQDadosDF_Servico)                   \
@@ -31,6 +37,14 @@ class CZQAcessoEmpresarial : public CZQAcessoBase {
  public:
   using CZQAcessoBase::CZQAcessoBase;
   ZQ_LEITURAS_EMPRESARIAL(ZQ_ACESSO_LE)
+
+  // Resources matching the filter (plan link and active conditions), in key order.
+  long BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros);
+  // The resources of the first `quantidade` pointers, in order; option 4 attaches each one's
+  // plan links. Stops at the first failure.
+  long LeRecursos(int quantidade, const CZQArrayPonteiros& ponteiros, CZQVector<CZQDadosDF_Recurso>& recursos,
+                  unsigned short opcao = 0);
+  static constexpr unsigned short kLerPlanosManutencao = 4;
 
   // The company's accounting period (its single record).
   long LePeriodoContabil(CZQDadosDF_PeriodoContabil* destino);

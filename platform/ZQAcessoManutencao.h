@@ -24,12 +24,13 @@
 #define ZQ_REGISTROS_MANUTENCAO(R)                                              \
   R(Prioridade, CZQDadosMM_Prioridade, CZQDadosMM_FiltroPrioridade)             \
   R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)             \
-  R(Plano, CZQDadosMM_Plano, CZQDadosMM_FiltroPlano)                            \
   R(Situacao, CZQDadosMM_Situacao, CZQDadosMM_FiltroSituacao)                   \
   R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)
 
 // Kinds read by pointer whose search is written by hand below.
-#define ZQ_LEITURAS_MANUTENCAO(R) R(Tecnico, CZQDadosMM_Tecnico)
+#define ZQ_LEITURAS_MANUTENCAO(R) \
+  R(Tecnico, CZQDadosMM_Tecnico)  \
+  R(Plano, CZQDadosMM_Plano)
 
 #define ZQ_CLASSIFICACOES_MANUTENCAO(R)                                 \
   R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)     \
@@ -67,8 +68,18 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // The module's parameters (the single parameter record).
   long LeMestre(CZQDadosMM_Mestre* destino, unsigned short flags = 0);
   // Technicians matching the filter; with SetValorUnicoDisciplina, only those whose discipline
-  // list holds that discipline.
+  // list holds that discipline; with SetTodosDescendentes, every entry below the parent (the
+  // parent itself excluded), depth first in key order; SetAtivo/SetInativo keep active or
+  // inactive ones.
   long BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& filtro, CZQArrayPonteiros& ponteiros);
+  // The technicians of the first `quantidade` pointers, in order; stops at the first failure.
+  long LeTecnicos(int quantidade, const CZQArrayPonteiros& ponteiros, CZQVector<CZQDadosMM_Tecnico>& tecnicos,
+                  unsigned short flags = 0);
+  // Plans matching the filter, with its active and active-resource conditions.
+  long BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros);
+  // Records the current date-time (the local clock) as the last send of alert `indice` of the
+  // plan; ZQ_E_NAO_ENCONTRADO when the plan has no such alert.
+  long AtualizaDataHoraEnvioAlerta(unsigned long plano, int indice);
   // Whether `disciplina` is `grupo` or lies beneath it in the discipline tree.
   long PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence);
 };

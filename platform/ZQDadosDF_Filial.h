@@ -8,8 +8,10 @@
 
 #define ZQ_CAMPOS_FILIAL(F)                    \
   F(Ponteiro, std::uint32_t, zq::kKey)         \
-  F(Codigo, CString, zq::kSearchable)          \
-  F(Nome, CString, 0)                          \
+  F(Codigo, std::uint16_t, zq::kSearchable)    \
+  F(Identificacao, CString, 0)                 \
+  F(NomeFantasia, CString, 0)                  \
+  F(RazaoSocial, CString, 0)                   \
   F(MesBloqueioIntegracao, REG_ZQMA, 0)
 
 class CZQDadosDF_Filial : public TZQBaseParaDados {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/MMBaseParaRotinas.h"
+#include "platform/ZQAcessoEmpresarial.h"
+#include "platform/ZQRelogio.h"
 #include "platform/ZQResultados.h"
 #include "tests/support/Fixture.h"
 
@@ -130,6 +132,90 @@ TEST_P(AcessoTest, FaultsByNameByCountAndFromTheNthOn) {
   EXPECT_EQ(falhas.Calls(), 3);
   EXPECT_EQ(falhas.Log(), (std::vector<std::string>{"LePrioridade", "BuscaPonteirosPrioridade", "LePrioridade"}));
   falhas.Clear();
+}
+
+// The searches the alert routine makes: active plans with active resources, the active
+// resources of a plan with their links, and every active technician below a group.
+TEST_P(AcessoTest, AlertRoutineSearches) {
+  auto plano = [&](const char* codigo, std::uint8_t inativo) {
+    CZQDadosMM_Plano p;
+    p.SetCodigo(codigo);
+    p.SetInativo(inativo);
+    return empresa->Adiciona(p).GetPonteiro();
+  };
+  auto recurso = [&](std::uint8_t inativo) {
+    CZQDadosDF_Recurso r;
+    r.SetInativo(inativo);
+    return empresa->Adiciona(r).GetPonteiro();
+  };
+  auto liga = [&](std::uint32_t r, std::uint32_t p, std::uint8_t inativo) {
+    CZQDadosDF_RecursoPlanoManutencao l;
+    l.SetPonteiroRecurso(r);
+    l.SetPonteiroPlano(p);
+    l.SetInativo(inativo);
+    empresa->Adiciona(l);
+  };
+  const auto ativo = plano("A", 0), inativo = plano("I", 1), soLinkInativo = plano("L", 0), soRecursoInativo = plano("R", 0);
+  const auto r1 = recurso(0), r2 = recurso(1), r3 = recurso(0);
+  liga(r1, ativo, 0);
+  liga(r3, ativo, 0);
+  liga(r1, inativo, 0);
+  liga(r1, soLinkInativo, 1);
+  liga(r2, soRecursoInativo, 0);
+
+  CZQDadosMM_FiltroPlano fp;
+  fp.SetAtivo(1);
+  fp.SetAtivoRecurso(1);
+  CZQArrayPonteiros ponteiros;
+  ASSERT_EQ(acesso->BuscaPonteirosPlano(fp, ponteiros), 0);
+  ASSERT_EQ(ponteiros.GetSize(), 1);
+  EXPECT_EQ(ponteiros[0], ativo);
+
+  CZQDadosDF_FiltroRecurso fr;
+  fr.SetPonteiroPlanoManutencao(ativo);
+  fr.SetFlagAtivoInativo(1);
+  auto* empresarial = rotina.GetAcessoEmpresarial();
+  ASSERT_EQ(empresarial->BuscaPonteirosRecurso(fr, ponteiros), 0);
+  ASSERT_EQ(ponteiros.GetSize(), 2);
+  CZQVector<CZQDadosDF_Recurso> recursos;
+  ASSERT_EQ(empresarial->LeRecursos(ponteiros.GetSize(), ponteiros, recursos, 4), 0);
+  EXPECT_EQ(recursos[0].GetPonteiro(), r1);
+  EXPECT_EQ(recursos[0].GetQuantidadePlanoManutencao(), 3);
+  EXPECT_EQ(recursos[1].GetPlanoManutencao(0).GetPonteiroPlanoManutencao(), ativo);
+
+  auto tecnico = [&](std::uint32_t pai, std::uint8_t tipo, std::uint8_t inativo) {
+    CZQDadosMM_Tecnico t;
+    t.SetPonteiroPai(pai);
+    t.SetTipoClassificacao(tipo);
+    t.SetInativo(inativo);
+    return empresa->Adiciona(t).GetPonteiro();
+  };
+  const auto grupo = tecnico(0, 2, 0), sub = tecnico(grupo, 2, 0), a = tecnico(sub, 1, 0);
+  tecnico(sub, 1, 1);
+  const auto b = tecnico(grupo, 1, 0);
+  CZQDadosMM_FiltroTecnico ft;
+  ft.SetAtivo(1);
+  ft.SetInativo(0);
+  ft.SetPonteiroPai(grupo);
+  ft.SetTodosDescendentes(1);
+  ASSERT_EQ(acesso->BuscaPonteirosTecnico(ft, ponteiros), 0);
+  std::vector<unsigned long> achados(ponteiros.begin(), ponteiros.end());
+  EXPECT_EQ(achados, (std::vector<unsigned long>{sub, b, a}));
+}
+
+TEST_P(AcessoTest, SendTimeOfAnAlertIsTheClocksNow) {
+  CZQDadosMM_Plano p;
+  p.AdicionaAlerta(CZQDadosMM_PlanoAlerta());
+  p.AdicionaAlerta(CZQDadosMM_PlanoAlerta());
+  p = empresa->Adiciona(p);
+  const auto agora = REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(5, 12, 2026), 10, 5, 30);
+  CZQRelogioGuarda relogio(agora);
+  ASSERT_EQ(acesso->AtualizaDataHoraEnvioAlerta(p.GetPonteiro(), 1), 0);
+  EXPECT_NE(acesso->AtualizaDataHoraEnvioAlerta(p.GetPonteiro(), 2), 0);
+  CZQDadosMM_Plano lido;
+  ASSERT_EQ(acesso->LePlano(p.GetPonteiro(), &lido), 0);
+  EXPECT_EQ(lido.GetAlerta(0).GetDmaHmsUltimoEnvio().ullValor, 0u);
+  EXPECT_EQ(lido.GetAlerta(1).GetDmaHmsUltimoEnvio(), agora);
 }
 
 INSTANTIATE_TEST_SUITE_P(Motores, AcessoTest, ::testing::Values("memoria", "sqlite"));
