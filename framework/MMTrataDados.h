@@ -37,21 +37,40 @@ class CMMTrataDados : public CMMBaseParaRotinas {
   // Shared verifications. Each answers in the handler's error record and returns it; callers
   // look at EhErroNenhum() and stop at the first warning. `campo` is the field code the warning
   // names. Those marked "keeps" do not clear the record first: a warning already there stays
-  // when they find nothing themselves.
+  // when they find nothing themselves. All warnings are module 28; each check stops at its
+  // first one. A failed read copies the access object's error; "traced" reads are also written
+  // to the profiler error log first.
   //
-  // The date's month lies within the accounting period's movement months (clears).
+  // The date lies in 2..1048247 (else 129 on `campo`) and its month within the months of the
+  // accounting period's movement dates (else 130 on `campo`): any day of the first and last
+  // month passes. A failed period read names `campo`, not traced. Clears.
   CZQDadosDF_Erro& VerificaPeriodoMovimentacao(const REG_ZQDMA& data, long campo);
-  // The date-time may still be integrated: not blocked by the branch (0 = no branch) nor by
-  // the accounting period, and within the period's integration dates (keeps).
+  // The date-time may still be integrated. With a branch (0 = none, not read): its month must
+  // be after the branch's block month (else 184). Then after the period's block month (else
+  // 185), and its day within the period's integration dates, both ends included (else 186).
+  // Warnings name `campo`; failed reads of the branch and the period are traced and name no
+  // field. Keeps.
+  //
+  //   block month March 2024: any time in March 2024 gives 184; 1 April 00:00:00 passes.
   CZQDadosDF_Erro& VerificaPeriodoIntegracao(const REG_ZQDMAHMSUTC& dataHora, unsigned short filial, long campo);
-  // The product position may be used in a maintenance (keeps).
+  // The product position may be used in a maintenance: a product given (else 40), not a kit
+  // (112), grade 1 only when the product has grade 1 (41), then grade 2 likewise (42); field 0.
+  // The read is traced. Keeps.
+  // Message 43 (third grade) is never given: the product record has no third grade pointer, so
+  // nothing tells a product without a third grade, and refusing every third grade value would
+  // refuse sound positions.
   CZQDadosDF_Erro& VerificaProduto(_REG_POSICAO_PRODUTOPS posicao);
-  // The service position may be used in a maintenance (keeps).
+  // The service position may be used in a maintenance: a service given (else 44), and no grade
+  // value at all (45); field 0. The read is traced. Keeps.
   CZQDadosDF_Erro& VerificaServico(_REG_POSICAO_PRODUTOPS posicao);
-  // The maintenance status may be given; `situacao` is filled when read (clears).
+  // The maintenance status may be given. Pointer 0: 145 when `obrigatoria`, otherwise clear
+  // with `situacao` untouched. Otherwise the header is read into `situacao` (traced; a failure
+  // names `campo`), and an inactive status without `permiteInativa` gives personalised 146
+  // with the status's code and description. Warnings name `campo`. Clears.
   CZQDadosDF_Erro& VerificaSituacaoManutencao(unsigned long ponteiro, CZQDadosMM_Situacao& situacao, long campo,
                                               bool obrigatoria, bool permiteInativa);
-  // The user may act; `dados` is filled when read (clears).
+  // The user may act: the user is read into `dados` (not traced, no field) and its own check
+  // (VerificaDados) must accept it, else 80, field 0. Clears.
   CZQDadosDF_Erro& VerificaUsuario(unsigned short usuario, CZQDadosDF_Usuario* dados);
 
  protected:
