@@ -68,6 +68,8 @@ class CZQAcessoBase {
   long Entra(const char* operacao);
   // The engine; only after Entra succeeded.
   zq::StorageEngine& Motor() { return m_conexao->Motor(); }
+  // The company this object serves; null when the routine is not initialised.
+  const CZQConexaoEmpresa* Conexao() const { return m_conexao.get(); }
 
  private:
   std::shared_ptr<CZQConexaoEmpresa> m_conexao;

@@ -3,6 +3,8 @@
 #include <set>
 
 #include "platform/Cp1252.h"
+#include "platform/ZQContaEmail.h"
+#include "platform/ZQTransporteEmail.h"
 #include "platform/ZQResultados.h"
 
 namespace {
@@ -114,4 +116,21 @@ long CZQAcessoEmpresarial::LeRecursos(int quantidade, const CZQArrayPonteiros& p
     recursos.Add(recurso);
   }
   return 0;
+}
+
+long CZQAcessoEmpresarial::BuscaContaEmail(long& conta, int) {
+  conta = 0;
+  if (long hr = Entra("BuscaContaEmail")) return hr;
+  if (CZQContaEmail::Le(Conexao()->GetNome(), Conexao()->GetDiretorioDados())) conta = 1;
+  return 0;
+}
+
+long CZQAcessoEmpresarial::DisparaEmail(const CZQDadosDF_Email& email, int, int, int) {
+  if (long hr = Entra("DisparaEmail")) return hr;
+  const auto conta = CZQContaEmail::Le(Conexao()->GetNome(), Conexao()->GetDiretorioDados());
+  if (!conta)
+    return Falha(ZQ_E_EMAIL_SEM_CONTA,
+                 std::string("Nenhuma conta de e-mail configurada para a empresa ").append(Conexao()->GetNome()));
+  const zq::Status st = CZQTransporteEmail::Envia(*conta, email);
+  return st.ok() ? 0 : Falha(st);
 }

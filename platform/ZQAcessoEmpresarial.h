@@ -7,6 +7,7 @@
 
 #include "platform/ZQAcessoManutencao.h"
 #include "platform/ZQDadosBDD_Registro.h"
+#include "platform/ZQDadosDF_Email.h"
 #include "platform/ZQDadosDF_Filial.h"
 #include "platform/ZQDadosDF_PeriodoContabil.h"
 #include "platform/ZQDadosDF_PermissaoUsuario.h"
@@ -57,4 +58,16 @@ class CZQAcessoEmpresarial : public CZQAcessoBase {
   long PossuiPermissao(unsigned short usuario, int modulo, int permissao, bool& possui);
   // The stored configuration `chave` of an activity; not found when it serves another activity.
   long LeBDDConfiguracao(unsigned char atividade, unsigned long chave, CZQDadosBDD_Registro* destino);
+
+  // Whether the company has an e-mail account (CZQContaEmail: the registry's
+  // "...\Empresas\<company>\Email" section): `conta` receives 1 when it has one (a Remetente),
+  // 0 when not. `opcao` is the suite's account kind, accepted as it comes: a company has one
+  // account here.
+  long BuscaContaEmail(long& conta, int opcao);
+  // Sends the e-mail through the company's account (CZQTransporteEmail: SMTP, or the outbox
+  // folder when no server is named). The three numbers are the suite's dispatch options, passed
+  // through without effect. A negative result on failure (no account: ZQ_E_EMAIL_SEM_CONTA; a
+  // refused header or address, the server's refusal, an outbox that cannot be written: the
+  // codes of ZQMensagemEmail.h), with the reason as the last error.
+  long DisparaEmail(const CZQDadosDF_Email& email, int opcao1, int opcao2, int opcao3);
 };

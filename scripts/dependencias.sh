@@ -3,7 +3,8 @@
 set -euo pipefail
 pacotes=(build-essential cmake ninja-build pkg-config python3 libc-bin
          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-         nlohmann-json3-dev libcli11-dev mingw-w64-common)
+         nlohmann-json3-dev libcli11-dev mingw-w64-common
+         libcurl4-openssl-dev python3-aiosmtpd)
 faltam=()
 for p in "${pacotes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || faltam+=("$p")
