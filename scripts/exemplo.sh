@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The sample company end to end: installs what is missing, builds, creates the company EXEMPLO on
+# SQLite in a fresh folder, loads data/exemplo/exemplo.json, runs the plan-alert routine once with
+# its mail going into the outbox, checks one new maintenance order and tells where everything is.
+#
+# Usage: scripts/exemplo.sh [FOLDER]
+#   FOLDER must not exist or be empty; by default build/exemplo, recreated on every run.
+#
+# The sample's dates lie around 7 December 2026, so the host's clock is set to that morning
+# (--agora); without it, what is due depends on the day the example runs.
+set -euo pipefail
+raiz="$(cd "$(dirname "$0")/.." && pwd)"
+
+pasta="${1:-$raiz/build/exemplo}"
+if [ $# -eq 0 ]; then
+  rm -rf "$pasta"
+elif [ -e "$pasta" ] && [ -n "$(ls -A "$pasta")" ]; then
+  echo "exemplo.sh: $pasta is not empty; give a new folder" >&2
+  exit 2
+fi
+
+"$raiz/scripts/build.sh"
+zqmm="$raiz/build/release/tools/zqmm"
+mkdir -p "$pasta"
+pasta="$(cd "$pasta" && pwd)"
+export ZQ_REGISTRO="$pasta/registro.ini"
+agora="2026-12-07T08:00:00-03:00"
+
+echo
+echo "== zqmm empresa criar / empresa email / carregar"
+"$zqmm" empresa criar EXEMPLO --dados "$pasta/EXEMPLO" --relatorios "$raiz/data/exemplo/relatorios"
+"$zqmm" empresa email EXEMPLO --remetente manutencao@exemplo.com.br
+"$zqmm" carregar EXEMPLO "$raiz/data/exemplo/exemplo.json"
+
+echo
+echo "== zqmm --agora $agora alertas executar EXEMPLO"
+"$zqmm" --agora "$agora" alertas executar EXEMPLO
+
+echo
+echo "== zqmm --agora $agora verificar EXEMPLO manutencao data/exemplo/ordem-nova.json"
+"$zqmm" --agora "$agora" verificar EXEMPLO manutencao "$raiz/data/exemplo/ordem-nova.json"
+
+echo
+echo "== zqmm onde EXEMPLO"
+"$zqmm" onde EXEMPLO
+
+echo
+echo "The outbox holds the alert e-mails as .eml files; open one with a mail reader."
+echo "To go on with this company:  export ZQ_REGISTRO=$ZQ_REGISTRO  and run $zqmm --help"

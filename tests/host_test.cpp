@@ -1,0 +1,297 @@
+// The zqmm host driven as a process, as a person or a script would: each test has its own
+// registry file, data directories and HOME, so nothing outside its temporary folder is touched.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/Fixture.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifdef ZQMM_BINARIO
+constexpr const char* kBinario = ZQMM_BINARIO;
+#else
+constexpr const char* kBinario = "";
+#endif
+
+// The sample company's "today": its alerts and orders are dated around it.
+constexpr const char* kAgora = "--agora=2026-12-07T08:00:00-03:00";
+
+const fs::path kExemplo = fs::path(ZQ_SOURCE_DIR) / "data" / "exemplo";
+
+std::string Le(const fs::path& arquivo) {
+  std::ifstream in(arquivo, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void Grava(const fs::path& arquivo, const std::string& texto) {
+  std::ofstream(arquivo, std::ios::binary) << texto;
+}
+
+struct Resultado {
+  int saida = -1;
+  std::string out, err;
+};
+
+// A sandbox for the host: a registry file and HOME of its own, removed at the end.
+class Host {
+ public:
+  Host() : m_dir(zqteste::DiretorioTemporario("zqmm-host")) {
+    for (char** e = environ; *e; ++e) {
+      const std::string v = *e;
+      if (v.rfind("ZQ_REGISTRO=", 0) && v.rfind("HOME=", 0) && v.rfind("XDG_", 0)) m_ambiente.push_back(v);
+    }
+    m_ambiente.push_back("ZQ_REGISTRO=" + (m_dir / "registro.ini").string());
+    m_ambiente.push_back("HOME=" + m_dir.string());
+  }
+  ~Host() {
+    std::error_code ec;
+    fs::remove_all(m_dir, ec);
+  }
+
+  const fs::path& Dir() const { return m_dir; }
+
+  // Starts zqmm with these arguments and `entrada` on standard input.
+  pid_t Inicia(const std::vector<std::string>& args, const std::string& entrada = "") {
+    Grava(m_dir / "entrada", entrada);
+    posix_spawn_file_actions_t acoes;
+    posix_spawn_file_actions_init(&acoes);
+    posix_spawn_file_actions_addopen(&acoes, 0, (m_dir / "entrada").c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&acoes, 1, (m_dir / "saida").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&acoes, 2, (m_dir / "erros").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> todos{kBinario};
+    todos.insert(todos.end(), args.begin(), args.end());
+    std::vector<char*> argv, envp;
+    for (auto& a : todos) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto& e : m_ambiente) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    const int erro = posix_spawn(&pid, kBinario, &acoes, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&acoes);
+    return erro == 0 ? pid : -1;
+  }
+
+  Resultado Espera(pid_t pid) {
+    Resultado r;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid) r.saida = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.out = Le(m_dir / "saida");
+    r.err = Le(m_dir / "erros");
+    return r;
+  }
+
+  Resultado Roda(const std::vector<std::string>& args, const std::string& entrada = "") {
+    return Espera(Inicia(args, entrada));
+  }
+
+  // The sample company under `nome`, its mail going to the outbox. Returns its data directory.
+  fs::path CriaExemplo(const std::string& nome = "EXEMPLO") {
+    const fs::path dados = m_dir / nome;
+    EXPECT_EQ(Roda({"empresa", "criar", nome, "--dados", dados.string(), "--relatorios",
+                    (kExemplo / "relatorios").string()}).saida, 0);
+    EXPECT_EQ(Roda({"empresa", "email", nome, "--remetente", "manutencao@exemplo.com.br"}).saida, 0);
+    const Resultado r = Roda({"carregar", nome, (kExemplo / "exemplo.json").string()});
+    EXPECT_EQ(r.saida, 0) << r.err;
+    return dados;
+  }
+
+  std::string Exporta(const std::string& nome) {
+    const Resultado r = Roda({"exportar", nome});
+    EXPECT_EQ(r.saida, 0) << r.err;
+    return r.out;
+  }
+
+ private:
+  fs::path m_dir;
+  std::vector<std::string> m_ambiente;
+};
+
+std::vector<std::string> Emails(const fs::path& saida) {
+  std::vector<std::string> arquivos;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(saida, ec))
+    if (e.path().extension() == ".eml") arquivos.push_back(e.path().string());
+  return arquivos;
+}
+
+class HostTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!*kBinario) GTEST_SKIP() << "zqmm was not built";
+  }
+  Host host;
+};
+
+TEST_F(HostTest, SampleCompanyMailsItsDueAlertsAndAcceptsAnOrder) {
+  const fs::path dados = host.CriaExemplo();
+  EXPECT_TRUE(fs::exists(dados / "EXEMPLO.db"));
+  EXPECT_EQ(host.Roda({"empresa", "criar", "EXEMPLO"}).saida, 3) << "a company is created once";
+
+  Resultado r = host.Roda({kAgora, "alertas", "executar", "EXEMPLO"});
+  ASSERT_EQ(r.saida, 0) << r.out << r.err;
+  // Inherited after-alert: both group members, Maria at her two addresses; before-alerts by
+  // counter (no list block: one mail per resource) and by days.
+  std::vector<std::string> para;
+  for (const std::string& eml : Emails(dados / "saida")) {
+    const std::string texto = Le(eml);
+    const auto de = texto.find("\r\nTo: ") + 6;
+    para.push_back(texto.substr(de, texto.find("\r\n", de) - de));
+  }
+  std::sort(para.begin(), para.end());
+  EXPECT_EQ(para, (std::vector<std::string>{"carlos.souza@exemplo.com.br", "joao.pereira@exemplo.com.br",
+                                            "joao.pereira@exemplo.com.br", "manutencao.sorocaba@exemplo.com.br",
+                                            "maria.oliveira@exemplo.com.br"}));
+  EXPECT_NE(r.out.find("alertas vencidos, registrados como enviados: 3"), std::string::npos) << r.out;
+
+  r = host.Roda({kAgora, "alertas", "executar", "EXEMPLO"});
+  EXPECT_EQ(r.saida, 0);
+  EXPECT_EQ(Emails(dados / "saida").size(), 5u) << "sent alerts wait for their repetition time\n" << r.out;
+
+  r = host.Roda({kAgora, "verificar", "EXEMPLO", "manutencao", (kExemplo / "ordem-nova.json").string()});
+  ASSERT_EQ(r.saida, 0) << r.out << r.err;
+  // Derived from the plan, the resource and the status entry.
+  EXPECT_NE(r.out.find("\"descricao\": \"Revisão mensal de empilhadeiras\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"ponteiroFilial\": 1,"), std::string::npos);
+  EXPECT_NE(r.out.find("\"situacao\": 2,"), std::string::npos);
+  EXPECT_NE(r.out.find("\"tempoPrevistoEmHoras\": 3.0"), std::string::npos);
+}
+
+TEST_F(HostTest, RefusedRecordExitsOneWithTheCatalogueMessage) {
+  host.CriaExemplo();
+  const Resultado r = host.Roda({"verificar", "EXEMPLO", "manutencao", (kExemplo / "ordem-recusada.json").string()});
+  EXPECT_EQ(r.saida, 1);
+  EXPECT_EQ(r.out, "{\n  \"modulo\": 28,\n  \"mensagem\": 54,\n  \"campo\": 87,\n  \"texto\": \"O recurso está inativo.\"\n}\n");
+}
+
+TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
+  host.CriaExemplo();
+  const std::string antes = host.Exporta("EXEMPLO");
+  const std::string dezMega(10 << 20, 'x');
+  struct Caso {
+    const char* nome;
+    std::vector<std::string> args;
+    std::string entrada;
+    const char* erro;  // part of the message on standard error
+  };
+  const std::vector<Caso> casos = {
+      {"truncated", {"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "descr)", "JSON inválido"},
+      {"empty input", {"verificar", "EXEMPLO", "prioridade"}, "", "JSON inválido"},
+      {"not an object", {"verificar", "EXEMPLO", "prioridade"}, "[1, 2]", "deve ser um objeto"},
+      {"deep nesting", {"verificar", "EXEMPLO", "prioridade"}, std::string(100000, '['), "JSON inválido"},
+      {"number beyond double", {"verificar", "EXEMPLO", "prioridade"}, R"({"prioridadeBase": 1e400})", "overflow"},
+      {"number beyond field", {"verificar", "EXEMPLO", "prioridade"}, R"({"prioridadeBase": 256})",
+       "prioridade.prioridadeBase"},
+      {"integer beyond 64 bits", {"verificar", "EXEMPLO", "prioridade"}, R"({"posicao": 123456789012345678901234567890})",
+       "prioridade.posicao"},
+      {"currency beyond range", {"verificar", "EXEMPLO", "manutencao"}, R"({"tempoPrevisto": 1e300})",
+       "manutencao.tempoPrevisto"},
+      {"wrong type", {"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": 12})", "prioridade.codigo: espera um texto"},
+      {"bad date", {"verificar", "EXEMPLO", "manutencao"}, R"({"dataHoraEmissao": "2026-02-30T08:00:00"})",
+       "manutencao.dataHoraEmissao"},
+      {"unknown field", {"verificar", "EXEMPLO", "prioridade"}, R"({"cor": "azul"})", "campo desconhecido em prioridade: cor"},
+      {"unknown child field", {"verificar", "EXEMPLO", "manutencao"}, R"({"listaTarefa": [{"linha": 1, "x": 0}]})",
+       "item 0"},
+      {"unknown kind", {"verificar", "EXEMPLO", "ordem"}, "{}", "tipo de registro desconhecido: ordem"},
+      {"child kind is not stored alone", {"verificar", "EXEMPLO", "plano_alerta"}, "{}", "tipo de registro desconhecido"},
+      {"invalid UTF-8", {"verificar", "EXEMPLO", "prioridade"}, "{\"codigo\": \"\xff\"}", "UTF-8"},
+      {"no Windows-1252 form", {"verificar", "EXEMPLO", "prioridade"},
+       R"({"codigo": "P9", "descricao": ")" + dezMega + "\u65e5\"}", "prioridade.descricao: caractere sem forma"},
+      {"dataset: unknown kind", {"carregar", "EXEMPLO", "-"}, R"({"formato": 1, "registros": {"ordem": []}})",
+       "tipo de registro desconhecido: ordem"},
+      {"dataset: no format", {"carregar", "EXEMPLO", "-"}, R"({"registros": {}})", "formato"},
+      {"dataset: bad last record", {"carregar", "EXEMPLO", "-"},
+       R"({"formato": 1, "registros": {"prioridade": [{"codigo": "N1"}, {"codigo": "N2", "prioridadeBase": -1}]}})",
+       "registros.prioridade[1]: prioridade.prioridadeBase"},
+      {"dataset: key twice", {"carregar", "EXEMPLO", "-"},
+       R"({"formato": 1, "registros": {"servico": [{"ponteiro": 9}, {"ponteiro": 9}]}})", "registros.servico[1]"},
+      {"bad option", {"alertas", "agendar", "EXEMPLO", "--intervalo", "-5"}, "", "intervalo"},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.nome);
+    const Resultado r = host.Roda(c.args, c.entrada);
+    EXPECT_EQ(r.saida, 2) << r.out;
+    EXPECT_NE(r.err.find(c.erro), std::string::npos) << r.err;
+  }
+
+  // A 10 MB text is an ordinary record.
+  const Resultado grande =
+      host.Roda({"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "descricao": ")" + dezMega + "\"}");
+  EXPECT_EQ(grande.saida, 0) << grande.err;
+  EXPECT_NE(grande.out.find(dezMega), std::string::npos);
+
+  // A record the company already holds stops the load after it began: all or nothing.
+  const Resultado duplicado = host.Roda(
+      {"carregar", "EXEMPLO", "-"}, R"({"formato": 1, "registros": {"servico": [{"codigo": "N"}, {"ponteiro": 1}]}})");
+  EXPECT_EQ(duplicado.saida, 3);
+  EXPECT_NE(duplicado.err.find("registros.servico[1]: a chave já existe"), std::string::npos) << duplicado.err;
+
+  EXPECT_EQ(host.Exporta("EXEMPLO"), antes);
+}
+
+TEST_F(HostTest, ExportedDatasetLoadsBackAsTheSameDataset) {
+  host.CriaExemplo();
+  ASSERT_EQ(host.Roda({kAgora, "alertas", "executar", "EXEMPLO"}).saida, 0);  // send times to carry over
+  const fs::path arquivo = host.Dir() / "exportado.json";
+  ASSERT_EQ(host.Roda({"exportar", "EXEMPLO", arquivo.string()}).saida, 0);
+  const std::string exportado = Le(arquivo);
+  EXPECT_NE(exportado.find("\"dmaHmsUltimoEnvio\":\"2026-12-07T08:00:00-03:00\""), std::string::npos);
+
+  ASSERT_EQ(host.Roda({"empresa", "criar", "COPIA", "--dados", (host.Dir() / "COPIA").string()}).saida, 0);
+  const Resultado r = host.Roda({"carregar", "COPIA", arquivo.string()});
+  ASSERT_EQ(r.saida, 0) << r.err;
+  EXPECT_NE(r.out.find("74 registros carregados"), std::string::npos) << r.out;
+  EXPECT_EQ(host.Exporta("COPIA"), exportado);
+}
+
+TEST_F(HostTest, RecordsWithoutKeyTakeKeysNoNamedRecordUses) {
+  ASSERT_EQ(host.Roda({"empresa", "criar", "NOVA", "--dados", (host.Dir() / "NOVA").string()}).saida, 0);
+  const Resultado r = host.Roda({"carregar", "NOVA", "-"},
+                                R"({"formato": 1, "registros": {"prioridade": [{"codigo": "A"}, {"posicao": 1, "codigo": "B"}]}})");
+  ASSERT_EQ(r.saida, 0) << r.err;
+  const std::string exportado = host.Exporta("NOVA");
+  EXPECT_NE(exportado.find(R"({"posicao":1,"codigo":"B")"), std::string::npos) << exportado;
+  EXPECT_NE(exportado.find(R"({"posicao":2,"codigo":"A")"), std::string::npos) << exportado;
+}
+
+TEST_F(HostTest, SchedulerRunsUntilSigtermAndStopsBetweenRuns) {
+  const fs::path dados = host.CriaExemplo();
+  const pid_t pid = host.Inicia({kAgora, "alertas", "agendar", "EXEMPLO", "--intervalo", "20"});
+  ASSERT_GT(pid, 0);
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (Le(host.Dir() / "saida").find("execução 3:") == std::string::npos && std::chrono::steady_clock::now() < limite)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  kill(pid, SIGTERM);
+  const Resultado r = host.Espera(pid);
+  EXPECT_EQ(r.saida, 0) << r.err;
+  EXPECT_NE(r.err.find("SIGTERM recebido"), std::string::npos) << r.err;
+  EXPECT_EQ(Emails(dados / "saida").size(), 5u) << "later runs find the alerts sent";
+  // Every run that started reported to its end.
+  const std::string& out = r.out;
+  std::size_t inicios = 0, fins = 0;
+  for (std::size_t p = 0; (p = out.find("alertas de EXEMPLO em", p)) != std::string::npos; ++p) ++inicios;
+  for (std::size_t p = 0; (p = out.find("  log (", p)) != std::string::npos; ++p) ++fins;
+  EXPECT_GE(inicios, 3u);
+  EXPECT_EQ(inicios, fins) << out;
+}
+
+}  // namespace

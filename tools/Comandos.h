@@ -1,0 +1,50 @@
+// CComandos: the zqmm commands about companies, datasets and records; zqmm.cpp parses the
+// command line and calls one of these. Each writes its result on standard output (UTF-8),
+// progress and notes on standard error, returns the exit status (ErroHost.h) and throws
+// CErroHost for anything that ends the command early.
+//
+// The registry must be prepared first (CLocaisHost::PreparaRegistro).
+#pragma once
+
+#include <string>
+
+namespace zqhost {
+
+class CComandos {
+ public:
+  struct OpcoesEmail {
+    std::string remetente, servidor, usuario, saida;
+    long porta = 0;  // 0: the account's default
+    bool tls = false;
+  };
+
+  // empresa criar: a new SQLite database in the data directory ("" = the default one) and the
+  // company's registry section; `relatorios` ("" = leave as is) sets the report folder of the
+  // registry, which every company of the registry shares. Refuses a company the registry already
+  // names and a database file that already exists.
+  static int CriaEmpresa(const std::string& empresa, const std::string& dados, const std::string& motor,
+                         const std::string& relatorios);
+  // empresa email: writes the company's e-mail account (CZQContaEmail): a sender, and an SMTP
+  // server or, without one, the outbox folder.
+  static int ConfiguraEmail(const std::string& empresa, const OpcoesEmail& opcoes);
+  // empresa listar: the companies the registry names.
+  static int ListaEmpresas();
+  // onde: the company's files and folders.
+  static int Onde(const std::string& empresa);
+  // tipos: the stored kinds and the handler that checks each.
+  static int Tipos();
+
+  // carregar: a dataset (ConjuntoDados.h) into the company, all or nothing.
+  static int Carrega(const std::string& empresa, const std::string& arquivo);
+  // exportar: the company's records as a dataset, into `arquivo` ("" or "-" = standard output).
+  static int Exporta(const std::string& empresa, const std::string& arquivo);
+
+  // verificar: a record of kind `tipo` read from `arquivo` ("-" = standard input) checked by its
+  // handler's TrataGravacao (TrataExclusao when `exclusao`), initialised for `usuario`. Prints
+  // the record as the handler left it (derived fields filled in) and returns 0, or prints the
+  // warning {"modulo", "mensagem", "campo", "texto"} and returns 1. Nothing is stored.
+  static int Verifica(const std::string& empresa, const std::string& tipo, const std::string& arquivo, bool exclusao,
+                      unsigned short usuario);
+};
+
+}  // namespace zqhost

@@ -1,0 +1,30 @@
+// CComandosAlerta: the zqmm commands that run the plan-alert routine of the library
+// (CMMEmailAlertaPlano, created through its exported MMEmailAlertaPlano as the suite's
+// scheduler creates it) for one company.
+//
+//   alertas executar <NOME>             one run
+//   alertas agendar <NOME> [--intervalo MS]
+//                                       a run at once, then one each interval after the previous
+//                                       run ended, until SIGINT or SIGTERM; a signal never cuts
+//                                       a run short: it ends the wait, or the loop after the run
+//                                       in progress. Exits 0 when stopped by a signal.
+//
+// Each run prints what it did: the plans the routine looks at (active, with active resources),
+// the alerts whose send time the run recorded, the mails written to the outbox or handed to the
+// SMTP server, and the routine's log lines of the run. A run that aborts (no e-mail account,
+// report folder unknown, template unreadable, a failed read or send) prints its log line and
+// exception and makes `executar` exit 3; `agendar` reports it and goes on at the next interval.
+#pragma once
+
+#include <string>
+
+namespace zqhost {
+
+class CComandosAlerta {
+ public:
+  static int Executa(const std::string& empresa);
+  // intervaloMs 0: the routine's own interval.
+  static int Agenda(const std::string& empresa, long intervaloMs);
+};
+
+}  // namespace zqhost

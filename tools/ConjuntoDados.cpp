@@ -1,0 +1,131 @@
+#include "tools/ConjuntoDados.h"
+
+#include <ostream>
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/RecordJson.h"
+#include "platform/ZQResultados.h"
+#include "platform/ZQTiposRegistro.h"
+#include "tools/ErroHost.h"
+#include "tools/JsonHost.h"
+
+namespace zqhost {
+namespace {
+
+constexpr std::size_t kPassoProgresso = 2000;
+
+CErroHost Invalido(const std::string& texto) { return CErroHost(kSaidaEntradaInvalida, texto); }
+
+}  // namespace
+
+CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
+  const nlohmann::json doc = JsonHost::Analisa(texto, "conjunto de dados");
+  if (!doc.is_object()) throw Invalido("o conjunto de dados deve ser um objeto JSON");
+  for (const auto& [membro, valor] : doc.items())
+    if (membro != "formato" && membro != "registros" && membro != "descricao")
+      throw Invalido(std::string("membro desconhecido no conjunto de dados: ").append(membro));
+  const auto formato = doc.find("formato");
+  if (formato == doc.end() || !formato->is_number_integer() || formato->get<long long>() != kFormato)
+    throw Invalido(std::string("o conjunto de dados deve ter \"formato\": ").append(std::to_string(kFormato)));
+  if (const auto d = doc.find("descricao"); d != doc.end() && !d->is_string())
+    throw Invalido("\"descricao\" deve ser um texto");
+  const auto registros = doc.find("registros");
+  if (registros == doc.end() || !registros->is_object())
+    throw Invalido("o conjunto de dados deve ter \"registros\": um objeto com uma lista por tipo");
+
+  for (const auto& [tipo, lista] : registros->items())
+    if (!zq::TipoRegistro(tipo)) throw Invalido(std::string("tipo de registro desconhecido: ").append(tipo));
+
+  CConjuntoDados conjunto;
+  for (const zq::RecordSchema* schema : zq::TiposRegistro()) {
+    const auto lista = registros->find(schema->kind);
+    if (lista == registros->end()) continue;
+    const std::string nomeLista = std::string("registros.").append(schema->kind);
+    if (!lista->is_array()) throw Invalido(nomeLista + " deve ser uma lista");
+    std::vector<Registro> comChave, semChave;
+    std::set<std::uint32_t> chaves;
+    for (std::size_t i = 0; i < lista->size(); ++i) {
+      Registro r{nomeLista + "[" + std::to_string(i) + "]", schema->make()};
+      const zq::Status st = zq::DeJson((*lista)[i], r.dados.get());
+      if (!st.ok()) throw Invalido(r.origem + ": " + Utf8(st.message));
+      const std::uint32_t chave = r.dados->GetChave();
+      if (chave != 0 && !chaves.insert(chave).second)
+        throw Invalido(r.origem + ": a chave " + std::to_string(chave) + " de " + schema->kind +
+                       " aparece mais de uma vez");
+      (chave ? comChave : semChave).push_back(std::move(r));
+    }
+    for (auto* parte : {&comChave, &semChave})
+      for (Registro& r : *parte) conjunto.m_registros.push_back(std::move(r));
+  }
+  return conjunto;
+}
+
+std::vector<std::pair<std::string, std::size_t>> CConjuntoDados::Contagem() const {
+  std::vector<std::pair<std::string, std::size_t>> contagem;
+  for (const Registro& r : m_registros) {
+    const std::string tipo = r.dados->Schema().kind;
+    if (contagem.empty() || contagem.back().first != tipo) contagem.emplace_back(tipo, 0);
+    ++contagem.back().second;
+  }
+  return contagem;
+}
+
+void CConjuntoDados::Grava(zq::StorageEngine& motor, const Progresso& progresso) {
+  zq::Status st = motor.Begin();
+  if (!st.ok()) throw CErroHost(kSaidaFalha, std::string("não foi possível iniciar a transação: ").append(Utf8(st.message)));
+  const std::size_t total = m_registros.size();
+  for (std::size_t i = 0; i < total; ++i) {
+    Registro& r = m_registros[i];
+    st = motor.Insert(r.dados.get());
+    if (!st.ok()) {
+      motor.Rollback();
+      const std::string porque = st.hr == ZQ_E_DUPLICADO ? "a chave já existe na empresa" : Utf8(st.message);
+      throw CErroHost(kSaidaFalha, r.origem + ": " + porque + "; nada foi gravado");
+    }
+    if (progresso && (i + 1) % kPassoProgresso == 0) progresso(i + 1, total);
+  }
+  st = motor.Commit();
+  if (!st.ok()) {
+    motor.Rollback();
+    throw CErroHost(kSaidaFalha, std::string("não foi possível concluir a transação: ")
+                                     .append(Utf8(st.message))
+                                     .append("; nada foi gravado"));
+  }
+  if (progresso) progresso(total, total);
+}
+
+std::size_t CConjuntoDados::Exporta(zq::StorageEngine& motor, std::ostream& saida, const Progresso& progresso) {
+  // Keys first, so the total is known for the progress report.
+  std::vector<std::pair<const zq::RecordSchema*, std::vector<std::uint32_t>>> tipos;
+  std::size_t total = 0;
+  for (const zq::RecordSchema* schema : zq::TiposRegistro()) {
+    std::vector<std::uint32_t> chaves;
+    const zq::Status st = motor.Search(*schema, {}, &chaves);
+    if (!st.ok())
+      throw CErroHost(kSaidaFalha, std::string("falha ao listar ").append(schema->kind).append(": ").append(Utf8(st.message)));
+    total += chaves.size();
+    if (!chaves.empty()) tipos.emplace_back(schema, std::move(chaves));
+  }
+  saida << "{\n  \"formato\": " << kFormato << ",\n  \"registros\": {";
+  std::size_t feitos = 0;
+  for (std::size_t t = 0; t < tipos.size(); ++t) {
+    const auto& [schema, chaves] = tipos[t];
+    saida << (t ? ",\n" : "\n") << "    \"" << schema->kind << "\": [";
+    for (std::size_t k = 0; k < chaves.size(); ++k) {
+      auto registro = schema->make();
+      const zq::Status st = motor.Read(chaves[k], registro.get());
+      if (!st.ok())
+        throw CErroHost(kSaidaFalha, std::string("falha ao ler ").append(Utf8(st.message)));
+      saida << (k ? ",\n" : "\n") << "      " << JsonHost::Texto(zq::ParaJson(*registro));
+      if (progresso && ++feitos % kPassoProgresso == 0) progresso(feitos, total);
+    }
+    saida << "\n    ]";
+  }
+  saida << (tipos.empty() ? "}\n}\n" : "\n  }\n}\n");
+  if (progresso) progresso(total, total);
+  return total;
+}
+
+}  // namespace zqhost

@@ -1,0 +1,132 @@
+// zqmm: the command-line host of the maintenance rules library. It plays the suite's part for a
+// person or a script: creates companies on SQLite, loads and exports datasets, checks records
+// through the module's data handlers and runs the plan-alert routine. This file only reads the
+// command line; the commands live in Comandos and ComandosAlerta.
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "tools/Comandos.h"
+#include "tools/ComandosAlerta.h"
+#include "tools/ErroHost.h"
+#include "tools/LocaisHost.h"
+#include "tools/RelogioHost.h"
+
+namespace {
+
+constexpr const char* kRodape = R"(
+Arquivos:
+  registro   --registro, senão $ZQ_REGISTRO, senão $XDG_CONFIG_HOME/zq/registro.ini
+             (~/.config/zq/registro.ini): empresas, pasta de relatórios, contas de e-mail
+  dados      --dados na criação, senão $XDG_DATA_HOME/zq/empresas/<NOME>
+             (~/.local/share/zq/empresas/<NOME>): banco <NOME>.db, logs, caixa de saída
+  `zqmm onde <NOME>` mostra onde está cada arquivo de uma empresa.
+
+Registros em JSON: nomes de campo legíveis, datas AAAA-MM-DD, data e hora
+AAAA-MM-DDTHH:MM:SS[+HH:MM], moeda como número decimal, texto em UTF-8 (um caractere
+sem forma em Windows-1252 é erro de entrada). `zqmm exportar` mostra o formato.
+
+Saída: 0 feito (verificar: aceito), 1 verificar: recusado (aviso impresso),
+2 entrada inutilizável (JSON, tipo, campo ou argumento), 3 falha (empresa, arquivo, banco,
+execução de alertas abortada).)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zqhost;
+  CLI::App app{"zqmm: empresas, conjuntos de dados, verificação de registros e alertas de planos\n"
+               "do módulo de manutenção (MM).",
+               "zqmm"};
+  app.footer(kRodape);
+  app.require_subcommand(1);
+  std::string registro, agora;
+  app.add_option("--registro", registro, "arquivo de registro a usar (ver Arquivos)");
+  app.add_option("--agora", agora, "o relógio local começa neste momento (AAAA-MM-DDTHH:MM:SS[+HH:MM])");
+
+  std::string empresa, arquivo, tipo, dados, relatorios, motor = "sqlite";
+  auto* cmdEmpresa = app.add_subcommand("empresa", "cria, configura e lista empresas");
+  cmdEmpresa->require_subcommand(1);
+  auto* criar = cmdEmpresa->add_subcommand("criar", "cria o banco SQLite da empresa e a registra");
+  criar->add_option("NOME", empresa, "nome da empresa")->required();
+  criar->add_option("--dados", dados, "pasta de dados da empresa (criada se faltar)");
+  criar->add_option("--motor", motor, "motor de dados")->check(CLI::IsMember({"sqlite"}));
+  criar->add_option("--relatorios", relatorios, "pasta dos modelos de e-mail (vale para todas as empresas)");
+
+  CComandos::OpcoesEmail email;
+  auto* cmdEmail = cmdEmpresa->add_subcommand("email", "configura a conta de e-mail da empresa");
+  cmdEmail->add_option("NOME", empresa, "nome da empresa")->required();
+  cmdEmail->add_option("--remetente", email.remetente, "endereço do remetente")->required();
+  cmdEmail->add_option("--servidor", email.servidor, "servidor SMTP; sem ele, os e-mails vão para a caixa de saída");
+  cmdEmail->add_option("--porta", email.porta, "porta SMTP")->check(CLI::Range(1, 65535));
+  cmdEmail->add_flag("--tls", email.tls, "exige TLS (465: TLS direto; outras: STARTTLS)");
+  cmdEmail->add_option("--usuario", email.usuario, "usuário SMTP (a senha vai no arquivo de registro, Senha=)");
+  cmdEmail->add_option("--saida", email.saida, "caixa de saída (padrão: <dados>/saida/)");
+
+  auto* listar = cmdEmpresa->add_subcommand("listar", "lista as empresas do registro");
+
+  auto* onde = app.add_subcommand("onde", "mostra onde estão os arquivos da empresa");
+  onde->add_option("NOME", empresa, "nome da empresa")->required();
+
+  auto* tipos = app.add_subcommand("tipos", "lista os tipos de registro e quem os verifica");
+
+  auto* carregar = app.add_subcommand("carregar", "carrega um conjunto de dados JSON (tudo ou nada)");
+  carregar->add_option("NOME", empresa, "nome da empresa")->required();
+  carregar->add_option("ARQUIVO", arquivo, "conjunto de dados JSON, ou - para a entrada padrão")->required();
+
+  auto* exportar = app.add_subcommand("exportar", "exporta os registros da empresa como conjunto de dados JSON");
+  exportar->add_option("NOME", empresa, "nome da empresa")->required();
+  exportar->add_option("ARQUIVO", arquivo, "arquivo de saída (padrão: a saída padrão)");
+
+  bool exclusao = false;
+  unsigned short usuario = 1;
+  auto* verificar = app.add_subcommand(
+      "verificar", "verifica um registro com o tratamento de dados do seu tipo; nada é gravado");
+  verificar->add_option("NOME", empresa, "nome da empresa")->required();
+  verificar->add_option("TIPO", tipo, "tipo do registro (zqmm tipos)")->required();
+  verificar->add_option("ARQUIVO", arquivo, "registro JSON, ou - para a entrada padrão (padrão)");
+  verificar->add_flag("--exclusao", exclusao, "verifica a exclusão (TrataExclusao) em vez da gravação");
+  verificar->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
+
+  long intervalo = 0;
+  auto* cmdAlertas = app.add_subcommand("alertas", "rotina de alertas de planos de manutenção");
+  cmdAlertas->require_subcommand(1);
+  auto* executar = cmdAlertas->add_subcommand("executar", "executa a rotina uma vez");
+  executar->add_option("NOME", empresa, "nome da empresa")->required();
+  auto* agendar = cmdAlertas->add_subcommand("agendar", "executa a rotina a cada intervalo até Ctrl-C ou SIGTERM");
+  agendar->add_option("NOME", empresa, "nome da empresa")->required();
+  agendar->add_option("--intervalo", intervalo, "milissegundos entre execuções (padrão: o da rotina, 300000)")
+      ->check(CLI::PositiveNumber);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int r = app.exit(e);
+    return r == 0 ? kSaidaOk : kSaidaEntradaInvalida;
+  }
+  if (arquivo.empty() && *verificar) arquivo = "-";
+
+  try {
+    CLocaisHost::PreparaRegistro(registro);
+    if (!agora.empty()) CRelogioHost::DefineAgora(agora);
+    if (*criar) return CComandos::CriaEmpresa(empresa, dados, motor, relatorios);
+    if (*cmdEmail) return CComandos::ConfiguraEmail(empresa, email);
+    if (*listar) return CComandos::ListaEmpresas();
+    if (*onde) return CComandos::Onde(empresa);
+    if (*tipos) return CComandos::Tipos();
+    if (*carregar) return CComandos::Carrega(empresa, arquivo);
+    if (*exportar) return CComandos::Exporta(empresa, arquivo);
+    if (*verificar) return CComandos::Verifica(empresa, tipo, arquivo, exclusao, usuario);
+    if (*executar) return CComandosAlerta::Executa(empresa);
+    if (*agendar) return CComandosAlerta::Agenda(empresa, intervalo);
+  } catch (const CErroHost& e) {
+    std::cout.flush();
+    std::cerr << "zqmm: " << e.what() << "\n";
+    return e.GetSaida();
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << "zqmm: erro inesperado: " << Utf8(e.what()) << "\n";
+    return kSaidaFalha;
+  }
+  return kSaidaEntradaInvalida;
+}
