@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 
 #include <dlfcn.h>
@@ -78,6 +79,11 @@ std::string ZQTrataErro::CaminhoModulo(const void* endereco) noexcept {
     Dl_info info{};
     if (!endereco || ::dladdr(endereco, &info) == 0 || !info.dli_fname) return {};
     std::string caminho = info.dli_fname;
+    if (!caminho.empty() && caminho.front() != '/') {
+      std::error_code ec;
+      const auto absoluto = std::filesystem::absolute(caminho, ec);
+      if (!ec) caminho = absoluto.lexically_normal().string();
+    }
     if (caminho.size() > kMaximoCaminho) caminho.resize(kMaximoCaminho);
     return caminho;
   } catch (...) {

@@ -32,7 +32,8 @@ class ZQTrataErro {
                          const char* texto, const char* caminhoModulo, const char* texto2) noexcept;
 
   // Full path of the loaded file (shared object or executable) that holds `endereco`, at most
-  // 260 characters (longer paths are cut); "" when it cannot be told.
+  // 260 characters (longer paths are cut); "" when it cannot be told. A relative name from the
+  // loader (an executable started as ./prog) is made absolute against the current directory.
   static std::string CaminhoModulo(const void* endereco) noexcept;
 
   static constexpr std::size_t kMaximoCaminho = 260;
