@@ -1,0 +1,391 @@
+#include "alerts/MMEmailAlertaPlano.h"
+
+#include <stdexcept>
+#include <unordered_set>
+
+#include "platform/Cp1252.h"
+#include "platform/ZQAcessoEmpresarial.h"
+#include "platform/ZQAcessoManutencao.h"
+#include "platform/ZQCurrencyEx.h"
+#include "platform/ZQDadosDF_Email.h"
+#include "platform/ZQDadosDF_UnidadeMedida.h"
+#include "platform/ZQRelogio.h"
+#include "platform/ZQResultados.h"
+
+namespace {
+
+constexpr long kSemContaEmail = ZQ_HR(0x80040A68);
+constexpr long kPastaRelatorios = ZQ_HR(0x81080C5B);
+constexpr long kFalhaEnvio = ZQ_HR(0x80040A64);
+constexpr long kFalhaAbrirModelo = ZQ_HR(0x80040A66);
+constexpr long kFalhaLerModelo = ZQ_HR(0x80040A65);
+
+constexpr long kMsgSemConta = 1110;
+constexpr long kMsgFalha = 1111;
+constexpr long kMsgAbrirModelo = 1112;
+constexpr long kMsgLerModelo = 1113;
+
+// Where the suite's exception says the routine gave up.
+constexpr const char* kFonte = "MMEmailAlertaPlano";
+constexpr int kLinhaFonte = 112;
+
+// The suite's read options, passed through.
+constexpr unsigned short kLePlanoComAlertas = 1792;
+constexpr unsigned short kLeTecnicoComEmails = 2;
+
+constexpr std::uint8_t kAntes = 1;
+constexpr std::uint8_t kApos = 2;
+
+bool DiaValido(std::int64_t dia) { return dia >= REG_ZQDMA::kPrimeiro && dia <= REG_ZQDMA::kUltimo; }
+
+// Seconds of a repetition: days, hours or minutes by type; any other type repeats at once.
+__int128 SegundosRepeticao(std::uint8_t tipo, const tagCY& tempo) {
+  const std::int64_t fator = tipo == 1 ? 24 * 60 * 60 : tipo == 2 ? 60 * 60 : tipo == 3 ? 60 : 0;
+  return static_cast<__int128>(tempo.int64) * fator / CZQCurrencyEx::kEscala;
+}
+
+}  // namespace
+
+CMMEmailAlertaPlano::CMMEmailAlertaPlano() : CAutoRun("MMEmailAlertaPlano") {}
+
+CMMEmailAlertaPlano::~CMMEmailAlertaPlano() = default;
+
+long CMMEmailAlertaPlano::OnGetIntervalo(long& intervaloMs) {
+  intervaloMs = kIntervaloMs;
+  return 0;
+}
+
+void CMMEmailAlertaPlano::OnDeleta() { delete this; }
+
+long CMMEmailAlertaPlano::OnRun(bool&) {
+  long conta = 0;
+  const long hrConta = GetAcessoEmpresarial()->BuscaContaEmail(conta, 1);
+  if (hrConta < 0) return hrConta;
+  if (conta == 0)
+    AbortaExecucao(kSemContaEmail,
+                   "Nenhuma conta de e-mail configurada. Para enviar o e-mail é necessário configurar uma conta de "
+                   "e-mail nas propriedades do Empresarial, no Cadastro de Usuários ou no Cadastro de Empresas e "
+                   "Filiais"_cp,
+                   kMsgSemConta);
+
+  CZQDadosMM_FiltroPlano filtro;
+  filtro.SetAtivo(1);
+  filtro.SetAtivoRecurso(1);
+  CZQArrayPonteiros planos;
+  if (long hr = GetAcessoManutencao()->BuscaPonteirosPlano(filtro, planos)) return hr;
+  return GeraEEnviaEmail(planos);
+}
+
+bool CMMEmailAlertaPlano::AlertaVencido(const CZQDadosMM_PlanoAlerta& alerta, std::uint8_t tipoControle,
+                                        const CZQDadosDF_RecursoPlanoManutencao& vinculo, const REG_ZQDMA& hoje) {
+  const tagCY& ciclos = vinculo.GetCiclosContadorProximaManutencao();
+  const std::int64_t proxima = vinculo.GetDataProximaManutencao().ulDma;
+  const std::int64_t dia = hoje.ulDma;
+  const bool vencido = ciclos.int64 < 0 || (DiaValido(proxima) && proxima < dia);
+  const std::int64_t dias = CZQCurrencyEx::ParaInteiro(alerta.GetQtdDias());
+
+  bool porData = false;
+  bool porContador = false;
+  if (alerta.GetAntesApos() == kAntes && !vencido) {
+    porContador = !alerta.GetContador() || ciclos < alerta.GetQtdContador();
+    const std::int64_t limite = DiaValido(proxima - dias) ? proxima - dias : 0;
+    porData = !alerta.GetDias() || dia > limite;
+  } else if (alerta.GetAntesApos() == kApos && vencido) {
+    porContador = !alerta.GetContador() || alerta.GetQtdContador() > ciclos;
+    const std::int64_t limite = proxima + dias;
+    porData = !alerta.GetDias() || !(DiaValido(limite) && limite > dia);
+  }
+  switch (tipoControle) {
+    case 0:
+      return porData;
+    case 1:
+      return porContador;
+    case 2:
+      return porData && porContador;
+    case 3:
+      return porData || porContador;
+    default:
+      return true;
+  }
+}
+
+long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlano) {
+  CZQAcessoManutencao* manutencao = GetAcessoManutencao();
+  CZQAcessoEmpresarial* empresarial = GetAcessoEmpresarial();
+  std::vector<ALERTA_ENVIADO> enviados;
+
+  for (const std::uint32_t ponteiroPlano : ponteirosPlano) {
+    CZQDadosMM_Plano plano;
+    if (long hr = manutencao->LePlano(ponteiroPlano, &plano, kLePlanoComAlertas)) AbortaAcesso(hr);
+
+    // A plan without alerts takes its nearest ancestor's. A cycle in the tree ends the climb.
+    CZQDadosMM_Plano dono = plano;
+    if (plano.GetQuantidadeAlerta() == 0) {
+      if (plano.GetPonteiroPai() == 0) continue;
+      std::unordered_set<std::uint32_t> vistos{plano.GetPonteiro()};
+      do {
+        const std::uint32_t pai = dono.GetPonteiroPai();
+        if (!vistos.insert(pai).second) break;
+        if (long hr = manutencao->LePlano(pai, &dono, kLePlanoComAlertas)) AbortaAcesso(hr);
+      } while (dono.GetQuantidadeAlerta() == 0 && dono.GetPonteiroPai() != 0);
+      if (dono.GetQuantidadeAlerta() == 0) continue;
+    }
+
+    CZQDadosMM_Disciplina disciplina;
+    if (long hr = manutencao->LeDisciplina(plano.GetPonteiroDisciplina(), &disciplina, 0)) AbortaAcesso(hr);
+
+    CZQDadosDF_FiltroRecurso filtro;
+    filtro.SetPonteiroPlanoManutencao(plano.GetPonteiro());
+    filtro.SetFlagAtivoInativo(1);
+    CZQArrayPonteiros ponteirosRecurso;
+    if (long hr = empresarial->BuscaPonteirosRecurso(filtro, ponteirosRecurso)) AbortaAcesso(hr);
+    if (ponteirosRecurso.IsEmpty()) continue;
+    CZQVector<CZQDadosDF_Recurso> recursos;
+    if (long hr = empresarial->LeRecursos(ponteirosRecurso.GetSize(), ponteirosRecurso, recursos,
+                                          CZQAcessoEmpresarial::kLerPlanosManutencao))
+      AbortaAcesso(hr);
+    const REG_ZQDMA hoje = CZQRelogio::Hoje();
+    const REG_ZQDMAHMSUTC agora = CZQRelogio::Agora();
+
+    for (int i = 0; i < dono.GetQuantidadeAlerta(); ++i) {
+      const CZQDadosMM_PlanoAlerta& alerta = dono.GetAlerta(i);
+      CString caminho;
+      switch (CMMModeloEmailAlerta::LocalizaModelo(alerta.GetModeloEmail(), caminho)) {
+        case CMMModeloEmailAlerta::ELocalizacao::PastaDesconhecida:
+          AbortaExecucao(kPastaRelatorios, "Diretório da pasta relatórios não localizado"_cp, kMsgFalha);
+          break;
+        case CMMModeloEmailAlerta::ELocalizacao::NaoEncontrado:
+          GravaLog(1, 4,
+                   StringPrintf("Modelo de e-mail '%s' não encontrado. Plano Manutenção '%s'"_cp,
+                                caminho.GetString(), dono.GetCodigo().GetString())
+                       .c_str());
+          continue;
+        case CMMModeloEmailAlerta::ELocalizacao::Encontrado:
+          break;
+      }
+      if (alerta.GetInativo()) continue;
+
+      const REG_ZQDMAHMSUTC& ultimoEnvio = alerta.GetDmaHmsUltimoEnvio();
+      if (ultimoEnvio.ullValor != 0) {
+        if (!alerta.GetRepetirEm()) continue;
+        const __int128 proximoEnvio =
+            ultimoEnvio.GetSegundos() + SegundosRepeticao(alerta.GetTipoRepeticao(), alerta.GetTempoRepeticao());
+        if (agora.GetSegundos() < proximoEnvio) continue;
+      }
+
+      std::vector<DADOS_CORPO_EMAIL> linhas;
+      MontaLinhas(plano, alerta, recursos, hoje, linhas);
+      if (linhas.empty()) continue;
+
+      CString modelo;
+      LeModeloEmail(caminho, modelo);
+      const bool temLista = AtualizaConteudoEmail(modelo, static_cast<int>(linhas.size()));
+      if (long hr = EnviaAosTecnicos(plano, alerta, disciplina, modelo, temLista, linhas)) return hr;
+      enviados.push_back({dono.GetPonteiro(), i});
+    }
+  }
+
+  // All send times or none: a failure halfway leaves every alert of the run to be sent again,
+  // and one commit instead of one per alert.
+  if (enviados.empty()) return 0;
+  if (long hr = manutencao->IniciaTransacao()) AbortaAcesso(hr);
+  long hr = 0;
+  for (const ALERTA_ENVIADO& enviado : enviados)
+    if ((hr = manutencao->AtualizaDataHoraEnvioAlerta(enviado.ponteiroPlano, enviado.indice)) != 0) break;
+  if (hr == 0) hr = manutencao->ConfirmaTransacao();
+  if (hr != 0) {
+    const CZQDadosDF_Erro erro = manutencao->GetErro();
+    manutencao->DesfazTransacao();
+    AbortaExecucao(hr, erro.GetMensagem(), kMsgFalha);
+  }
+  return 0;
+}
+
+void CMMEmailAlertaPlano::MontaLinhas(const CZQDadosMM_Plano& plano, const CZQDadosMM_PlanoAlerta& alerta,
+                                      const CZQVector<CZQDadosDF_Recurso>& recursos, const REG_ZQDMA& hoje,
+                                      std::vector<DADOS_CORPO_EMAIL>& linhas) {
+  CZQAcessoEmpresarial* empresarial = GetAcessoEmpresarial();
+  for (const CZQDadosDF_Recurso& recurso : recursos) {
+    if (recurso.GetInativo()) continue;
+    for (int j = 0; j < recurso.GetQuantidadePlanoManutencao(); ++j) {
+      const CZQDadosDF_RecursoPlanoManutencao& vinculo = recurso.GetPlanoManutencao(j);
+      if (vinculo.GetInativo() || vinculo.GetPonteiroPlanoManutencao() != plano.GetPonteiro()) continue;
+      if (!AlertaVencido(alerta, plano.GetTipoControle(), vinculo, hoje)) continue;
+
+      CZQDadosDF_TipoRecurso tipo;
+      if (long hr = empresarial->LeTipoRecurso(recurso.GetPonteiroTipoRecurso(), &tipo, 0)) AbortaAcesso(hr);
+      CZQDadosDF_Filial filial;
+      if (long hr = empresarial->LeFilial(recurso.GetPonteiroFilial(), &filial, 0)) AbortaAcesso(hr);
+      CString unidade;
+      int casas = 0;
+      if (const std::uint32_t ponteiroUnidade = recurso.GetPonteiroUnidadeMedidaContador()) {
+        if (recurso.GetUnidadeProdutoServico().View().starts_with('P')) {
+          CZQDadosDF_UnidadeMedidaProduto u;
+          if (long hr = empresarial->LeUnidadeMedidaProduto(ponteiroUnidade, &u, 0)) AbortaAcesso(hr);
+          unidade = u.GetCodigo();
+          casas = u.GetQuantidadeCasasDecimais();
+        } else {
+          CZQDadosDF_UnidadeMedidaServico u;
+          if (long hr = empresarial->LeUnidadeMedidaServico(ponteiroUnidade, &u, 0)) AbortaAcesso(hr);
+          unidade = u.GetCodigo();
+          casas = u.GetQuantidadeCasasDecimais();
+        }
+      }
+      SetDadosCorpoEmailSubordinados(linhas.emplace_back(), recurso, vinculo, unidade, casas, tipo, filial);
+    }
+  }
+}
+
+long CMMEmailAlertaPlano::EnviaAosTecnicos(const CZQDadosMM_Plano& plano, const CZQDadosMM_PlanoAlerta& alerta,
+                                           const CZQDadosMM_Disciplina& disciplina, const CString& modelo,
+                                           bool temLista, const std::vector<DADOS_CORPO_EMAIL>& linhas) {
+  CZQAcessoManutencao* manutencao = GetAcessoManutencao();
+  std::unordered_set<std::uint32_t> enviados;  // a technician gets an alert once
+
+  for (int k = 0; k < alerta.GetQuantidadeTecnicos(); ++k) {
+    CZQDadosMM_Tecnico tecnico;
+    if (long hr = manutencao->LeTecnico(alerta.GetTecnicos(k).GetPonteiro(), &tecnico, kLeTecnicoComEmails))
+      AbortaAcesso(hr);
+    if (enviados.count(tecnico.GetPonteiro())) continue;
+
+    CZQVector<CZQDadosMM_Tecnico> destinatarios;
+    if (tecnico.GetTipoClassificacao() == 1) {
+      destinatarios.Add(tecnico);
+    } else {
+      CZQDadosMM_FiltroTecnico filtro;
+      filtro.SetAtivo(1);
+      filtro.SetInativo(0);
+      filtro.SetPonteiroPai(tecnico.GetPonteiro());
+      filtro.SetTodosDescendentes(1);
+      CZQArrayPonteiros ponteiros;
+      if (long hr = manutencao->BuscaPonteirosTecnico(filtro, ponteiros)) AbortaAcesso(hr);
+      if (!ponteiros.IsEmpty())
+        if (long hr = manutencao->LeTecnicos(ponteiros.GetSize(), ponteiros, destinatarios, kLeTecnicoComEmails))
+          AbortaAcesso(hr);
+    }
+
+    for (const CZQDadosMM_Tecnico& destinatario : destinatarios) {
+      if (!enviados.insert(destinatario.GetPonteiro()).second) continue;
+      for (int m = 0; m < destinatario.GetQuantidadeEmail(); ++m) {
+        CString endereco = destinatario.GetConstRefEmail(m);
+        if (endereco.Trim().IsEmpty()) continue;
+        if (temLista) {
+          DADOS_CORPO_EMAIL cabecalho;
+          SetDadosCorpoEmailCabecalho(cabecalho, destinatario, plano, alerta, disciplina);
+          CString corpo = modelo;
+          SubstituiMemoriasModeloEmail(corpo, cabecalho, linhas);
+          if (long hr = EnviaEmail(endereco, corpo, CMMModeloEmailAlerta::AssuntoEmail(cabecalho))) return hr;
+        } else {
+          for (const DADOS_CORPO_EMAIL& linha : linhas) {
+            DADOS_CORPO_EMAIL dados = linha;
+            SetDadosCorpoEmailCabecalho(dados, destinatario, plano, alerta, disciplina);
+            CString corpo = modelo;
+            SubstituiMemoriasModeloEmail(corpo, dados);
+            if (long hr = EnviaEmail(endereco, corpo, CMMModeloEmailAlerta::AssuntoEmail(dados))) return hr;
+          }
+        }
+      }
+    }
+  }
+  return 0;
+}
+
+long CMMEmailAlertaPlano::EnviaEmail(const CString& endereco, const CString& corpo, const CString& assunto) {
+  CZQDadosDF_EmailAnexo parte;
+  parte.SetTipo(CZQDadosDF_EmailAnexo::kTipoCorpoHtml);
+  parte.SetConteudo(corpo);
+  CZQDadosDF_Email email;
+  email.SetAssunto(assunto);
+  email.SetDestinatarios(endereco);
+  email.SetCorpo(parte);
+  const long hr = GetAcessoEmpresarial()->DisparaEmail(email, 0, 1, 0);
+  if (hr >= 0) return hr;
+  AbortaExecucao(kFalhaEnvio, "Falha ao enviar e-mail.", kMsgFalha);
+  return hr;
+}
+
+void CMMEmailAlertaPlano::AbortaExecucao(long hr, const CString& mensagem, long numeroMensagem,
+                                         const std::exception* excecao) {
+  if (hr == 0) return;
+  if (numeroMensagem == 999999) numeroMensagem = 0;
+  CString texto = mensagem;
+  if (excecao) {
+    const std::string_view detalhe = std::string_view(excecao->what()).substr(0, 500);
+    texto += ' ';
+    texto.AppendFormat("Foi gerada uma exceção. Mensagem: %.*s"_cp, static_cast<int>(detalhe.size()), detalhe.data());
+  }
+  GravaLog(1, 4, texto);
+  throw CZQExceptionEx(hr, numeroMensagem, 0, "", texto, kFonte, kLinhaFonte, __DATE__ " " __TIME__);
+}
+
+void CMMEmailAlertaPlano::AbortaAcesso(long hr) {
+  const CZQAcessoBase* acesso = GetUltimoAcesso();
+  AbortaExecucao(hr, acesso ? acesso->GetErro().GetMensagem() : CString(), kMsgFalha);
+}
+
+long CMMEmailAlertaPlano::LeModeloEmail(const CString& caminho, CString& texto) {
+  CString erro;
+  switch (CMMModeloEmailAlerta::LeModeloEmail(caminho, texto, erro)) {
+    case CMMModeloEmailAlerta::ELeitura::NaoAbriu:
+      AbortaExecucao(kFalhaAbrirModelo, "Falha ao abrir arquivo modelo de e-mail", kMsgAbrirModelo);
+      break;
+    case CMMModeloEmailAlerta::ELeitura::FalhaLeitura: {
+      const std::runtime_error excecao(erro.Str());
+      AbortaExecucao(kFalhaLerModelo, "Falha ao ler o modelo de e-mail", kMsgLerModelo, &excecao);
+      break;
+    }
+    case CMMModeloEmailAlerta::ELeitura::Lido:
+      break;
+  }
+  return 0;
+}
+
+bool CMMEmailAlertaPlano::AtualizaConteudoEmail(CString& texto, int linhas) {
+  return CMMModeloEmailAlerta::AtualizaConteudoEmail(texto, linhas);
+}
+
+void CMMEmailAlertaPlano::SetDadosCorpoEmailCabecalho(DADOS_CORPO_EMAIL& dados, const CZQDadosMM_Tecnico& tecnico,
+                                                      const CZQDadosMM_Plano& plano,
+                                                      const CZQDadosMM_PlanoAlerta& alerta,
+                                                      const CZQDadosMM_Disciplina& disciplina) {
+  VALORES_CABECALHO_EMAIL valores;
+  valores.strCodigoPlano = plano.GetCodigo();
+  valores.strNomePlano = plano.GetNome();
+  valores.strCodigoDisciplina = disciplina.GetCodigo();
+  valores.strNomeDisciplina = disciplina.GetNome();
+  valores.strDescricaoAlerta = alerta.GetDescricao();
+  valores.strDetalhamentoAlerta = alerta.GetDetalhamento();
+  valores.strCodigoTecnico = tecnico.GetCodigo();
+  valores.strNomeTecnico = tecnico.GetNome();
+  CMMModeloEmailAlerta::SetDadosCorpoEmailCabecalho(dados, valores);
+}
+
+void CMMEmailAlertaPlano::SetDadosCorpoEmailSubordinados(DADOS_CORPO_EMAIL& dados, const CZQDadosDF_Recurso& recurso,
+                                                         const CZQDadosDF_RecursoPlanoManutencao& vinculo,
+                                                         const CString& unidade, int casasDecimais,
+                                                         const CZQDadosDF_TipoRecurso& tipo,
+                                                         const CZQDadosDF_Filial& filial) {
+  VALORES_LINHA_EMAIL valores;
+  valores.strCodigoRecurso = recurso.GetCodigo();
+  valores.strDescricaoRecurso = recurso.GetDescricao();
+  valores.strCodigoTipoRecurso = tipo.GetCodigo();
+  valores.strDescricaoTipoRecurso = tipo.GetDescricao();
+  valores.dmaProximaManutencao = vinculo.GetDataProximaManutencao();
+  valores.cyCiclosContador = vinculo.GetCiclosContadorProximaManutencao();
+  valores.strUnidadeContador = unidade;
+  valores.nCasasDecimaisContador = casasDecimais;
+  valores.usCodigoFilial = filial.GetCodigo();
+  valores.strIdentificacaoFilial = filial.GetIdentificacao();
+  valores.strNomeFantasiaFilial = filial.GetNomeFantasia();
+  valores.strRazaoSocialFilial = filial.GetRazaoSocial();
+  CMMModeloEmailAlerta::SetDadosCorpoEmailSubordinados(dados, valores);
+}
+
+void CMMEmailAlertaPlano::SubstituiMemoriasModeloEmail(CString& texto, const DADOS_CORPO_EMAIL& dados) {
+  CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(texto, dados);
+}
+
+void CMMEmailAlertaPlano::SubstituiMemoriasModeloEmail(CString& texto, const DADOS_CORPO_EMAIL& cabecalho,
+                                                       const std::vector<DADOS_CORPO_EMAIL>& linhas) {
+  CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(texto, cabecalho, linhas);
+}
