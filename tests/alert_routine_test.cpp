@@ -1,0 +1,373 @@
+// The plan alert routine: which links are due, who gets which mail, repetition, inheritance, and
+// every way a run gives up.
+#include "alerts/MMEmailAlertaPlano.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "platform/Cp1252.h"
+#include "platform/ZQContaEmail.h"
+#include "platform/ZQCurrencyEx.h"
+#include "platform/ZQRegistro.h"
+#include "platform/ZQResultados.h"
+#include "tests/support/FixtureAlerta.h"
+
+namespace {
+
+using namespace zqteste;
+
+tagCY Cy(double v) { return *CZQCurrencyEx::DeDouble(v); }
+
+// ---- Due test ------------------------------------------------------------------------------
+
+struct CasoVencimento {
+  const char* nome;
+  int antesApos;
+  bool contador;
+  double qtdContador;
+  bool dias;
+  int qtdDias;
+  int controle;
+  std::optional<std::int64_t> proxima;  // days from today; nullopt: no date
+  double ciclos;
+  bool vencido;
+};
+
+TEST(AlertaVencidoTest, Table) {
+  const CasoVencimento kCasos[] = {
+      // "before" by days: due once today is after the date minus the days.
+      {"antes 10 dias, faltam 10", 1, false, 0, true, 10, 0, 10, 5, false},
+      {"antes 10 dias, faltam 9", 1, false, 0, true, 10, 0, 9, 5, true},
+      {"antes 10 dias, sem data", 1, false, 0, true, 10, 0, std::nullopt, 5, true},
+      // An invalid next date is not overdue; the limit is computed on the raw day number.
+      {"antes, data no dia 1 (invalida)", 1, false, 0, true, 10, 0, 1 - std::int64_t{AgoraAlerta().GetData().ulDma}, 5,
+       true},
+      {"antes, data alem do ultimo dia", 1, false, 0, true, 1, 0,
+       std::int64_t{REG_ZQDMA::kUltimo} + 1 - AgoraAlerta().GetData().ulDma, 5, false},
+      {"antes, vencido pela data", 1, false, 0, true, 10, 0, -1, 5, false},
+      {"antes, vencido pelo contador", 1, false, 0, true, 10, 0, 5, -0.0001, false},
+      {"antes, vence hoje: nao vencido", 1, false, 0, true, 0, 0, 0, 5, false},
+      // "before" by counter.
+      {"antes contador 100, faltam 99", 1, true, 100, false, 0, 1, 30, 99, true},
+      {"antes contador 100, faltam 100", 1, true, 100, false, 0, 1, 30, 100, false},
+      {"antes sem contador, controle 1", 1, false, 0, true, 10, 1, 30, 1000, true},
+      // "after": overdue links only, the days counted from the date.
+      {"apos 3 dias, venceu ha 3", 2, false, 0, true, 3, 0, -3, 5, true},
+      {"apos 3 dias, venceu ha 2", 2, false, 0, true, 3, 0, -2, 5, false},
+      {"apos, vence hoje", 2, false, 0, true, 0, 0, 0, 5, false},
+      {"apos, nao vencido", 2, false, 0, false, 0, 0, 1, 5, false},
+      {"apos, vencido pelo contador e sem data", 2, false, 0, true, 3, 0, std::nullopt, -1, true},
+      // "after" by counter: the signed cycles left are compared, not the amount overdue.
+      {"apos contador 5, passou 1", 2, true, 5, false, 0, 1, 30, -1, true},
+      {"apos contador 5, passou 50", 2, true, 5, false, 0, 1, 30, -50, true},
+      {"apos contador 0, vencido pela data, faltam 0", 2, true, 0, false, 0, 1, -1, 0, false},
+      {"apos contador 1, vencido pela data, faltam 0", 2, true, 1, false, 0, 1, -1, 0, true},
+      // Control types combine the two conditions.
+      {"ambos: so a data", 1, true, 100, true, 10, 2, 5, 200, false},
+      {"qualquer: so a data", 1, true, 100, true, 10, 3, 5, 200, true},
+      {"ambos: os dois", 1, true, 100, true, 10, 2, 5, 50, true},
+      {"qualquer: nenhum", 1, true, 100, true, 10, 3, 50, 200, false},
+      {"controle 7: nenhum, mas sempre", 1, true, 100, true, 10, 7, 50, 200, true},
+      {"controle 7: apos em nao vencido", 2, true, 1, true, 1, 7, 50, 200, true},
+      {"antes/apos 0 nunca", 0, false, 0, false, 0, 3, -5, -5, false},
+      {"antes/apos 0, controle 4", 0, false, 0, false, 0, 4, -5, -5, true},
+  };
+  const REG_ZQDMA hoje = AgoraAlerta().GetData();
+  for (const auto& c : kCasos) {
+    SCOPED_TRACE(c.nome);
+    CZQDadosMM_PlanoAlerta alerta;
+    alerta.SetAntesApos(static_cast<std::uint8_t>(c.antesApos));
+    alerta.SetContador(c.contador);
+    alerta.SetQtdContador(Cy(c.qtdContador));
+    alerta.SetDias(c.dias);
+    alerta.SetQtdDias(Cy(c.qtdDias + 0.9));  // the days are taken whole
+    CZQDadosDF_RecursoPlanoManutencao vinculo;
+    if (c.proxima) vinculo.SetDataProximaManutencao(REG_ZQDMA{static_cast<std::uint32_t>(hoje.ulDma + *c.proxima)});
+    vinculo.SetCiclosContadorProximaManutencao(Cy(c.ciclos));
+    EXPECT_EQ(CMMEmailAlertaPlano::AlertaVencido(alerta, static_cast<std::uint8_t>(c.controle), vinculo, hoje),
+              c.vencido);
+  }
+}
+
+// ---- Full runs -----------------------------------------------------------------------------
+
+// The run's company: list-block and plain templates, an alert inherited from a grandparent,
+// a group of technicians at two levels, a technician listed twice.
+struct Cenario {
+  explicit Cenario(EmpresaTeste& empresa) : c(empresa) {
+    c.Modelo("lista.htm", kModeloLista);
+    c.Modelo("simples.htm", kModeloSimples);
+    // Ana has two addresses and an empty one; Rui is in the group and also listed directly;
+    // the group's own address gets nothing; Bia is two levels down; Zé is inactive.
+    ana = c.Tecnico("ANA", "Ana", {"ana@zq.test", "", "ana2@zq.test"});
+    grupo = c.Tecnico("G", "Equipe", {"equipe@zq.test"}, 0, true);
+    rui = c.Tecnico("RUI", "Rui", {"rui@zq.test"}, grupo.GetPonteiro());
+    sub = c.Tecnico("G.1", "Turno", {}, grupo.GetPonteiro(), true);
+    bia = c.Tecnico("BIA", "Bia", {"bia@zq.test"}, sub.GetPonteiro());
+    c.Tecnico("ZE", "Zé"_cp, {"ze@zq.test"}, sub.GetPonteiro(), false, true);
+
+    // P1: its own alerts; R1 due in 5 days, R2 in 20 (not due), R3 overdue (only the after
+    // alert), R4 due but inactive, R5's link inactive.
+    p1 = c.Plano("P1", {c.Alerta("Lubrificação"_cp, "C:\\Modelos\\lista.htm", {ana, grupo, ana, rui}),
+                        c.Alerta("Atrasado", "simples.htm", {rui}, 0)});
+    p1.GetRefAlerta(1).SetAntesApos(2);
+    c.Atualiza(p1);
+    c.Recurso("R1", {{p1, 5, 10, false}}, 'P');
+    c.Recurso("R2", {{p1, 20, 10, false}}, 'S');
+    c.Recurso("R3", {{p1, -2, 10, false}});
+    c.Recurso("R4", {{p1, 5, 10, false}}, 0, true);
+    c.Recurso("R5", {{p1, 5, 10, true}});
+
+    // Grandparent GP has the alert; the parent has none; the child plan P2 (control 7, every
+    // link due) inherits it.
+    gp = c.Plano("GP", {c.Alerta("Revisão"_cp, "simples.htm", {rui}, 1)});
+    pai = c.Plano("PAI", {}, gp.GetPonteiro());
+    p2 = c.Plano("P2", {}, pai.GetPonteiro(), 7);
+    c.Recurso("R6", {{p2, 300, 10, false}, {p1, 300, 10, false}});
+    c.Recurso("R7", {{p2, std::nullopt, 10, false}}, 'S');
+  }
+  CenarioAlerta c;
+  CZQDadosMM_Tecnico ana, rui, grupo, sub, bia;
+  CZQDadosMM_Plano p1, gp, pai, p2;
+};
+
+constexpr const char* kEsperado =
+    // The list-block alert: one mail per person and address, with the one due row (R3 is
+    // overdue, R2 not yet due, R4 inactive, R5's link inactive, R6's link far ahead).
+    "ana2@zq.test|Alerta de Manutenção - Lubrificação|Ana P1 R1 5\n"
+    "ana@zq.test|Alerta de Manutenção - Lubrificação|Ana P1 R1 5\n"
+    "bia@zq.test|Alerta de Manutenção - Lubrificação|Bia P1 R1 5\n"
+    "rui@zq.test|Alerta de Manutenção - Atrasado|Rui R3 Atrasado\n"
+    "rui@zq.test|Alerta de Manutenção - Lubrificação|Rui P1 R1 5\n"
+    "rui@zq.test|Alerta de Manutenção - Revisão|Rui R6 Revisão\n"
+    "rui@zq.test|Alerta de Manutenção - Revisão|Rui R7 Revisão\n";
+
+class RunTest : public ::testing::TestWithParam<std::tuple<const char*, bool>> {};
+
+TEST_P(RunTest, WhoGetsWhichMail) {
+  const auto [motor, smtp] = GetParam();
+  EmpresaTeste empresa(motor);
+  Cenario s(empresa);
+  std::unique_ptr<ServidorSmtp> servidor;
+  if (smtp) {
+    if (!ServidorSmtp::Python()) GTEST_SKIP() << "python3 -m aiosmtpd unavailable (Debian package python3-aiosmtpd)";
+    servidor = std::make_unique<ServidorSmtp>(empresa.Diretorio());
+    s.c.UsaSmtp(servidor->Porta());
+  }
+
+  ASSERT_EQ(s.c.Executa(), "");
+  const std::vector<EmailLido> emails = smtp ? servidor->Recebidos() : s.c.Saida();
+  EXPECT_EQ(Resumo(emails), kEsperado);
+  if (smtp)
+    for (const auto& e : emails) EXPECT_EQ(e.rcpt, e.para);
+  else
+    EXPECT_FALSE(std::filesystem::exists(s.c.PastaSaida() / ".tmp"));
+
+  // Send times: both alerts of P1, GP's alert (inherited by P2), nothing on P2 or its parent.
+  EXPECT_EQ(s.c.Envios(s.p1.GetPonteiro()), "0:05/03/2024 10:05:30 1:05/03/2024 10:05:30");
+  EXPECT_EQ(s.c.Envios(s.gp.GetPonteiro()), "0:05/03/2024 10:05:30");
+  EXPECT_EQ(s.c.Envios(s.pai.GetPonteiro()), "");
+  EXPECT_EQ(s.c.Envios(s.p2.GetPonteiro()), "");
+
+  // Sent once: nothing more on the next run.
+  const std::size_t antes = emails.size();
+  ASSERT_EQ(s.c.Executa(), "");
+  EXPECT_EQ((smtp ? servidor->Recebidos() : s.c.Saida()).size(), antes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, RunTest,
+                         ::testing::Values(std::make_tuple("memoria", false), std::make_tuple("sqlite", false),
+                                           std::make_tuple("memoria", true)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)).append(std::get<1>(info.param) ? "_smtp" : "_saida");
+                         });
+
+TEST(AlertRoutineTest, Repetition) {
+  EmpresaTeste empresa;
+  CenarioAlerta c(empresa);
+  c.Modelo("m.htm", kModeloSimples);
+  const auto ana = c.Tecnico("ANA", "Ana", {"ana@zq.test"});
+  auto unica = c.Alerta("Unica", "m.htm", {ana});
+  auto horas = c.Alerta("Horas", "m.htm", {ana});
+  horas.SetRepetirEm(true);
+  horas.SetTipoRepeticao(2);
+  horas.SetTempoRepeticao(Cy(3));
+  auto sempre = c.Alerta("Sempre", "m.htm", {ana});
+  sempre.SetRepetirEm(true);
+  sempre.SetTipoRepeticao(9);
+  sempre.SetTempoRepeticao(Cy(3));
+  const auto p = c.Plano("P", {unica, horas, sempre});
+  c.Recurso("R", {{p, 1, 10, false}});
+  auto relogio = std::dynamic_pointer_cast<CZQRelogioFixo>(CZQRelogio::Atual());
+  ASSERT_TRUE(relogio);
+
+  auto enviados = [&] {
+    std::string s;
+    for (const auto& e : c.Saida()) s += e.assunto.substr(e.assunto.rfind(' ') + 1) + " ";
+    std::filesystem::remove_all(c.PastaSaida());
+    return s;
+  };
+  ASSERT_EQ(c.Executa(), "");
+  EXPECT_EQ(enviados(), "Unica Horas Sempre ");
+  relogio->Avanca(10799);
+  ASSERT_EQ(c.Executa(), "");
+  EXPECT_EQ(enviados(), "Sempre ");
+  relogio->Avanca(1);  // last send + 3 h
+  ASSERT_EQ(c.Executa(), "");
+  EXPECT_EQ(enviados(), "Horas Sempre ");
+  EXPECT_EQ(c.Envios(p.GetPonteiro()), "0:05/03/2024 10:05:30 1:05/03/2024 13:05:30 2:05/03/2024 13:05:30");
+}
+
+TEST(AlertRoutineTest, SkipsWithoutFailing) {
+  EmpresaTeste empresa;
+  CenarioAlerta c(empresa);
+  c.Modelo("m.htm", kModeloSimples);
+  const auto ana = c.Tecnico("ANA", "Ana", {"ana@zq.test"});
+  const auto vazio = c.Tecnico("G", "Grupo vazio", {"g@zq.test"}, 0, true);
+  c.Tecnico("X", "Inativo", {"x@zq.test"}, vazio.GetPonteiro(), false, true);
+  auto inativo = c.Alerta("Inativo", "m.htm", {ana});
+  inativo.SetInativo(true);
+  const auto p = c.Plano("P", {c.Alerta("Falta", "falta.htm", {ana}), inativo, c.Alerta("Grupo", "m.htm", {vazio}),
+                               c.Alerta("Ok", "m.htm", {ana})});
+  c.Recurso("R", {{p, 1, 10, false}});
+
+  ASSERT_EQ(c.Executa(), "");
+  EXPECT_EQ(Resumo(c.Saida()), "ana@zq.test|Alerta de Manutenção - Ok|Ana R Ok\n");
+  EXPECT_EQ(c.UltimaLinhaLog(),
+            std::string("Modelo de e-mail '")
+                .append((c.PastaRelatorios() / "falta.htm").string())
+                .append("' não encontrado. Plano Manutenção 'P'"));
+  // A group without active members mails nobody, but its alert counts as sent.
+  EXPECT_EQ(c.Envios(p.GetPonteiro()), "2:05/03/2024 10:05:30 3:05/03/2024 10:05:30");
+}
+
+// ---- Giving up -----------------------------------------------------------------------------
+
+struct Aborto {
+  std::string resultado;  // what Executa answers
+  std::string log;        // the last log line's text
+};
+
+// Runs `s`'s scenario with `prepara` applied, and checks that no send time was recorded.
+Aborto Aborta(const char* motor, const std::function<void(Cenario&)>& prepara) {
+  EmpresaTeste empresa(motor);
+  Cenario s(empresa);
+  prepara(s);
+  Aborto a{s.c.Executa(), s.c.UltimaLinhaLog()};
+  for (const auto& p : {s.p1, s.gp, s.pai, s.p2}) EXPECT_EQ(s.c.Envios(p.GetPonteiro()), "") << p.GetCodigo().Str();
+  EXPECT_TRUE(s.c.excecao.has_value());
+  if (s.c.excecao) {
+    EXPECT_EQ(s.c.excecao->GetFonte(), "MMEmailAlertaPlano");
+    EXPECT_EQ(s.c.excecao->GetLinha(), 112);
+    EXPECT_EQ(s.c.excecao->GetAuxiliar(), 0);
+    EXPECT_TRUE(s.c.excecao->GetComplemento().IsEmpty());
+  }
+  return a;
+}
+
+TEST(AlertAbortTest, NoAccountSearchesNothing) {
+  EmpresaTeste empresa;
+  Cenario s(empresa);
+  CZQRegistro::Define(CZQContaEmail::Chave(empresa.Nome()), "Remetente", "");
+  empresa.Falhas().Clear();
+  const std::string texto =
+      "Nenhuma conta de e-mail configurada. Para enviar o e-mail é necessário configurar uma conta de e-mail nas "
+      "propriedades do Empresarial, no Cadastro de Usuários ou no Cadastro de Empresas e Filiais";
+  EXPECT_EQ(s.c.Executa(), std::string("hr=0x80040A68/1110 ").append(texto));
+  EXPECT_EQ(s.c.UltimaLinhaLog(), texto);
+  EXPECT_EQ(empresa.Falhas().Log(), std::vector<std::string>{"BuscaContaEmail"});
+}
+
+TEST(AlertAbortTest, FailuresReturnedWithoutThrowing) {
+  for (const char* operacao : {"BuscaContaEmail", "BuscaPonteirosPlano"}) {
+    SCOPED_TRACE(operacao);
+    EmpresaTeste empresa;
+    Cenario s(empresa);
+    empresa.Falhas().FailOperation(operacao, ZQ_E_MOTOR, "falha");
+    EXPECT_EQ(s.c.Executa(), "ret=0x80F00003");
+    EXPECT_EQ(s.c.Log(), "");
+    EXPECT_TRUE(s.c.Saida().empty());
+  }
+}
+
+// Template, folder and send failures: the result code, message number and text, and the log.
+TEST(AlertAbortTest, TemplateFolderAndSend) {
+  struct Caso {
+    const char* nome;
+    std::function<void(Cenario&)> prepara;
+    std::string resultado;  // "hr=<code>/<message> <text>"; the log line is the text
+    bool prefixo = false;   // the text goes on with the system's own words
+  };
+  const std::string kEnvio = "hr=0x80040A64/1111 Falha ao enviar e-mail.";
+  const Caso kCasos[] = {
+      {"pasta de relatorios desconhecida",
+       [](Cenario&) { CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", ""); },
+       "hr=0x81080C5B/1111 Diretório da pasta relatórios não localizado"},
+      {"modelo que nao abre",
+       [](Cenario& s) {
+         std::filesystem::remove(s.c.PastaRelatorios() / "lista.htm");
+         std::filesystem::create_symlink("lista.htm", s.c.PastaRelatorios() / "lista.htm");  // a loop
+       },
+       "hr=0x80040A66/1112 Falha ao abrir arquivo modelo de e-mail"},
+      {"modelo que nao se le",  // /proc/self/mem opens, but reading its first page fails
+       [](Cenario& s) {
+         CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", "/proc/self");
+         s.p1.GetRefAlerta(0).SetModeloEmail("mem");
+         s.c.Atualiza(s.p1);
+       },
+       "hr=0x80040A65/1113 Falha ao ler o modelo de e-mail Foi gerada uma exceção. Mensagem: Erro de leitura em "
+       "'/proc/self/mem': ",
+       true},
+      {"envio com falha injetada",
+       [](Cenario& s) { s.c.empresa.Falhas().FailOperation("DisparaEmail", ZQ_E_MOTOR, "x"); }, kEnvio},
+      {"servidor fora do ar", [](Cenario& s) { s.c.UsaSmtp(PortaLivre()); }, kEnvio},
+      {"endereco com quebra de linha, depois de outros envios",
+       [](Cenario& s) {
+         s.rui.AdicionaEmail("rui@zq.test\r\nRCPT TO:<intruso@zq.test>");
+         s.c.Atualiza(s.rui);
+       },
+       kEnvio},
+  };
+  for (const auto& c : kCasos) {
+    SCOPED_TRACE(c.nome);
+    const Aborto a = Aborta("memoria", c.prepara);
+    EXPECT_EQ(c.prefixo ? a.resultado.substr(0, c.resultado.size()) : a.resultado, c.resultado);
+    const std::string texto = c.resultado.substr(c.resultado.find(' ') + 1);
+    EXPECT_EQ(c.prefixo ? a.log.substr(0, texto.size()) : a.log, texto);
+  }
+}
+
+// Every data-access call on the road, failed at its last call in the run so that mails went out
+// before: the call's own code, message 1111, its text, and no send time recorded.
+TEST(AlertAbortTest, EveryFailedCall) {
+  std::vector<std::string> chamadas;
+  {
+    EmpresaTeste empresa;
+    Cenario s(empresa);
+    empresa.Falhas().Clear();
+    ASSERT_EQ(s.c.Executa(), "");
+    chamadas = empresa.Falhas().Log();
+  }
+  const char* kOperacoes[] = {"LePlano",        "LeDisciplina",          "BuscaPonteirosRecurso",
+                              "LeRecursos",     "LeTipoRecurso",         "LeFilial",
+                              "LeUnidadeMedidaProduto", "LeUnidadeMedidaServico", "LeTecnico",
+                              "BuscaPonteirosTecnico",  "LeTecnicos",            "IniciaTransacao",
+                              "AtualizaDataHoraEnvioAlerta", "ConfirmaTransacao"};
+  for (const char* operacao : kOperacoes) {
+    SCOPED_TRACE(operacao);
+    const auto ultima = std::find(chamadas.rbegin(), chamadas.rend(), operacao);
+    ASSERT_NE(ultima, chamadas.rend()) << "never called";
+    const long n = static_cast<long>(chamadas.rend() - ultima);
+    const std::string texto = std::string("falha injetada em ") + operacao;
+    const Aborto a = Aborta("memoria", [&](Cenario& s) {
+      s.c.empresa.Falhas().Clear();
+      s.c.empresa.Falhas().FailNth(n, ZQ_E_MOTOR, texto);
+    });
+    EXPECT_EQ(a.resultado, std::string("hr=0x80F00003/1111 ").append(texto));
+    EXPECT_EQ(a.log, texto);
+  }
+}
+
+}  // namespace

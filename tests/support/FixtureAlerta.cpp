@@ -1,0 +1,441 @@
+#include "tests/support/FixtureAlerta.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "alerts/MMEmailAlertaPlano.h"
+#include "platform/Cp1252.h"
+#include "platform/ZQContaEmail.h"
+#include "platform/ZQCurrencyEx.h"
+#include "platform/ZQRegistro.h"
+
+extern char** environ;
+
+namespace zqteste {
+
+namespace {
+
+std::string LeArquivo(const std::filesystem::path& caminho) {
+  std::ifstream in(caminho, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+int Hexa(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Header name (lower case) -> unfolded value.
+std::string Cabecalho(const std::string& cabecalhos, const std::string& nome) {
+  std::istringstream in(cabecalhos);
+  std::string linha, atual, valor;
+  bool achou = false;
+  auto fecha = [&] {
+    const auto dois = atual.find(':');
+    if (!achou && dois != std::string::npos) {
+      std::string n = atual.substr(0, dois);
+      std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return std::tolower(c); });
+      if (n == nome) {
+        valor = atual.substr(dois + 1);
+        valor.erase(0, valor.find_first_not_of(' '));
+        achou = true;
+      }
+    }
+  };
+  while (std::getline(in, linha)) {
+    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    if (!linha.empty() && (linha[0] == ' ' || linha[0] == '\t')) {
+      atual.append("\r\n").append(linha);  // kept folded: the decoder drops folds between encoded words
+      continue;
+    }
+    fecha();
+    atual = linha;
+  }
+  fecha();
+  return valor;
+}
+
+}  // namespace
+
+std::string DecodificaQuotedPrintable(const std::string& texto) {
+  std::string saida;
+  for (std::size_t i = 0; i < texto.size(); ++i) {
+    if (texto[i] != '=') {
+      saida += texto[i];
+    } else if (i + 2 < texto.size() + 0 && texto[i + 1] == '\r' && texto[i + 2] == '\n') {
+      i += 2;
+    } else if (i + 1 < texto.size() && texto[i + 1] == '\n') {
+      i += 1;
+    } else if (i + 2 < texto.size() && Hexa(texto[i + 1]) >= 0 && Hexa(texto[i + 2]) >= 0) {
+      saida += static_cast<char>(Hexa(texto[i + 1]) * 16 + Hexa(texto[i + 2]));
+      i += 2;
+    } else {
+      saida += '=';
+    }
+  }
+  return saida;
+}
+
+std::string DecodificaAssunto(const std::string& valor) {
+  std::string saida;
+  std::size_t i = 0;
+  bool anteriorCodificada = false;
+  while (i < valor.size()) {
+    const auto ini = valor.find("=?", i);
+    if (ini == std::string::npos) {
+      saida += valor.substr(i);
+      break;
+    }
+    const auto q1 = valor.find('?', ini + 2);
+    const auto q2 = q1 == std::string::npos ? q1 : valor.find('?', q1 + 1);
+    const auto fim = q2 == std::string::npos ? q2 : valor.find("?=", q2 + 1);
+    if (fim == std::string::npos) {
+      saida += valor.substr(i);
+      break;
+    }
+    const std::string entre = valor.substr(i, ini - i);
+    if (!(anteriorCodificada && entre.find_first_not_of(" \t\r\n") == std::string::npos)) saida += entre;
+    std::string carga = valor.substr(q2 + 1, fim - q2 - 1);
+    if (std::toupper(static_cast<unsigned char>(valor[q1 + 1])) != 'Q') return "<codificação B>";
+    std::replace(carga.begin(), carga.end(), '_', ' ');
+    saida += DecodificaQuotedPrintable(carga);
+    anteriorCodificada = true;
+    i = fim + 2;
+  }
+  return saida;
+}
+
+EmailLido LeEmail(const std::string& bruto) {
+  EmailLido e;
+  e.bruto = bruto;
+  auto separa = bruto.find("\r\n\r\n");
+  std::size_t salto = 4;
+  if (const auto lf = bruto.find("\n\n"); lf != std::string::npos && (separa == std::string::npos || lf < separa)) {
+    separa = lf;
+    salto = 2;
+  }
+  const std::string cabecalhos = bruto.substr(0, separa);
+  const std::string corpo = separa == std::string::npos ? "" : bruto.substr(separa + salto);
+  e.para = Cabecalho(cabecalhos, "to");
+  e.rcpt = Cabecalho(cabecalhos, "x-rcptto");
+  e.assunto = zq::Cp1252ToUtf8(DecodificaAssunto(Cabecalho(cabecalhos, "subject")));
+  e.corpo = zq::Cp1252ToUtf8(DecodificaQuotedPrintable(corpo));
+  return e;
+}
+
+std::string Palavras(const std::string& html) {
+  std::string saida;
+  bool tag = false, espaco = false;
+  for (char c : html) {
+    if (c == '<') tag = true;
+    if (!tag) {
+      if (c == ' ' || c == '\r' || c == '\n' || c == '\t') {
+        espaco = !saida.empty();
+      } else {
+        if (espaco) saida += ' ';
+        espaco = false;
+        saida += c;
+      }
+    } else if (c == '>') {
+      tag = false;
+      espaco = !saida.empty();
+    }
+  }
+  return saida;
+}
+
+std::string Resumo(const std::vector<EmailLido>& emails) {
+  std::vector<std::string> linhas;
+  for (const auto& e : emails) linhas.push_back(e.para + "|" + e.assunto + "|" + Palavras(e.corpo));
+  std::sort(linhas.begin(), linhas.end());
+  std::string s;
+  for (const auto& l : linhas) s += l + "\n";
+  return s;
+}
+
+std::vector<EmailLido> LePasta(const std::filesystem::path& pasta) {
+  std::vector<std::filesystem::path> arquivos;
+  std::error_code ec;
+  for (const auto& item : std::filesystem::directory_iterator(pasta, ec))
+    if (item.path().extension() == ".eml") arquivos.push_back(item.path());
+  std::sort(arquivos.begin(), arquivos.end());
+  std::vector<EmailLido> emails;
+  for (const auto& a : arquivos) emails.push_back(LeEmail(LeArquivo(a)));
+  return emails;
+}
+
+// ---- SMTP server -------------------------------------------------------------------------------
+
+std::optional<std::string> ServidorSmtp::Python() {
+  for (const char* python : {"/usr/bin/python3", "python3"}) {
+    const std::string comando = std::string(python).append(" -c 'import aiosmtpd.handlers' >/dev/null 2>&1");
+    if (std::system(comando.c_str()) == 0) return std::string(python);
+  }
+  return std::nullopt;
+}
+
+int PortaLivre() {
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t n = sizeof a;
+  if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+      ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) != 0) {
+    ::close(s);
+    throw std::runtime_error("PortaLivre");
+  }
+  ::close(s);
+  return ntohs(a.sin_port);
+}
+
+ServidorSmtp::ServidorSmtp(const std::filesystem::path& pasta) : m_pasta(pasta) {
+  const auto python = Python();
+  if (!python) throw std::runtime_error("python3 -m aiosmtpd indisponível");
+  m_porta = PortaLivre();
+  const std::string escuta = std::string("127.0.0.1:").append(std::to_string(m_porta));
+  const std::string caixa = (m_pasta / "maildir").string();
+  std::vector<std::string> args = {*python, "-m", "aiosmtpd", "-n", "-l", escuta, "-c", "aiosmtpd.handlers.Mailbox", caixa};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t acoes;
+  posix_spawn_file_actions_init(&acoes);
+  posix_spawn_file_actions_addopen(&acoes, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&acoes, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  const int r = posix_spawnp(&m_pid, argv[0], &acoes, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&acoes);
+  if (r != 0) throw std::runtime_error("posix_spawnp aiosmtpd");
+
+  const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (std::chrono::steady_clock::now() < limite) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(m_porta));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool pronto = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(s);
+    if (pronto) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ::kill(m_pid, SIGKILL);
+  ::waitpid(m_pid, nullptr, 0);
+  throw std::runtime_error("aiosmtpd não respondeu");
+}
+
+ServidorSmtp::~ServidorSmtp() {
+  if (m_pid > 0) {
+    ::kill(m_pid, SIGTERM);
+    ::waitpid(m_pid, nullptr, 0);
+  }
+}
+
+std::vector<EmailLido> ServidorSmtp::Recebidos() const {
+  std::vector<EmailLido> emails;
+  std::error_code ec;
+  for (const auto& item : std::filesystem::directory_iterator(m_pasta / "maildir" / "new", ec))
+    emails.push_back(LeEmail(LeArquivo(item.path())));
+  return emails;
+}
+
+// ---- Scenario ----------------------------------------------------------------------------------
+
+REG_ZQDMAHMSUTC AgoraAlerta() {
+  return REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(5, 3, 2024), 10, 5, 30, -10800);
+}
+
+const char* const kModeloLista =
+    "<p>ZQ_NOME_TECNICO ZQ_COD_PLANO_MANUT</p><table><tr><td>ZQ_INICIO_LISTA</td></tr>\r\n"
+    "  ZQ_FIM_LISTA\r\n"
+    " <tr><td>ZQ_COD_RECURSO</td>\r\n"
+    " <td>ZQ_DIAS_PROX_MANUT</td></tr>\r\n"
+    "</table>\r\n";
+const char* const kModeloSimples = "<p>ZQ_NOME_TECNICO ZQ_COD_RECURSO ZQ_DESC_ALERTA</p>\r\n";
+
+CenarioAlerta::CenarioAlerta(EmpresaTeste& e) : empresa(e), relogio(AgoraAlerta()) {
+  CZQRegistro::Define(CZQContaEmail::Chave(empresa.Nome()), "Remetente", "alertas@zq.test");
+  std::filesystem::create_directories(PastaRelatorios());
+  CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", PastaRelatorios().string());
+
+  disciplina.SetCodigo("MEC");
+  disciplina.SetNome("Mecânica"_cp);
+  disciplina.SetTipoClassificacao(1);
+  disciplina = empresa.Adiciona(disciplina);
+  filial.SetCodigo(7);
+  filial.SetNomeFantasia("Matriz");
+  filial = empresa.Adiciona(filial);
+  tipo.SetCodigo("EQ");
+  tipo.SetDescricao("Equipamento");
+  tipo = empresa.Adiciona(tipo);
+  unidadeProduto.SetCodigo("H");
+  unidadeProduto.SetQuantidadeCasasDecimais(1);
+  unidadeProduto = empresa.Adiciona(unidadeProduto);
+  unidadeServico.SetCodigo("KM");
+  unidadeServico = empresa.Adiciona(unidadeServico);
+}
+
+CenarioAlerta::~CenarioAlerta() {
+  for (const char* valor : {"Remetente", "Servidor", "Porta"})
+    CZQRegistro::Define(CZQContaEmail::Chave(empresa.Nome()), valor, "");
+}
+
+std::filesystem::path CenarioAlerta::PastaSaida() const { return empresa.Diretorio() / "saida"; }
+std::filesystem::path CenarioAlerta::PastaRelatorios() const { return empresa.Diretorio() / "relatorios"; }
+
+void CenarioAlerta::Modelo(const std::string& nome, const std::string& texto) {
+  std::ofstream(PastaRelatorios() / nome, std::ios::binary) << texto;
+}
+
+void CenarioAlerta::UsaSmtp(int porta) {
+  CZQRegistro::Define(CZQContaEmail::Chave(empresa.Nome()), "Servidor", "127.0.0.1");
+  CZQRegistro::Define(CZQContaEmail::Chave(empresa.Nome()), "Porta", std::to_string(porta));
+}
+
+CZQDadosMM_Tecnico CenarioAlerta::Tecnico(const char* codigo, const char* nome, std::vector<std::string> emails,
+                                          std::uint32_t pai, bool grupo, bool inativo) {
+  CZQDadosMM_Tecnico t;
+  t.SetCodigo(codigo);
+  t.SetNome(nome);
+  t.SetPonteiroPai(pai);
+  t.SetTipoClassificacao(grupo ? 2 : 1);
+  t.SetInativo(inativo);
+  for (const auto& e : emails) t.AdicionaEmail(CString(e));
+  return empresa.Adiciona(t);
+}
+
+CZQDadosMM_PlanoAlerta CenarioAlerta::Alerta(const char* descricao, const char* modelo,
+                                             const std::vector<CZQDadosMM_Tecnico>& tecnicos, int qtdDias) {
+  CZQDadosMM_PlanoAlerta a;
+  a.SetDescricao(descricao);
+  a.SetModeloEmail(modelo);
+  a.SetAntesApos(1);
+  a.SetDias(true);
+  a.SetQtdDias(*CZQCurrencyEx::DeInteiro(qtdDias));
+  for (const auto& t : tecnicos) {
+    CZQDadosMM_PlanoAlertaTecnico at;
+    at.SetPonteiro(t.GetPonteiro());
+    a.AdicionaTecnicos(at);
+  }
+  return a;
+}
+
+CZQDadosMM_Plano CenarioAlerta::Plano(const char* codigo, std::vector<CZQDadosMM_PlanoAlerta> alertas,
+                                      std::uint32_t pai, std::uint8_t tipoControle) {
+  CZQDadosMM_Plano p;
+  p.SetCodigo(codigo);
+  p.SetNome(std::string("Plano ").append(codigo));
+  p.SetPonteiroPai(pai);
+  p.SetTipoClassificacao(1);
+  p.SetPonteiroDisciplina(disciplina.GetPonteiro());
+  p.SetTipoControle(tipoControle);
+  for (const auto& a : alertas) p.AdicionaAlerta(a);
+  return empresa.Adiciona(p);
+}
+
+CZQDadosDF_Recurso CenarioAlerta::Recurso(const char* codigo, const std::vector<Vinculo>& vinculos, char unidade,
+                                          bool inativo) {
+  CZQDadosDF_Recurso r;
+  r.SetCodigo(codigo);
+  r.SetDescricao(std::string("Recurso ").append(codigo));
+  r.SetTipo(2);
+  r.SetInativo(inativo);
+  r.SetPonteiroFilial(static_cast<std::uint16_t>(filial.GetPonteiro()));
+  r.SetPonteiroTipoRecurso(tipo.GetPonteiro());
+  if (unidade) {
+    r.SetUnidadeProdutoServico(CString(std::string(1, unidade)));
+    r.SetPonteiroUnidadeMedidaContador(unidade == 'P' ? unidadeProduto.GetPonteiro() : unidadeServico.GetPonteiro());
+  }
+  r = empresa.Adiciona(r);
+  for (const auto& v : vinculos) {
+    CZQDadosDF_RecursoPlanoManutencao l;
+    l.SetPonteiroRecurso(r.GetPonteiro());
+    l.SetPonteiroPlano(v.plano.GetPonteiro());
+    l.SetInativo(v.inativo);
+    if (v.dias) l.SetDataProximaManutencao(AgoraAlerta().GetData().SomaDias(*v.dias));
+    l.SetCiclosContadorProximaManutencao(*CZQCurrencyEx::DeDouble(v.ciclos));
+    empresa.Adiciona(l);
+  }
+  return r;
+}
+
+void CenarioAlerta::Atualiza(const TZQBaseParaDados& registro) {
+  const zq::Status st = empresa.Motor().Update(registro);
+  ASSERT_TRUE(st.ok()) << st.message;
+}
+
+CZQDadosMM_Plano CenarioAlerta::LePlano(std::uint32_t ponteiro) {
+  CZQDadosMM_Plano p;
+  const zq::Status st = empresa.Motor().Read(ponteiro, &p);
+  EXPECT_TRUE(st.ok()) << st.message;
+  return p;
+}
+
+std::string CenarioAlerta::Envios(std::uint32_t plano) {
+  const CZQDadosMM_Plano p = LePlano(plano);
+  std::string s;
+  for (int i = 0; i < p.GetQuantidadeAlerta(); ++i) {
+    const REG_ZQDMAHMSUTC t = p.GetAlerta(i).GetDmaHmsUltimoEnvio();
+    if (t.ullValor == 0) continue;
+    const REG_ZQDMA d = t.GetData();
+    s += StringPrintf("%s%d:%02d/%02d/%04d %02d:%02d:%02d", s.empty() ? "" : " ", i, d.GetDia(), d.GetMes(),
+                      d.GetAno(), t.GetHora(), t.GetMinuto(), t.GetSegundo());
+  }
+  return s;
+}
+
+std::string CenarioAlerta::Executa() {
+  excecao.reset();
+  CMMEmailAlertaPlano rotina;
+  if (rotina.Inicializa(empresa.Nome().c_str(), 1, 1) != 0) return "não inicializou";
+  bool flag = false;
+  try {
+    const long hr = rotina.OnRun(flag);
+    EXPECT_FALSE(flag);
+    return hr ? StringPrintf("ret=0x%08lX", static_cast<unsigned long>(hr) & 0xFFFFFFFFul) : "";
+  } catch (const CZQExceptionEx& e) {
+    excecao.emplace(e);
+    return StringPrintf("hr=0x%08lX/%ld %s", static_cast<unsigned long>(e.GetHR()) & 0xFFFFFFFFul,
+                        e.GetNumeroMensagem(), zq::Cp1252ToUtf8(e.GetMensagem().View()).c_str());
+  }
+}
+
+std::vector<EmailLido> CenarioAlerta::Saida() const { return LePasta(PastaSaida()); }
+
+std::string CenarioAlerta::Log() const {
+  return zq::Cp1252ToUtf8(LeArquivo(CAutoRun::ArquivoLog(empresa.Nome(), CZQRelogio::Agora())));
+}
+
+std::string CenarioAlerta::UltimaLinhaLog() const {
+  std::string log = Log();
+  if (!log.empty() && log.back() == '\n') log.pop_back();
+  std::string linha = log.substr(log.rfind('\n') == std::string::npos ? 0 : log.rfind('\n') + 1);
+  for (int campo = 0; campo < 5; ++campo) {
+    const auto tab = linha.find('\t');
+    if (tab == std::string::npos) return linha;
+    linha.erase(0, tab + 1);
+  }
+  return linha;
+}
+
+}  // namespace zqteste

@@ -1,0 +1,152 @@
+// Fixtures of the plan alert routine and the mail transport: a company with a mail account, a
+// report folder, builders of plans, alerts, technicians and resources, a real SMTP server on
+// loopback, and readers that turn sent mail back into short strings.
+//
+//   EmpresaTeste empresa;
+//   CenarioAlerta c(empresa);                    // account -> outbox, report folder, clock fixed
+//   c.Modelo("lista.htm", kModeloLista);
+//   auto ana = c.Tecnico("ANA", "Ana", {"ana@zq.test"});
+//   auto p = c.Plano("P1", {c.Alerta("Troca", "lista.htm", {ana})});
+//   c.Recurso("R1", {{p, 5}});                   // next maintenance in 5 days
+//   EXPECT_EQ(c.Executa(), "");
+//   EXPECT_EQ(Resumo(c.Saida()), "ana@zq.test|Alerta de Manutenção - Troca|Ana P1 R1 5");
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ZQDadosDF_Filial.h"
+#include "platform/ZQDadosDF_Recurso.h"
+#include "platform/ZQDadosDF_TipoRecurso.h"
+#include "platform/ZQDadosDF_UnidadeMedida.h"
+#include "platform/ZQDadosMM_Disciplina.h"
+#include "platform/ZQDadosMM_Plano.h"
+#include "platform/ZQDadosMM_Tecnico.h"
+#include "platform/ZQExceptionEx.h"
+#include "platform/ZQRelogio.h"
+#include "tests/support/Fixture.h"
+
+namespace zqteste {
+
+// ---- Reading mail back ---------------------------------------------------------------------
+
+// One message as a reader sees it; texts in UTF-8 for readable assertions.
+struct EmailLido {
+  std::string para;       // the To header
+  std::string assunto;    // Subject, RFC 2047 decoded (windows-1252 -> UTF-8)
+  std::string corpo;      // body, quoted-printable decoded (windows-1252 -> UTF-8)
+  std::string rcpt;       // X-RcptTo of the SMTP test server ("" for files)
+  std::string bruto;      // the message as stored
+};
+
+EmailLido LeEmail(const std::string& bruto);
+// RFC 2047 "Q" encoded words ("=?windows-1252?Q?...?=") decoded to windows-1252 bytes; other
+// text kept. Folding whitespace between two encoded words is dropped, as the RFC says.
+std::string DecodificaAssunto(const std::string& valor);
+std::string DecodificaQuotedPrintable(const std::string& texto);
+// The words of an HTML text: tags dropped, blanks and line breaks collapsed to one space.
+std::string Palavras(const std::string& html);
+// "to|subject|words of the body" per mail, one per line, sorted.
+std::string Resumo(const std::vector<EmailLido>& emails);
+// The *.eml files of a folder, in name order (their order of writing).
+std::vector<EmailLido> LePasta(const std::filesystem::path& pasta);
+
+// ---- A real SMTP server on loopback (python3 -m aiosmtpd, Mailbox handler) ------------------
+
+class ServidorSmtp {
+ public:
+  // The python3 that has aiosmtpd (/usr/bin/python3 first), or nullopt.
+  static std::optional<std::string> Python();
+  // Starts on a free port of 127.0.0.1, writing mail into a Maildir under `pasta`; throws when
+  // it does not answer within 15 s.
+  explicit ServidorSmtp(const std::filesystem::path& pasta);
+  ~ServidorSmtp();
+  ServidorSmtp(const ServidorSmtp&) = delete;
+  ServidorSmtp& operator=(const ServidorSmtp&) = delete;
+
+  int Porta() const { return m_porta; }
+  std::vector<EmailLido> Recebidos() const;
+
+ private:
+  std::filesystem::path m_pasta;
+  int m_porta = 0;
+  pid_t m_pid = -1;
+};
+
+// A port of 127.0.0.1 where nothing listens.
+int PortaLivre();
+
+// ---- The alert routine's company ---------------------------------------------------------
+
+// Where alert tests stand: 05/03/2024 10:05:30 (UTC-3).
+REG_ZQDMAHMSUTC AgoraAlerta();
+
+// A list-block template whose row holds the resource code and days to the next maintenance,
+// and one without list block: "<tech name> <resource code> <alert description>".
+extern const char* const kModeloLista;
+extern const char* const kModeloSimples;
+
+// A plan link of a resource: plan, days from today to the next maintenance (nullopt: no date),
+// counter cycles left, inactive.
+struct Vinculo {
+  CZQDadosMM_Plano plano;
+  std::optional<int> dias;
+  double ciclos = 0;
+  bool inativo = false;
+};
+
+class CenarioAlerta {
+ public:
+  // Registers the account (Remetente; no server: mail goes to <data dir>saida/), the report
+  // folder <data dir>relatorios/, a discipline, branch, resource type and product and service
+  // units, and fixes the clock at AgoraAlerta().
+  explicit CenarioAlerta(EmpresaTeste& empresa);
+  ~CenarioAlerta();
+
+  void Modelo(const std::string& nome, const std::string& texto);
+  // Sends through this SMTP port of 127.0.0.1 instead of the outbox.
+  void UsaSmtp(int porta);
+
+  CZQDadosMM_Tecnico Tecnico(const char* codigo, const char* nome, std::vector<std::string> emails,
+                             std::uint32_t pai = 0, bool grupo = false, bool inativo = false);
+  // A "before" (1) alert by days (QtdDias) by default; change the returned value for others.
+  CZQDadosMM_PlanoAlerta Alerta(const char* descricao, const char* modelo,
+                                const std::vector<CZQDadosMM_Tecnico>& tecnicos, int qtdDias = 10);
+  // An active analytic plan of control type 0 with the scenario's discipline.
+  CZQDadosMM_Plano Plano(const char* codigo, std::vector<CZQDadosMM_PlanoAlerta> alertas, std::uint32_t pai = 0,
+                         std::uint8_t tipoControle = 0);
+  // An active resource of the scenario's type and branch; `unidade` 'P' or 'S' gives it a
+  // counter unit of that kind.
+  CZQDadosDF_Recurso Recurso(const char* codigo, const std::vector<Vinculo>& vinculos, char unidade = 0,
+                             bool inativo = false);
+  void Atualiza(const TZQBaseParaDados& registro);
+  CZQDadosMM_Plano LePlano(std::uint32_t ponteiro);
+  // "i:dd/mm/yyyy hh:mm:ss" of each alert of the plan whose send time is recorded, or "".
+  std::string Envios(std::uint32_t plano);
+
+  // Runs the routine once: "" on success, "hr=0x80040A68/1110 <text>" when it threw, "ret=<hr>"
+  // for a returned failure. The exception caught, if any, is kept in excecao.
+  std::string Executa();
+  std::optional<CZQExceptionEx> excecao;
+
+  std::vector<EmailLido> Saida() const;           // outbox, in order of writing
+  std::filesystem::path PastaSaida() const;
+  std::filesystem::path PastaRelatorios() const;
+  std::string Log() const;                         // the routine's log file
+  std::string UltimaLinhaLog() const;              // its last line's text (after the 5 fields)
+
+  EmpresaTeste& empresa;
+  CZQRelogioGuarda relogio;
+  CZQDadosMM_Disciplina disciplina;
+  CZQDadosDF_Filial filial;
+  CZQDadosDF_TipoRecurso tipo;
+  CZQDadosDF_UnidadeMedidaProduto unidadeProduto;
+  CZQDadosDF_UnidadeMedidaServico unidadeServico;
+};
+
+}  // namespace zqteste
