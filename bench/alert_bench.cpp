@@ -1,0 +1,168 @@
+// One run of the plan alert routine over a generated company: 1,000 plans of 3 alerts each,
+// 10,000 resources with two plan links each (20,000 links), mail to the outbox; on memory and
+// SQLite. The alerts repeat at every run, so every iteration does the same work.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "alerts/MMEmailAlertaPlano.h"
+#include "platform/ZQContaEmail.h"
+#include "platform/ZQCurrencyEx.h"
+#include "platform/ZQEmpresas.h"
+#include "platform/ZQRegistro.h"
+#include "platform/ZQRelogio.h"
+
+namespace {
+
+constexpr int kPlanos = 1000;
+constexpr int kRecursos = 10000;
+constexpr int kTecnicos = 50;
+
+const char* const kModelo =
+    "<html><body><p>ZQ_NOME_TECNICO: ZQ_DESC_ALERTA (ZQ_COD_PLANO_MANUT ZQ_DESC_PLANO_MANUT)</p>\r\n"
+    "<table><tr><td>ZQ_INICIO_LISTA</td></tr>\r\n"
+    "  ZQ_FIM_LISTA\r\n"
+    " <tr><td>ZQ_COD_RECURSO</td><td>ZQ_DESC_RECURSO</td><td>ZQ_DT_PROX_MANUT</td>\r\n"
+    " <td>ZQ_DIAS_PROX_MANUT</td><td>ZQ_CONTADOR_PROX_MANUT ZQ_UN_MED_CONTADOR</td></tr>\r\n"
+    "</table></body></html>\r\n";
+
+std::string Numerado(const char* prefixo, int n) { return std::string(prefixo).append(std::to_string(n)); }
+
+struct Empresa {
+  std::string nome;
+  std::filesystem::path dir;
+
+  explicit Empresa(const std::string& motor) {
+    nome = std::string("BENCH_ALERTA_").append(motor);
+    dir = std::filesystem::temp_directory_path() /
+          std::string("zqmm-bench-alerta-").append(motor).append("-").append(std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "relatorios");
+    std::ofstream(dir / "relatorios" / "alerta.htm", std::ios::binary) << kModelo;
+    CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", (dir / "relatorios").string());
+    CZQRegistro::Define(CZQContaEmail::Chave(nome), "Remetente", "alertas@zq.test");
+    zq::EmpresaConfig c{motor, (dir / "empresa.db").string(), dir.string()};
+    if (!CZQEmpresas::Registra(nome, c).ok()) std::abort();
+    auto conexao = CZQEmpresas::Abre(nome);
+    zq::StorageEngine& m = conexao->Motor();
+    const REG_ZQDMA hoje = CZQRelogio::Hoje();
+    m.Begin();
+
+    CZQDadosMM_Disciplina disciplina;
+    disciplina.SetCodigo("MEC");
+    disciplina.SetNome("Mecanica");
+    m.Insert(&disciplina);
+    CZQDadosDF_Filial filial;
+    filial.SetCodigo(1);
+    m.Insert(&filial);
+    CZQDadosDF_TipoRecurso tipo;
+    tipo.SetCodigo("EQ");
+    m.Insert(&tipo);
+    CZQDadosDF_UnidadeMedidaProduto unidade;
+    unidade.SetCodigo("H");
+    unidade.SetQuantidadeCasasDecimais(1);
+    m.Insert(&unidade);
+
+    std::vector<std::uint32_t> tecnicos;
+    for (int t = 0; t < kTecnicos; ++t) {
+      CZQDadosMM_Tecnico tecnico;
+      tecnico.SetCodigo(Numerado("T", t));
+      tecnico.SetNome(Numerado("Tecnico ", t));
+      tecnico.SetTipoClassificacao(1);
+      tecnico.AdicionaEmail(Numerado("t", t).append("@zq.test"));
+      m.Insert(&tecnico);
+      tecnicos.push_back(tecnico.GetPonteiro());
+    }
+
+    // Alerts: 10 days before, 5 days after, and by counter (fewer than 100 cycles left); each
+    // mails two technicians and repeats at every run.
+    std::vector<std::uint32_t> planos;
+    for (int p = 0; p < kPlanos; ++p) {
+      CZQDadosMM_Plano plano;
+      plano.SetCodigo(Numerado("P", p));
+      plano.SetNome(Numerado("Plano ", p));
+      plano.SetTipoClassificacao(1);
+      plano.SetPonteiroDisciplina(disciplina.GetPonteiro());
+      plano.SetTipoControle(3);
+      for (int a = 0; a < 3; ++a) {
+        CZQDadosMM_PlanoAlerta alerta;
+        alerta.SetDescricao(Numerado("Alerta ", a));
+        alerta.SetModeloEmail("alerta.htm");
+        alerta.SetRepetirEm(true);
+        alerta.SetTipoRepeticao(0);
+        alerta.SetAntesApos(a == 1 ? 2 : 1);
+        alerta.SetDias(a != 2);
+        alerta.SetQtdDias(*CZQCurrencyEx::DeInteiro(a == 0 ? 10 : 5));
+        alerta.SetContador(a == 2);
+        alerta.SetQtdContador(*CZQCurrencyEx::DeInteiro(100));
+        for (int k = 0; k < 2; ++k) {
+          CZQDadosMM_PlanoAlertaTecnico t;
+          t.SetPonteiro(tecnicos[static_cast<std::size_t>((p + a + k * 7) % kTecnicos)]);
+          alerta.AdicionaTecnicos(t);
+        }
+        plano.AdicionaAlerta(alerta);
+      }
+      m.Insert(&plano);
+      planos.push_back(plano.GetPonteiro());
+    }
+
+    // Next maintenance spread from 30 days ago to 60 days ahead, counters from -50 to 950.
+    for (int r = 0; r < kRecursos; ++r) {
+      CZQDadosDF_Recurso recurso;
+      recurso.SetCodigo(Numerado("R", r));
+      recurso.SetDescricao(Numerado("Recurso ", r));
+      recurso.SetTipo(2);
+      recurso.SetPonteiroFilial(static_cast<std::uint16_t>(filial.GetPonteiro()));
+      recurso.SetPonteiroTipoRecurso(tipo.GetPonteiro());
+      recurso.SetPonteiroUnidadeMedidaContador(unidade.GetPonteiro());
+      recurso.SetUnidadeProdutoServico("P");
+      m.Insert(&recurso);
+      for (int l = 0; l < 2; ++l) {
+        CZQDadosDF_RecursoPlanoManutencao link;
+        link.SetPonteiroRecurso(recurso.GetPonteiro());
+        link.SetPonteiroPlano(planos[static_cast<std::size_t>((r * 2 + l * 501) % kPlanos)]);
+        link.SetDataProximaManutencao(hoje.SomaDias((r * 7 + l * 13) % 91 - 30));
+        link.SetCiclosContadorProximaManutencao(*CZQCurrencyEx::DeInteiro((r * 37 + l) % 1000 - 50));
+        m.Insert(&link);
+      }
+    }
+    m.Commit();
+  }
+  ~Empresa() {
+    CZQEmpresas::Remove(nome);
+    std::filesystem::remove_all(dir);
+  }
+};
+
+void Roda(benchmark::State& state, const char* motor) {
+  Empresa empresa(motor);
+  CMMEmailAlertaPlano rotina;
+  if (rotina.Inicializa(empresa.nome.c_str(), 1, 1) != 0) std::abort();
+  std::size_t mails = 0;
+  for (auto _ : state) {
+    bool parar = false;
+    if (rotina.OnRun(parar) != 0) std::abort();
+    state.PauseTiming();
+    mails = 0;
+    for (const auto& item : std::filesystem::directory_iterator(empresa.dir / "saida")) {
+      (void)item;
+      ++mails;
+    }
+    std::filesystem::remove_all(empresa.dir / "saida");
+    state.ResumeTiming();
+  }
+  state.counters["mails"] = static_cast<double>(mails);
+  state.counters["mails/s"] = benchmark::Counter(static_cast<double>(mails) * static_cast<double>(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
+}
+
+void BM_AlertaMemoria(benchmark::State& state) { Roda(state, "memoria"); }
+void BM_AlertaSqlite(benchmark::State& state) { Roda(state, "sqlite"); }
+
+BENCHMARK(BM_AlertaMemoria)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AlertaSqlite)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
