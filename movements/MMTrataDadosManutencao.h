@@ -12,16 +12,17 @@
 //   (49/90); requester (27/95); priority (177/96); requester active when new (56/95) and of the
 //   order's branch when new (127/95); technician given when the parameters demand it, unless the
 //   order comes from a production appointment (28/98), active unless the order is new (29/98),
-//   of the order's branch (128/98), of the order's discipline (182/98); situation 0 taken from
-//   the status entry; situation 8 needs close permission 13 of module 28 (191/99); dates and
+//   of the order's branch (128/98), of the order's discipline when it has one (182/98);
+//   situation 0 taken from the status entry; situation 8 needs close permission 13 of module 28 (191/99); dates and
 //   times (134 to 143, see VerificaDatasHoras); task configuration fields of a closed order
 //   (field 114); products of material (115) and equipment (119) lines; appointments (70/126,
 //   155/99).
 // Derived fields and the task-appointment records reach the caller's order only when the whole
 // check passed; on any refusal the caller's order is exactly as it came in. A failed read copies
-// the access object's error (no field) and ends the check; only the configuration read of the
-// task fields is traced. A null record or one of another class answers warning 162.
-// Deletes (order cancellation) answer warning 162 for now.
+// the access object's error as it is (naming no field, but see ConsistirExistenciaKits) and
+// ends the check; only the configuration read of the task fields is traced. A description is
+// taken as typed: one of blanks is not empty. A null record or one of another class answers
+// warning 162. Deletes (order cancellation) answer warning 162 for now.
 //
 // One caller at a time per handler.
 #pragma once
@@ -86,6 +87,8 @@ class CMMTrataDadosManutencao : public CMMTrataDados {
   // Closed orders only: gives each task line that needs one its task-appointment record (from
   // the task's configuration) and checks its fields; removes it from lines that need none.
   CZQDadosDF_Erro& ConsistirInfoPersonalizadaTarefa(CZQDadosMM_Manutencao* ordem);
-  // The product of every material and equipment line may be used (kits refused).
+  // The product of every material and equipment line may be used (kits refused). Whatever
+  // VerificaProduto answers, a warning or a failed read, is given the line's field (115 or 119)
+  // and the line's index from 0 as its item.
   CZQDadosDF_Erro& ConsistirExistenciaKits(const CZQDadosMM_Manutencao& ordem);
 };

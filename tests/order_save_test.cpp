@@ -110,8 +110,10 @@ TEST_P(OrdemTest, EachStepRefusesAndStopsThere) {
   };
   const Passo passos[] = {
       {"no resource", [](auto&, auto& o) { o.SetPonteiroRecurso(0); }, "28/50/87", kMestre},
-      {"resource inactive", [](auto& c, auto&) { c.recurso.SetInativo(1); c.Atualiza(c.recurso); }, "28/54/87", kRecurso},
-      {"resource not of type 2", [](auto& c, auto&) { c.recurso.SetTipo(1); c.Atualiza(c.recurso); }, "28/51/87", kRecurso},
+      {"resource inactive", [](auto& c, auto&) { c.recurso.SetInativo(1); c.Atualiza(c.recurso); }, "28/54/87",
+       kRecurso},
+      {"resource not of type 2", [](auto& c, auto&) { c.recurso.SetTipo(1); c.Atualiza(c.recurso); }, "28/51/87",
+       kRecurso},
       {"type without a name", [](auto&, auto& o) { o.SetTipoManutencao(0); }, "28/52/88", kRecurso},
       {"type 5 has no name", [](auto&, auto& o) { o.SetTipoManutencao(5); }, "28/52/88", kRecurso},
       {"plan order without plan", [](auto&, auto& o) { o.SetPonteiroPlano(0); }, "28/53/89", kRecurso},
@@ -137,7 +139,9 @@ TEST_P(OrdemTest, EachStepRefusesAndStopsThere) {
       {"technician a group, not found by the search",
        [](auto& c, auto&) { c.tecnico.SetTipoClassificacao(2); c.Atualiza(c.tecnico); }, "28/182/98", kDisciplina},
       {"closing without permission",
-       [](auto& c, auto&) { c.empresa.Motor().Delete(CZQDadosDF_PermissaoUsuario::SchemaEstatico(), c.permissao.GetPonteiro()); },
+       [](auto& c, auto&) {
+         c.empresa.Motor().Delete(CZQDadosDF_PermissaoUsuario::SchemaEstatico(), c.permissao.GetPonteiro());
+       },
        "28/191/99", kPermissao},
       {"closing, taken from the status, without permission",
        [](auto& c, auto& o) {
@@ -145,13 +149,15 @@ TEST_P(OrdemTest, EachStepRefusesAndStopsThere) {
          c.empresa.Motor().Delete(CZQDadosDF_PermissaoUsuario::SchemaEstatico(), c.permissao.GetPonteiro());
        },
        "28/191/99", kDisciplina + " LeSituacao PossuiPermissao"},
-      {"emission outside the movement period", [](auto&, auto& o) { o.SetDataHoraEmissao(DataHora(31, 12, 2023, 8, 0)); },
+      {"emission outside the movement period",
+       [](auto&, auto& o) { o.SetDataHoraEmissao(DataHora(31, 12, 2023, 8, 0)); },
        "28/130/86", kEmissao},
       {"mandatory configuration field empty",
        [](auto& c, auto&) { c.configuracao.GetRefCampos(0).SetValor(" "); c.Atualiza(c.configuracao); }, "28/0/114",
        kConfiguracao, "Campo \"Pressão\" das Configurações da Tarefa LUB - Lubrificar deve ser informado."_cp},
       {"kit among the materials",
-       [](auto& c, auto&) { c.produto.SetKit(1); c.Atualiza(c.produto); }, "28/112/115", kConfiguracao + " LeProdutoEx"},
+       [](auto& c, auto&) { c.produto.SetKit(1); c.Atualiza(c.produto); }, "28/112/115",
+       kConfiguracao + " LeProdutoEx"},
       {"appointments missing", [](auto&, auto& o) { o.RemoveApontamento(0); }, "28/70/126", kCompleta},
       {"open order with an appointment", situacao(2), "28/155/99",
        kDisciplina + " LePeriodoContabil LeBufferFilial LePeriodoContabil LeProdutoEx LeProdutoEx",
