@@ -14,8 +14,9 @@
 //         : SubstituiMemoriasModeloEmail(copia, linhaCompletadaComCabecalho);
 //
 // Static operations only, no state: safe from any thread. Texts are Windows-1252 bytes; the
-// template is never converted. Every operation is linear in the template (and in its output),
-// uses a bounded stack and works on templates of hundreds of megabytes.
+// template is never converted. No operation recurses: the three matchers are linear in what they
+// read, and the expansion makes a pass over the text per list block and per template row, so a
+// template of hundreds of megabytes with a block or two expands in seconds.
 //
 // Templates. A token is a word that starts with "ZQ_". A list block runs from "ZQ_INICIO_LISTA"
 // to the end of the row that closes it; inside it, the template row (the line that starts with
@@ -35,9 +36,10 @@
 //                whose line after that holds "</tr>" wins; the match ends at the last "</tr>" of
 //                that third line (it may lie beyond the '*'). A line ending in a lone CR or LF
 //                breaks the block.
-//   row          p is the first "</tr>" whose line ends in CR LF followed by " <tr"; the match
-//                ends at the last "</tr>" that starts at least one byte after that " <tr" and
-//                ends before the next '*'.
+//   row          p is the first "</tr>" whose line ends in CR LF followed by " <tr" and after
+//                which some "</tr>" starts at least one byte after that " <tr" and ends before
+//                the next '*' (counted from there: the line of p may hold a '*'); the match ends
+//                at the last such "</tr>".
 //   token        from "ZQ_" (followed by at least one byte) to the next ' ', '<', '*' or the
 //                end; a CR or LF does not end it ("ZQ_A\r\nB<" is one token).
 //

@@ -185,10 +185,9 @@ void Muta(std::mt19937& rng, std::string& t, int edicoes) {
   }
 }
 
-// Compares every match of the three patterns and the whole list-block expansion with std::regex.
-// Answers false (after reporting) at the first difference.
-// The patterns are also compared on the text without its "\r\n  ZQ_FIM_LISTA", as the row
-// pattern sees a block.
+// Compares every match of the three patterns, on the text and on the text without its
+// "\r\n  ZQ_FIM_LISTA" (as the row pattern sees a block), and the whole list-block expansion
+// with std::regex. Answers false (after reporting) at the first difference.
 bool ConfereComRegex(const std::string& t, int linhas) {
   SCOPED_TRACE(Visivel(t));
   for (const std::string& texto : {t, SubstituiTodas(t, "\r\n  ZQ_FIM_LISTA", "")}) {
@@ -234,6 +233,7 @@ TEST(TemplateMatcherTest, AgreesWithStdRegexOnHandWrittenCases) {
       "</tr>\r\n <tr>a*</tr>\r\n <tr>b</tr>",
       "</tr>\r\r\n <tr>a</tr>",
       "</tr>\r\n <tr>a\r\n</tr>\r\n <tr>*",
+      "</tr>\r\n <tr</tr>*\r\n <tr>x</tr>",                     // the second start's ".*" crosses the '*'
       // tokens: up to ' ', '<', '*' or the end, across line breaks and NULs
       "ZQ_A ZQ_B<ZQ_C*ZQ_D",
       "ZQ_ ZQ_< ZQ_* ZQ_",
@@ -247,7 +247,7 @@ TEST(TemplateMatcherTest, AgreesWithStdRegexOnHandWrittenCases) {
 TEST(TemplateMatcherTest, AgreesWithStdRegexOnGeneratedTemplates) {
   std::mt19937 rng(20240305);
   int comBloco = 0, comLinha = 0;
-  for (int caso = 0; caso < 2000; ++caso) {
+  for (int caso = 0; caso < 1500; ++caso) {
     SCOPED_TRACE(testing::Message() << "case " << caso);
     std::string t;
     switch (caso % 3) {
@@ -260,13 +260,13 @@ TEST(TemplateMatcherTest, AgreesWithStdRegexOnGeneratedTemplates) {
     if (!ConfereComRegex(t, static_cast<int>(rng() % 4))) return;
   }
   // The generators must keep producing what the patterns are about.
-  EXPECT_GT(comBloco, 700);
-  EXPECT_GT(comLinha, 700);
+  EXPECT_GT(comBloco, 500);
+  EXPECT_GT(comLinha, 500);
 }
 
 TEST(TemplateMatcherTest, AgreesWithStdRegexOnFuzzedTemplates) {
   std::mt19937 rng(4717);
-  for (int caso = 0; caso < 2000; ++caso) {
+  for (int caso = 0; caso < 1500; ++caso) {
     SCOPED_TRACE(testing::Message() << "case " << caso);
     std::string t = Gera(rng, std::uniform_int_distribution<std::size_t>(20, 300)(rng));
     Muta(rng, t, 1 + caso % 20);
