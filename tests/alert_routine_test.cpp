@@ -144,7 +144,7 @@ constexpr const char* kEsperado =
     "rui@zq.test|Alerta de Manutenção - Revisão|Rui R6 Revisão\n"
     "rui@zq.test|Alerta de Manutenção - Revisão|Rui R7 Revisão\n";
 
-class RunTest : public ::testing::TestWithParam<std::tuple<const char*, bool>> {};
+class RunTest : public ::testing::TestWithParam<std::tuple<std::string, bool>> {};
 
 TEST_P(RunTest, WhoGetsWhichMail) {
   const auto [motor, smtp] = GetParam();
@@ -178,10 +178,11 @@ TEST_P(RunTest, WhoGetsWhichMail) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RunTest,
-                         ::testing::Values(std::make_tuple("memoria", false), std::make_tuple("sqlite", false),
-                                           std::make_tuple("memoria", true)),
+                         ::testing::Values(std::make_tuple(std::string("memoria"), false),
+                                           std::make_tuple(std::string("sqlite"), false),
+                                           std::make_tuple(std::string("memoria"), true)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param)).append(std::get<1>(info.param) ? "_smtp" : "_saida");
+                           return std::get<0>(info.param) + (std::get<1>(info.param) ? "_smtp" : "_saida");
                          });
 
 TEST(AlertRoutineTest, Repetition) {
