@@ -145,6 +145,7 @@ int CComandos::ConfiguraEmail(const std::string& empresa, const OpcoesEmail& o) 
   valores.emplace_back("Saida", o.saida.empty() ? std::string() : ComBarra(fs::absolute(o.saida).lexically_normal().string()));
   CArquivoRegistro(CZQRegistro::Arquivo()).Define(CZQContaEmail::Chave(empresa), valores);
   const auto conta = CZQContaEmail::Le(empresa, e.dados);
+  if (!conta) throw CErroHost(kSaidaFalha, "a conta gravada não pôde ser lida de volta");
   std::cout << "conta de e-mail de " << empresa << "\n  remetente   " << conta->remetente << "\n";
   if (conta->servidor.empty())
     std::cout << "  envio       caixa de saída " << conta->saida << "\n";
@@ -186,9 +187,8 @@ int CComandos::Onde(const std::string& empresa) {
 
 int CComandos::Tipos() {
   for (const zq::RecordSchema* schema : zq::TiposRegistro()) {
-    bool proprio = false;
-    CTratadores::Cria(*schema, &proprio);
-    std::cout << schema->kind << "\t" << (proprio ? "tratamento próprio" : "sem tratamento: aviso 162") << "\n";
+    const char* tratador = CTratadores::Nome(*schema);
+    std::cout << schema->kind << "\t" << (tratador ? tratador : "(sem tratamento próprio: aviso 162)") << "\n";
   }
   return kSaidaOk;
 }

@@ -31,7 +31,7 @@ class CComandos {
   static int ListaEmpresas();
   // onde: the company's files and folders.
   static int Onde(const std::string& empresa);
-  // tipos: the stored kinds and the handler that checks each.
+  // tipos: the stored kinds and the handler class that checks each.
   static int Tipos();
 
   // carregar: a dataset (ConjuntoDados.h) into the company, all or nothing.

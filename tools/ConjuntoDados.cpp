@@ -84,7 +84,7 @@ void CConjuntoDados::Grava(zq::StorageEngine& motor, const Progresso& progresso)
       const std::string porque = st.hr == ZQ_E_DUPLICADO ? "a chave já existe na empresa" : Utf8(st.message);
       throw CErroHost(kSaidaFalha, r.origem + ": " + porque + "; nada foi gravado");
     }
-    if (progresso && (i + 1) % kPassoProgresso == 0) progresso(i + 1, total);
+    if (progresso && (i + 1) % kPassoProgresso == 0 && i + 1 < total) progresso(i + 1, total);
   }
   st = motor.Commit();
   if (!st.ok()) {
@@ -119,7 +119,7 @@ std::size_t CConjuntoDados::Exporta(zq::StorageEngine& motor, std::ostream& said
       if (!st.ok())
         throw CErroHost(kSaidaFalha, std::string("falha ao ler ").append(Utf8(st.message)));
       saida << (k ? ",\n" : "\n") << "      " << JsonHost::Texto(zq::ParaJson(*registro));
-      if (progresso && ++feitos % kPassoProgresso == 0) progresso(feitos, total);
+      if (progresso && ++feitos % kPassoProgresso == 0 && feitos < total) progresso(feitos, total);
     }
     saida << "\n    ]";
   }

@@ -12,4 +12,12 @@ std::unique_ptr<CMMTrataDados> CTratadores::Cria(const zq::RecordSchema& schema,
   return std::make_unique<CMMTrataDados>(false);
 }
 
+const char* CTratadores::Nome(const zq::RecordSchema& schema) {
+#define ZQMM_NOME_TRATADOR(Registro, Tratador) \
+  if (&schema == &Registro::SchemaEstatico()) return #Tratador;
+  ZQMM_TRATADORES(ZQMM_NOME_TRATADOR)
+#undef ZQMM_NOME_TRATADOR
+  return nullptr;
+}
+
 }  // namespace zqhost

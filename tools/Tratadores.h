@@ -30,6 +30,8 @@ class CTratadores {
   // A handler for records of `schema`'s kind; *proprio tells whether it is the kind's own
   // handler (false: the base, answering 162).
   static std::unique_ptr<CMMTrataDados> Cria(const zq::RecordSchema& schema, bool* proprio);
+  // The class name of the kind's own handler ("CMMTrataDadosPrioridade"), or nullptr.
+  static const char* Nome(const zq::RecordSchema& schema);
 };
 
 }  // namespace zqhost

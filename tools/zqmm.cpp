@@ -38,7 +38,6 @@ int main(int argc, char** argv) {
   CLI::App app{"zqmm: empresas, conjuntos de dados, verificação de registros e alertas de planos\n"
                "do módulo de manutenção (MM).",
                "zqmm"};
-  app.footer(kRodape);
   app.require_subcommand(1);
   std::string registro, agora;
   app.add_option("--registro", registro, "arquivo de registro a usar (ver Arquivos)");
@@ -96,7 +95,8 @@ int main(int argc, char** argv) {
   auto* agendar = cmdAlertas->add_subcommand("agendar", "executa a rotina a cada intervalo até Ctrl-C ou SIGTERM");
   agendar->add_option("NOME", empresa, "nome da empresa")->required();
   agendar->add_option("--intervalo", intervalo, "milissegundos entre execuções (padrão: o da rotina, 300000)")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(1L, 86400000L));
+  app.footer(kRodape);  // after the subcommands, so that their own help stays short
 
   try {
     app.parse(argc, argv);
