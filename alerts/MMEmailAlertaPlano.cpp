@@ -3,14 +3,14 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQAcessoEmpresarial.h"
-#include "platform/ZQAcessoManutencao.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQDadosDF_Email.h"
-#include "platform/ZQDadosDF_UnidadeMedida.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/Cp1252.h"
+#include "platform/access/ZQAcessoEmpresarial.h"
+#include "platform/access/ZQAcessoManutencao.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/records/ZQDadosDF_Email.h"
+#include "platform/records/ZQDadosDF_UnidadeMedida.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
 
 namespace {
 

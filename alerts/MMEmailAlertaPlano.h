@@ -36,16 +36,16 @@
 #include <vector>
 
 #include "alerts/MMModeloEmailAlerta.h"
-#include "platform/AutoRun.h"
-#include "platform/ZQArray.h"
-#include "platform/ZQDadosDF_Filial.h"
-#include "platform/ZQDadosDF_Recurso.h"
-#include "platform/ZQDadosDF_RecursoPlanoManutencao.h"
-#include "platform/ZQDadosDF_TipoRecurso.h"
-#include "platform/ZQDadosMM_Disciplina.h"
-#include "platform/ZQDadosMM_Plano.h"
-#include "platform/ZQDadosMM_Tecnico.h"
-#include "platform/ZQDma.h"
+#include "platform/routines/AutoRun.h"
+#include "platform/types/ZQArray.h"
+#include "platform/records/ZQDadosDF_Filial.h"
+#include "platform/records/ZQDadosDF_Recurso.h"
+#include "platform/records/ZQDadosDF_RecursoPlanoManutencao.h"
+#include "platform/records/ZQDadosDF_TipoRecurso.h"
+#include "platform/records/ZQDadosMM_Disciplina.h"
+#include "platform/records/ZQDadosMM_Plano.h"
+#include "platform/records/ZQDadosMM_Tecnico.h"
+#include "platform/types/ZQDma.h"
 
 class CMMEmailAlertaPlano : public CAutoRun {
  public:

@@ -11,12 +11,12 @@
 #include <unordered_map>
 #include <utility>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQDataTexto.h"
-#include "platform/ZQDmaHmsUtc.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQRelogio.h"
+#include "platform/types/Cp1252.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/types/ZQDataTexto.h"
+#include "platform/types/ZQDmaHmsUtc.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/system/ZQRelogio.h"
 
 namespace {
 

@@ -71,9 +71,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/String.h"
-#include "platform/ZQCurrency.h"
-#include "platform/ZQDma.h"
+#include "platform/types/String.h"
+#include "platform/types/ZQCurrency.h"
+#include "platform/types/ZQDma.h"
 
 // The 23 fields of one mail, once: X(field, token, role, rank). Record order is the order below;
 // rank is the order in which a role's tokens are replaced (header tokens 1..10, row tokens

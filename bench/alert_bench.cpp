@@ -10,11 +10,11 @@
 #include <unistd.h>
 
 #include "alerts/MMEmailAlertaPlano.h"
-#include "platform/ZQContaEmail.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQEmpresas.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQRelogio.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/storage/ZQEmpresas.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/system/ZQRelogio.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "movements/MMTrataDadosManutencao.h"
-#include "platform/ZQEmpresas.h"
+#include "platform/storage/ZQEmpresas.h"
 
 namespace {
 

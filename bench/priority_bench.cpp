@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "platform/ZQEmpresas.h"
+#include "platform/storage/ZQEmpresas.h"
 #include "registers/MMTrataDadosPrioridade.h"
 
 namespace {

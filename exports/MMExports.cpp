@@ -3,8 +3,8 @@
 #include <new>
 
 #include "alerts/MMEmailAlertaPlano.h"
-#include "platform/Cp1252.h"
-#include "platform/ZQCaixaMensagem.h"
+#include "platform/types/Cp1252.h"
+#include "platform/system/ZQCaixaMensagem.h"
 
 CAutoRun* MMEmailAlertaPlano() { return new (std::nothrow) CMMEmailAlertaPlano(); }
 

@@ -8,7 +8,7 @@
 //   rotina->OnDeleta();              // never delete: the library frees what it allocated
 #pragma once
 
-#include "platform/AutoRun.h"
+#include "platform/routines/AutoRun.h"
 
 #define MM_EXPORTA extern "C" __attribute__((visibility("default")))
 

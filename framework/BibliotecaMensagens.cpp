@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "platform/ZQRegistro.h"
+#include "platform/system/ZQRegistro.h"
 
 std::string CMMBibliotecaMensagens::Nome() {
   auto nome = CZQRegistro::Le(CZQRegistro::kRaiz, "BibliotecaMensagens");

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "framework/BibliotecaMensagens.h"
-#include "platform/Cp1252.h"
+#include "platform/types/Cp1252.h"
 
 namespace {
 

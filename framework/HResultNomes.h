@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "platform/String.h"
+#include "platform/types/String.h"
 
 constexpr std::uint32_t MMHR32(long hr) { return static_cast<std::uint32_t>(hr); }
 constexpr int MMSeveridade(long hr) { return static_cast<int>(MMHR32(hr) >> 31); }

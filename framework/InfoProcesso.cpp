@@ -12,7 +12,7 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/String.h"
+#include "platform/types/String.h"
 
 long long MMMemoriaPrivadaDeStatus(std::string_view status) {
   constexpr std::string_view kCampo = "RssAnon:";

@@ -3,7 +3,7 @@
 // it so the module has one place to add shared behaviour.
 #pragma once
 
-#include "platform/ZQBaseParaRotinas.h"
+#include "platform/routines/ZQBaseParaRotinas.h"
 
 class CMMBaseParaRotinas : public CZQBaseParaRotinas {
  public:

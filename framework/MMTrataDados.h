@@ -17,13 +17,13 @@
 #pragma once
 
 #include "framework/MMBaseParaRotinas.h"
-#include "platform/ZQBaseParaDados.h"
-#include "platform/PosicaoProduto.h"
-#include "platform/ZQDadosDF_Usuario.h"
-#include "platform/ZQDadosMM_Situacao.h"
-#include "platform/ZQDma.h"
-#include "platform/ZQDmaHmsUtc.h"
-#include "platform/ZQTrataInconsistencia.h"
+#include "platform/routines/ZQBaseParaDados.h"
+#include "platform/types/PosicaoProduto.h"
+#include "platform/records/ZQDadosDF_Usuario.h"
+#include "platform/records/ZQDadosMM_Situacao.h"
+#include "platform/types/ZQDma.h"
+#include "platform/types/ZQDmaHmsUtc.h"
+#include "platform/routines/ZQTrataInconsistencia.h"
 
 class CMMTrataDados : public CMMBaseParaRotinas {
  public:

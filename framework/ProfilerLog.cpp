@@ -7,9 +7,9 @@
 
 #include <cerrno>
 
-#include "platform/String.h"
-#include "platform/ZQEmpresas.h"
-#include "platform/ZQRegistro.h"
+#include "platform/types/String.h"
+#include "platform/storage/ZQEmpresas.h"
+#include "platform/system/ZQRegistro.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "framework/InfoProcesso.h"
 #include "framework/ProfilerLog.h"
 #include "framework/Versoes.h"
-#include "platform/String.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/String.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 // Thread-safe: any thread may trace; traces of all threads and processes meet only at the file.
 #pragma once
 
-#include "platform/Cp1252.h"
-#include "platform/ZQDF_Profiler.h"
+#include "platform/types/Cp1252.h"
+#include "platform/routines/ZQDF_Profiler.h"
 
 // The format of every rules call site, with the eleven arguments MMTraceHR passes:
 //   "hr = " + call text, "hr", hr (32 bits, "%#X"), the suite's description (lookup A),

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/String.h"
+#include "platform/types/String.h"
 
 #ifndef ZQ_VERSAO
 #define ZQ_VERSAO ""

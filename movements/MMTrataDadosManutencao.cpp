@@ -3,14 +3,14 @@
 #include <cstdint>
 
 #include "framework/Rastreio.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQDadosBDD_Registro.h"
-#include "platform/ZQDadosDF_TipoPeriodo.h"
-#include "platform/ZQDadosMM_Situacao.h"
-#include "platform/ZQDadosMM_Tarefa.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
-#include "platform/ZQTrataErro.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/records/ZQDadosBDD_Registro.h"
+#include "platform/records/ZQDadosDF_TipoPeriodo.h"
+#include "platform/records/ZQDadosMM_Situacao.h"
+#include "platform/records/ZQDadosMM_Tarefa.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
+#include "platform/system/ZQTrataErro.h"
 #include "support/MMFuncoesComuns.h"
 
 namespace {

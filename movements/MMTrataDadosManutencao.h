@@ -28,14 +28,14 @@
 #pragma once
 
 #include "framework/MMTrataDados.h"
-#include "platform/ZQCurrency.h"
-#include "platform/ZQDadosDF_Recurso.h"
-#include "platform/ZQDadosDF_Requisitante.h"
-#include "platform/ZQDadosMM_Manutencao.h"
-#include "platform/ZQDadosMM_Mestre.h"
-#include "platform/ZQDadosMM_Plano.h"
-#include "platform/ZQDadosMM_Tecnico.h"
-#include "platform/ZQDma.h"
+#include "platform/types/ZQCurrency.h"
+#include "platform/records/ZQDadosDF_Recurso.h"
+#include "platform/records/ZQDadosDF_Requisitante.h"
+#include "platform/records/ZQDadosMM_Manutencao.h"
+#include "platform/records/ZQDadosMM_Mestre.h"
+#include "platform/records/ZQDadosMM_Plano.h"
+#include "platform/records/ZQDadosMM_Tecnico.h"
+#include "platform/types/ZQDma.h"
 
 class CMMTrataDadosManutencao : public CMMTrataDados {
  public:

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "framework/MMTrataDados.h"
-#include "platform/ZQDadosMM_Prioridade.h"
+#include "platform/records/ZQDadosMM_Prioridade.h"
 
 class CMMTrataDadosPrioridade : public CMMTrataDados {
  public:

@@ -1,6 +1,6 @@
 #include "support/MMFuncoesComuns.h"
 
-#include "platform/ZQDadosMM_NomesManutencao.h"
+#include "platform/records/ZQDadosMM_NomesManutencao.h"
 
 // Each read flag answers whether the request holds any bit of its mask; a part's mask includes
 // its complement's bit, since reading the complement implies reading the part.

@@ -7,7 +7,7 @@
 // complement (or observation); asking for the complement implies reading the part.
 #pragma once
 
-#include "platform/String.h"
+#include "platform/types/String.h"
 
 class CMMFuncoesComuns {
  public:

@@ -1,13 +1,13 @@
 // The access objects over every engine: the operations the rules call, the classification
 // search, fault injection and the behaviour of a routine that is not initialised.
-#include "platform/ZQAcessoManutencao.h"
+#include "platform/access/ZQAcessoManutencao.h"
 
 #include <gtest/gtest.h>
 
 #include "framework/MMBaseParaRotinas.h"
-#include "platform/ZQAcessoEmpresarial.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
+#include "platform/access/ZQAcessoEmpresarial.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
 #include "tests/support/Fixture.h"
 
 namespace {

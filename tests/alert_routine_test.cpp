@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQContaEmail.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/Cp1252.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/access/ZQResultados.h"
 #include "tests/support/FixtureAlerta.h"
 
 namespace {

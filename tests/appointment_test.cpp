@@ -13,10 +13,10 @@
 
 #include <sys/stat.h>
 
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
-#include "platform/ZQTrataErro.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
+#include "platform/system/ZQTrataErro.h"
 #include "tests/support/FixtureOrdem.h"
 
 namespace {

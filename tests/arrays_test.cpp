@@ -5,8 +5,8 @@
 #include <string>
 #include <tuple>
 
-#include "platform/ZQArray.h"
-#include "platform/ZQVector.h"
+#include "platform/types/ZQArray.h"
+#include "platform/types/ZQVector.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQDadosMM_NomesManutencao.h"
+#include "platform/types/Cp1252.h"
+#include "platform/records/ZQDadosMM_NomesManutencao.h"
 #include "support/MMCampos.h"
 
 namespace {

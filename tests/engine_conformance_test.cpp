@@ -15,12 +15,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Cp1252.h"
-#include "platform/MemoryEngine.h"
-#include "platform/SqliteEngine.h"
-#include "platform/StorageEngine.h"
-#include "platform/ZQRegistroMacros.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/Cp1252.h"
+#include "platform/storage/MemoryEngine.h"
+#include "platform/storage/SqliteEngine.h"
+#include "platform/storage/StorageEngine.h"
+#include "platform/records/ZQRegistroMacros.h"
+#include "platform/access/ZQResultados.h"
 
 namespace {
 

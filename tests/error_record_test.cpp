@@ -1,13 +1,13 @@
-#include "platform/ZQDadosDF_Erro.h"
+#include "platform/records/ZQDadosDF_Erro.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQMensagens.h"
-#include "platform/ZQRegistro.h"
+#include "platform/types/Cp1252.h"
+#include "platform/system/ZQMensagens.h"
+#include "platform/system/ZQRegistro.h"
 #include "tests/support/Fixture.h"
 
 namespace {

@@ -13,11 +13,11 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQCaixaMensagem.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/Cp1252.h"
+#include "platform/system/ZQCaixaMensagem.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
 #include "tests/support/FixtureAlerta.h"
 
 namespace {

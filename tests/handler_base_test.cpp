@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/ZQRegistro.h"
+#include "platform/system/ZQRegistro.h"
 #include "registers/MMTrataDadosPrioridade.h"
 #include "tests/support/Fixture.h"
 

@@ -1,18 +1,18 @@
 // Mail: the Internet message the transport builds, the outbox, SMTP on loopback, the account
 // lookup, and the refusal of headers that would smuggle commands.
-#include "platform/ZQTransporteEmail.h"
+#include "platform/mail/ZQTransporteEmail.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <random>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQAcessoEmpresarial.h"
-#include "platform/ZQBaseParaRotinas.h"
-#include "platform/ZQContaEmail.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQRelogio.h"
+#include "platform/types/Cp1252.h"
+#include "platform/access/ZQAcessoEmpresarial.h"
+#include "platform/routines/ZQBaseParaRotinas.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/system/ZQRelogio.h"
 #include "tests/support/FixtureAlerta.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/Cp1252.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
 #include "tests/support/FixtureOrdem.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ZQResultados.h"
+#include "platform/access/ZQResultados.h"
 #include "tests/support/Fixture.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/RecordJson.h"
+#include "platform/records/RecordJson.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQDadosMM_Prioridade.h"
-#include "platform/ZQRegistroMacros.h"
+#include "platform/types/Cp1252.h"
+#include "platform/records/ZQDadosMM_Prioridade.h"
+#include "platform/records/ZQRegistroMacros.h"
 
 namespace {
 

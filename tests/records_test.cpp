@@ -2,9 +2,9 @@
 // stored bytes of a list survive a change of the child's declaration.
 #include <gtest/gtest.h>
 
-#include "platform/ListaCodec.h"
-#include "platform/RecordJson.h"
-#include "platform/ZQAcessoEmpresarial.h"
+#include "platform/records/ListaCodec.h"
+#include "platform/records/RecordJson.h"
+#include "platform/access/ZQAcessoEmpresarial.h"
 #include "tests/support/Fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/Cp1252.h"
+#include "platform/access/ZQResultados.h"
 #include "tests/support/Fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // What only a file-backed engine has: reopening, declarations that change between program
 // versions, files it must refuse, and several connections on one file. The StorageEngine
 // contract itself is in engine_conformance_test.cpp.
-#include "platform/SqliteEngine.h"
+#include "platform/storage/SqliteEngine.h"
 
 #include <dlfcn.h>
 #include <sqlite3.h>
@@ -16,9 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQRegistroMacros.h"
-#include "platform/ZQResultados.h"
+#include "platform/types/Cp1252.h"
+#include "platform/records/ZQRegistroMacros.h"
+#include "platform/access/ZQResultados.h"
 
 namespace {
 

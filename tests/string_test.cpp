@@ -9,8 +9,8 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/Cp1252.h"
-#include "platform/String.h"
+#include "platform/types/Cp1252.h"
+#include "platform/types/String.h"
 
 namespace {
 

@@ -13,14 +13,14 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/Cp1252.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQDataTexto.h"
-#include "platform/ZQDma.h"
-#include "platform/ZQDmaHmsUtc.h"
-#include "platform/ZQDmc.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQRelogio.h"
+#include "platform/types/Cp1252.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/types/ZQDataTexto.h"
+#include "platform/types/ZQDma.h"
+#include "platform/types/ZQDmaHmsUtc.h"
+#include "platform/types/ZQDmc.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/system/ZQRelogio.h"
 
 namespace {
 

@@ -28,10 +28,10 @@
 #include "framework/InfoProcesso.h"
 #include "framework/ProfilerLog.h"
 #include "framework/Versoes.h"
-#include "platform/ZQEmpresas.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQResultados.h"
+#include "platform/storage/ZQEmpresas.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
 #include "support/Fixture.h"
 
 namespace {

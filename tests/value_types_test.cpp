@@ -15,13 +15,13 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/ZQCurrency.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQDma.h"
-#include "platform/ZQDmaHmsUtc.h"
-#include "platform/ZQDmc.h"
-#include "platform/ZQMa.h"
-#include "platform/ZQRelogio.h"
+#include "platform/types/ZQCurrency.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/types/ZQDma.h"
+#include "platform/types/ZQDmaHmsUtc.h"
+#include "platform/types/ZQDmc.h"
+#include "platform/types/ZQMa.h"
+#include "platform/system/ZQRelogio.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 
 #include <unistd.h>
 
-#include "platform/AutoRun.h"
-#include "platform/RecordJson.h"
-#include "platform/ZQContaEmail.h"
-#include "platform/ZQEmpresas.h"
-#include "platform/ZQMensagemEmail.h"
-#include "platform/ZQRegistro.h"
-#include "platform/ZQRelogio.h"
-#include "platform/ZQTiposRegistro.h"
+#include "platform/routines/AutoRun.h"
+#include "platform/records/RecordJson.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/storage/ZQEmpresas.h"
+#include "platform/mail/ZQMensagemEmail.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/records/ZQTiposRegistro.h"
 #include "tools/ArquivoRegistro.h"
 #include "tools/ConjuntoDados.h"
 #include "tools/ErroHost.h"

@@ -14,10 +14,10 @@
 #include <sstream>
 
 #include "exports/MMExports.h"
-#include "platform/ZQAcessoManutencao.h"
-#include "platform/ZQContaEmail.h"
-#include "platform/ZQEmpresas.h"
-#include "platform/ZQRelogio.h"
+#include "platform/access/ZQAcessoManutencao.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/storage/ZQEmpresas.h"
+#include "platform/system/ZQRelogio.h"
 #include "tools/ErroHost.h"
 #include "tools/LocaisHost.h"
 

@@ -5,9 +5,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/RecordJson.h"
-#include "platform/ZQResultados.h"
-#include "platform/ZQTiposRegistro.h"
+#include "platform/records/RecordJson.h"
+#include "platform/access/ZQResultados.h"
+#include "platform/records/ZQTiposRegistro.h"
 #include "tools/ErroHost.h"
 #include "tools/JsonHost.h"
 

@@ -30,7 +30,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/StorageEngine.h"
+#include "platform/storage/StorageEngine.h"
 
 namespace zqhost {
 

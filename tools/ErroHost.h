@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Cp1252.h"
+#include "platform/types/Cp1252.h"
 
 namespace zqhost {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/ZQRegistro.h"
+#include "platform/system/ZQRegistro.h"
 #include "tools/ErroHost.h"
 
 namespace zqhost {

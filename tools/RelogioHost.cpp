@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ZQRelogio.h"
+#include "platform/system/ZQRelogio.h"
 #include "tools/ErroHost.h"
 
 namespace zqhost {

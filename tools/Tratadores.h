@@ -16,7 +16,7 @@
 
 #include "framework/MMTrataDados.h"
 #include "movements/MMTrataDadosManutencao.h"
-#include "platform/RecordSchema.h"
+#include "platform/records/RecordSchema.h"
 #include "registers/MMTrataDadosPrioridade.h"
 
 #define ZQMM_TRATADORES(T)                              \

@@ -12,8 +12,8 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "platform/String.h"
-#include "platform/ZQRegistro.h"
+#include "platform/types/String.h"
+#include "platform/system/ZQRegistro.h"
 
 namespace zqteste {
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/FaultInjector.h"
-#include "platform/ZQDadosDF_Erro.h"
-#include "platform/ZQEmpresas.h"
+#include "platform/storage/FaultInjector.h"
+#include "platform/records/ZQDadosDF_Erro.h"
+#include "platform/storage/ZQEmpresas.h"
 
 namespace zqteste {
 

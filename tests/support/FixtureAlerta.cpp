@@ -20,10 +20,10 @@
 #include <unistd.h>
 
 #include "alerts/MMEmailAlertaPlano.h"
-#include "platform/Cp1252.h"
-#include "platform/ZQContaEmail.h"
-#include "platform/ZQCurrencyEx.h"
-#include "platform/ZQRegistro.h"
+#include "platform/types/Cp1252.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/types/ZQCurrencyEx.h"
+#include "platform/system/ZQRegistro.h"
 
 extern char** environ;
 

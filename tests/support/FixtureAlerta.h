@@ -20,15 +20,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/ZQDadosDF_Filial.h"
-#include "platform/ZQDadosDF_Recurso.h"
-#include "platform/ZQDadosDF_TipoRecurso.h"
-#include "platform/ZQDadosDF_UnidadeMedida.h"
-#include "platform/ZQDadosMM_Disciplina.h"
-#include "platform/ZQDadosMM_Plano.h"
-#include "platform/ZQDadosMM_Tecnico.h"
-#include "platform/ZQExceptionEx.h"
-#include "platform/ZQRelogio.h"
+#include "platform/records/ZQDadosDF_Filial.h"
+#include "platform/records/ZQDadosDF_Recurso.h"
+#include "platform/records/ZQDadosDF_TipoRecurso.h"
+#include "platform/records/ZQDadosDF_UnidadeMedida.h"
+#include "platform/records/ZQDadosMM_Disciplina.h"
+#include "platform/records/ZQDadosMM_Plano.h"
+#include "platform/records/ZQDadosMM_Tecnico.h"
+#include "platform/routines/ZQExceptionEx.h"
+#include "platform/system/ZQRelogio.h"
 #include "tests/support/Fixture.h"
 
 namespace zqteste {

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "platform/Cp1252.h"
+#include "platform/types/Cp1252.h"
 
 namespace zqteste {
 

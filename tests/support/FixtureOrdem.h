@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ZQAcessoEmpresarial.h"
-#include "platform/ZQDadosMM_Manutencao.h"
+#include "platform/access/ZQAcessoEmpresarial.h"
+#include "platform/records/ZQDadosMM_Manutencao.h"
 #include "tests/support/Fixture.h"
 
 namespace zqteste {

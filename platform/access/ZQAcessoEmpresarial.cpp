@@ -1,0 +1,136 @@
+#include "platform/access/ZQAcessoEmpresarial.h"
+
+#include <set>
+
+#include "platform/types/Cp1252.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/mail/ZQTransporteEmail.h"
+#include "platform/access/ZQResultados.h"
+
+namespace {
+template <class Registro>
+zq::Predicate Igual(const char* campo, std::int64_t valor) {
+  return zq::Predicate{static_cast<std::size_t>(Registro::SchemaEstatico().Find(campo)), zq::Match::kIgual, valor};
+}
+}  // namespace
+
+long CZQAcessoEmpresarial::LePeriodoContabil(CZQDadosDF_PeriodoContabil* destino) {
+  return Le("LePeriodoContabil", CZQDadosDF_PeriodoContabil::kChaveUnica, destino);
+}
+
+long CZQAcessoEmpresarial::LeProdutoEx(const _REG_POSICAO_PRODUTOPS& posicao, CZQDadosDF_ProdutoEx* destino) {
+  return Le("LeProdutoEx", posicao.lPonteiroProduto, destino);
+}
+
+long CZQAcessoEmpresarial::LeBufferProdutoEx(const _REG_POSICAO_PRODUTOPS& posicao, CZQDadosDF_ProdutoEx* destino) {
+  return Le("LeBufferProdutoEx", posicao.lPonteiroProduto, destino);
+}
+
+long CZQAcessoEmpresarial::LeRecursoPlanoManutencao(unsigned long recurso, unsigned long plano,
+                                                    CZQDadosDF_RecursoPlanoManutencao* destino) {
+  using R = CZQDadosDF_RecursoPlanoManutencao;
+  return LePrimeiro("LeRecursoPlanoManutencao",
+                    {Igual<R>("PonteiroRecurso", static_cast<std::int64_t>(recurso)),
+                     Igual<R>("PonteiroPlano", static_cast<std::int64_t>(plano))},
+                    destino);
+}
+
+long CZQAcessoEmpresarial::PossuiPermissao(unsigned short usuario, int modulo, int permissao, bool& possui) {
+  using R = CZQDadosDF_PermissaoUsuario;
+  possui = false;
+  CZQArrayPonteiros ponteiros;
+  const long hr = Busca("PossuiPermissao", R::SchemaEstatico(),
+                        {Igual<R>("Usuario", usuario), Igual<R>("Modulo", modulo), Igual<R>("Permissao", permissao)},
+                        ponteiros);
+  possui = hr == 0 && !ponteiros.IsEmpty();
+  return hr;
+}
+
+long CZQAcessoEmpresarial::LeBDDConfiguracao(unsigned char atividade, unsigned long chave,
+                                             CZQDadosBDD_Registro* destino) {
+  CZQDadosBDD_Registro lido;
+  if (long hr = Le("LeBDDConfiguracao", chave, &lido)) return hr;
+  if (lido.GetTipoAtividade() != atividade)
+    return Falha(ZQ_E_NAO_ENCONTRADO, "Configuração "_cp + std::to_string(chave) + " não serve à atividade "_cp +
+                                          std::to_string(atividade));
+  if (!destino) return Falha(ZQ_E_ARGUMENTO, "LeBDDConfiguracao: registro de destino nulo");
+  *destino = lido;
+  return 0;
+}
+
+long CZQAcessoEmpresarial::BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros) {
+  ponteiros.RemoveAll();
+  if (long hr = Entra("BuscaPonteirosRecurso")) return hr;
+  std::vector<std::uint32_t> chaves;
+  zq::Status st = Motor().Search(CZQDadosDF_Recurso::SchemaEstatico(), filtro.Predicados(), &chaves);
+  if (!st.ok()) return Falha(st);
+  std::set<std::uint32_t> ligados;
+  if (filtro.GetPonteiroPlanoManutencao()) {
+    using L = CZQDadosDF_RecursoPlanoManutencao;
+    std::vector<std::uint32_t> links;
+    st = Motor().Search(L::SchemaEstatico(), {Igual<L>("PonteiroPlano", filtro.GetPonteiroPlanoManutencao())}, &links);
+    if (!st.ok()) return Falha(st);
+    for (std::uint32_t chave : links) {
+      L link;
+      if (!(st = Motor().Read(chave, &link)).ok()) return Falha(st);
+      if (!filtro.GetFlagAtivoInativo() || !link.GetInativo()) ligados.insert(link.GetPonteiroRecurso());
+    }
+  }
+  for (std::uint32_t chave : chaves) {
+    if (filtro.GetPonteiroPlanoManutencao() && !ligados.count(chave)) continue;
+    if (filtro.GetFlagAtivoInativo()) {
+      CZQDadosDF_Recurso recurso;
+      if (!(st = Motor().Read(chave, &recurso)).ok()) return Falha(st);
+      if (recurso.GetInativo()) continue;
+    }
+    ponteiros.Add(chave);
+  }
+  return 0;
+}
+
+long CZQAcessoEmpresarial::LeRecursos(int quantidade, const CZQArrayPonteiros& ponteiros,
+                                      CZQVector<CZQDadosDF_Recurso>& recursos, unsigned short opcao) {
+  using L = CZQDadosDF_RecursoPlanoManutencao;
+  recursos.RemoveAll();
+  for (int i = 0; i < quantidade && i < ponteiros.GetSize(); ++i) {
+    CZQDadosDF_Recurso recurso;
+    if (long hr = Le("LeRecursos", ponteiros[i], &recurso)) {
+      recursos.RemoveAll();
+      return hr;
+    }
+    if (opcao & kLerPlanosManutencao) {
+      std::vector<std::uint32_t> links;
+      zq::Status st =
+          Motor().Search(L::SchemaEstatico(), {Igual<L>("PonteiroRecurso", recurso.GetPonteiro())}, &links);
+      std::vector<L> planos;
+      for (std::size_t k = 0; st.ok() && k < links.size(); ++k) {
+        planos.emplace_back();
+        st = Motor().Read(links[k], &planos.back());
+      }
+      if (!st.ok()) {
+        recursos.RemoveAll();
+        return Falha(st);
+      }
+      recurso.SetPlanosManutencao(std::move(planos));
+    }
+    recursos.Add(recurso);
+  }
+  return 0;
+}
+
+long CZQAcessoEmpresarial::BuscaContaEmail(long& conta, int) {
+  conta = 0;
+  if (long hr = Entra("BuscaContaEmail")) return hr;
+  if (CZQContaEmail::Le(Conexao()->GetNome(), Conexao()->GetDiretorioDados())) conta = 1;
+  return 0;
+}
+
+long CZQAcessoEmpresarial::DisparaEmail(const CZQDadosDF_Email& email, int, int, int) {
+  if (long hr = Entra("DisparaEmail")) return hr;
+  const auto conta = CZQContaEmail::Le(Conexao()->GetNome(), Conexao()->GetDiretorioDados());
+  if (!conta)
+    return Falha(ZQ_E_EMAIL_SEM_CONTA,
+                 std::string("Nenhuma conta de e-mail configurada para a empresa ").append(Conexao()->GetNome()));
+  const zq::Status st = CZQTransporteEmail::Envia(*conta, email);
+  return st.ok() ? 0 : Falha(st);
+}

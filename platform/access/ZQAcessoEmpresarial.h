@@ -1,0 +1,73 @@
+// CZQAcessoEmpresarial: the base module's access object (resources, requesters, branches, the
+// accounting period, products, services, users and their permissions, period types,
+// configurable-field records). The rules reach it through GetAcessoEmpresarial(). Operations
+// are declared as in CZQAcessoManutencao; the ones whose keys are not a plain pointer are
+// written by hand below.
+#pragma once
+
+#include "platform/access/ZQAcessoManutencao.h"
+#include "platform/records/ZQDadosBDD_Registro.h"
+#include "platform/records/ZQDadosDF_Email.h"
+#include "platform/records/ZQDadosDF_Filial.h"
+#include "platform/records/ZQDadosDF_PeriodoContabil.h"
+#include "platform/records/ZQDadosDF_PermissaoUsuario.h"
+#include "platform/records/ZQDadosDF_ProdutoEx.h"
+#include "platform/records/ZQDadosDF_Recurso.h"
+#include "platform/records/ZQDadosDF_RecursoPlanoManutencao.h"
+#include "platform/records/ZQDadosDF_Requisitante.h"
+#include "platform/records/ZQDadosDF_Servico.h"
+#include "platform/records/ZQDadosDF_TipoPeriodo.h"
+#include "platform/records/ZQDadosDF_TipoRecurso.h"
+#include "platform/records/ZQDadosDF_UnidadeMedida.h"
+#include "platform/records/ZQDadosDF_Usuario.h"
+
+#define ZQ_LEITURAS_EMPRESARIAL(R)                 \
+  R(Recurso, CZQDadosDF_Recurso)                   \
+  R(TipoRecurso, CZQDadosDF_TipoRecurso)           \
+  R(Filial, CZQDadosDF_Filial)                     \
+  R(UnidadeMedidaProduto, CZQDadosDF_UnidadeMedidaProduto) \
+  R(UnidadeMedidaServico, CZQDadosDF_UnidadeMedidaServico) \
+  R(Requisitante, CZQDadosDF_Requisitante)         \
+  R(BufferFilial, CZQDadosDF_Filial)               \
+  R(Servico, CZQDadosDF_Servico)                   \
+  R(BufferServico, CZQDadosDF_Servico)             \
+  R(Usuario, CZQDadosDF_Usuario)                   \
+  R(TipoPeriodo, CZQDadosDF_TipoPeriodo)
+
+class CZQAcessoEmpresarial : public CZQAcessoBase {
+ public:
+  using CZQAcessoBase::CZQAcessoBase;
+  ZQ_LEITURAS_EMPRESARIAL(ZQ_ACESSO_LE)
+
+  // Resources matching the filter (plan link and active conditions), in key order.
+  long BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros);
+  // The resources of the first `quantidade` pointers, in order; option 4 attaches each one's
+  // plan links. Stops at the first failure.
+  long LeRecursos(int quantidade, const CZQArrayPonteiros& ponteiros, CZQVector<CZQDadosDF_Recurso>& recursos,
+                  unsigned short opcao = 0);
+  static constexpr unsigned short kLerPlanosManutencao = 4;
+
+  // The company's accounting period (its single record).
+  long LePeriodoContabil(CZQDadosDF_PeriodoContabil* destino);
+  // The product of a position (its pointer; the grade values do not take part).
+  long LeProdutoEx(const _REG_POSICAO_PRODUTOPS& posicao, CZQDadosDF_ProdutoEx* destino);
+  long LeBufferProdutoEx(const _REG_POSICAO_PRODUTOPS& posicao, CZQDadosDF_ProdutoEx* destino);
+  // The link of a resource to a plan; not found when the resource has no link to it.
+  long LeRecursoPlanoManutencao(unsigned long recurso, unsigned long plano, CZQDadosDF_RecursoPlanoManutencao* destino);
+  // Whether the user holds a numbered permission of a module.
+  long PossuiPermissao(unsigned short usuario, int modulo, int permissao, bool& possui);
+  // The stored configuration `chave` of an activity; not found when it serves another activity.
+  long LeBDDConfiguracao(unsigned char atividade, unsigned long chave, CZQDadosBDD_Registro* destino);
+
+  // Whether the company has an e-mail account (CZQContaEmail: the registry's
+  // "...\Empresas\<company>\Email" section): `conta` receives 1 when it has one (a Remetente),
+  // 0 when not. `opcao` is the suite's account kind, accepted as it comes: a company has one
+  // account here.
+  long BuscaContaEmail(long& conta, int opcao);
+  // Sends the e-mail through the company's account (CZQTransporteEmail: SMTP, or the outbox
+  // folder when no server is named). The three numbers are the suite's dispatch options, passed
+  // through without effect. A negative result on failure (no account: ZQ_E_EMAIL_SEM_CONTA; a
+  // refused header or address, the server's refusal, an outbox that cannot be written: the
+  // codes of ZQMensagemEmail.h), with the reason as the last error.
+  long DisparaEmail(const CZQDadosDF_Email& email, int opcao1, int opcao2, int opcao3);
+};

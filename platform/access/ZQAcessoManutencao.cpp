@@ -1,0 +1,155 @@
+#include "platform/access/ZQAcessoManutencao.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/types/Cp1252.h"
+#include "platform/records/ZQDadosDF_Recurso.h"
+#include "platform/system/ZQRelogio.h"
+#include "platform/access/ZQResultados.h"
+
+namespace {
+template <class Registro>
+zq::Predicate Igual(const char* campo, zq::Value valor) {
+  return zq::Predicate{static_cast<std::size_t>(Registro::SchemaEstatico().Find(campo)), zq::Match::kIgual,
+                       std::move(valor)};
+}
+
+// Whether a technician passes the filter's active/inactive conditions.
+bool PassaAtivo(const CZQDadosMM_FiltroTecnico& filtro, const CZQDadosMM_Tecnico& t) {
+  if (filtro.GetAtivo() && !filtro.GetInativo()) return t.GetInativo() == 0;
+  if (filtro.GetInativo() && !filtro.GetAtivo()) return t.GetInativo() != 0;
+  return true;
+}
+}  // namespace
+
+long CZQAcessoManutencao::LeManutencao(const REG_ZQDMC& dmc, CZQDadosMM_Manutencao* destino, unsigned short) {
+  return LePrimeiro("LeManutencao",
+                    {Igual<CZQDadosMM_Manutencao>("Dmc", zq::FieldTraits<REG_ZQDMC>::ToValue(dmc))}, destino);
+}
+
+long CZQAcessoManutencao::LeMestre(CZQDadosMM_Mestre* destino, unsigned short) {
+  return Le("LeMestre", CZQDadosMM_Mestre::kChaveUnica, destino);
+}
+
+long CZQAcessoManutencao::BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& filtro, CZQArrayPonteiros& ponteiros) {
+  ponteiros.RemoveAll();
+  if (long hr = Entra("BuscaPonteirosTecnico")) return hr;
+  const zq::RecordSchema& schema = CZQDadosMM_Tecnico::SchemaEstatico();
+  std::vector<std::uint32_t> chaves;
+  zq::Status st;
+  if (filtro.GetTodosDescendentes() && filtro.GetPonteiroPai()) {
+    // Every level below the parent: walk the tree, then apply the other criteria.
+    const auto iPai = static_cast<std::size_t>(schema.Find("PonteiroPai"));
+    std::vector<zq::Predicate> outros;
+    for (const auto& p : filtro.Predicados())
+      if (p.field != iPai) outros.push_back(p);
+    std::vector<std::uint32_t> aceitos;
+    if (!(st = Motor().Search(schema, outros, &aceitos)).ok()) return Falha(st);
+    const std::set<std::uint32_t> aceitaveis(aceitos.begin(), aceitos.end());
+    std::set<std::uint32_t> vistos{*filtro.GetPonteiroPai()};
+    std::vector<std::uint32_t> pilha{*filtro.GetPonteiroPai()};
+    while (!pilha.empty()) {
+      const std::uint32_t pai = pilha.back();
+      pilha.pop_back();
+      std::vector<std::uint32_t> filhos;
+      st = Motor().Search(schema, {zq::Predicate{iPai, zq::Match::kIgual, std::int64_t{pai}}}, &filhos);
+      if (!st.ok()) return Falha(st);
+      for (auto it = filhos.rbegin(); it != filhos.rend(); ++it)
+        if (vistos.insert(*it).second) pilha.push_back(*it);
+      for (std::uint32_t f : filhos)
+        if (aceitaveis.count(f) && std::find(chaves.begin(), chaves.end(), f) == chaves.end()) chaves.push_back(f);
+    }
+  } else if (!(st = Motor().Search(schema, filtro.Predicados(), &chaves)).ok()) {
+    return Falha(st);
+  }
+  const std::uint32_t disciplina = filtro.GetValorUnicoDisciplina();
+  const bool porAtivo = filtro.GetAtivo() != filtro.GetInativo();
+  for (std::uint32_t chave : chaves) {
+    if (disciplina != 0 || porAtivo) {
+      CZQDadosMM_Tecnico tecnico;
+      if (!(st = Motor().Read(chave, &tecnico)).ok()) return Falha(st);
+      if (!PassaAtivo(filtro, tecnico)) continue;
+      bool tem = disciplina == 0;
+      for (int i = 0; i < tecnico.GetQuantidadeDisciplina() && !tem; ++i)
+        tem = tecnico.GetConstRefDisciplina(i).GetPonteiroDisciplina() == disciplina;
+      if (!tem) continue;
+    }
+    ponteiros.Add(chave);
+  }
+  return 0;
+}
+
+long CZQAcessoManutencao::PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence) {
+  pertence = false;
+  CZQDadosMM_FiltroDisciplina filtro;
+  filtro.SetPonteiroPai(static_cast<std::uint32_t>(grupo));
+  CZQVector<CZQDadosDF_Classificacao> arvore;
+  if (long hr = BuscaClassificacao("PertenceGrupoDisciplina", CZQDadosMM_Disciplina(), filtro.Predicados(), arvore))
+    return hr;
+  pertence = std::any_of(arvore.begin(), arvore.end(),
+                         [&](const CZQDadosDF_Classificacao& e) { return e.GetPonteiro() == disciplina; });
+  return 0;
+}
+
+
+long CZQAcessoManutencao::LeTecnicos(int quantidade, const CZQArrayPonteiros& ponteiros,
+                                     CZQVector<CZQDadosMM_Tecnico>& tecnicos, unsigned short) {
+  tecnicos.RemoveAll();
+  for (int i = 0; i < quantidade && i < ponteiros.GetSize(); ++i) {
+    CZQDadosMM_Tecnico t;
+    if (long hr = Le("LeTecnicos", ponteiros[i], &t)) {
+      tecnicos.RemoveAll();
+      return hr;
+    }
+    tecnicos.Add(t);
+  }
+  return 0;
+}
+
+long CZQAcessoManutencao::BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros) {
+  ponteiros.RemoveAll();
+  if (long hr = Entra("BuscaPonteirosPlano")) return hr;
+  std::vector<std::uint32_t> planos;
+  zq::Status st = Motor().Search(CZQDadosMM_Plano::SchemaEstatico(), filtro.Predicados(), &planos);
+  if (!st.ok()) return Falha(st);
+  std::set<std::uint32_t> comRecursoAtivo;
+  if (filtro.GetAtivoRecurso()) {
+    std::vector<std::uint32_t> links;
+    st = Motor().Search(CZQDadosDF_RecursoPlanoManutencao::SchemaEstatico(), {}, &links);
+    if (!st.ok()) return Falha(st);
+    for (std::uint32_t chave : links) {
+      CZQDadosDF_RecursoPlanoManutencao link;
+      CZQDadosDF_Recurso recurso;
+      if (!(st = Motor().Read(chave, &link)).ok()) return Falha(st);
+      if (link.GetInativo() || comRecursoAtivo.count(link.GetPonteiroPlano())) continue;
+      st = Motor().Read(link.GetPonteiroRecurso(), &recurso);
+      if (st.hr == ZQ_E_NAO_ENCONTRADO) continue;  // a link to a resource since deleted
+      if (!st.ok()) return Falha(st);
+      if (!recurso.GetInativo()) comRecursoAtivo.insert(link.GetPonteiroPlano());
+    }
+  }
+  for (std::uint32_t chave : planos) {
+    if (filtro.GetAtivo()) {
+      CZQDadosMM_Plano plano;
+      if (!(st = Motor().Read(chave, &plano)).ok()) return Falha(st);
+      if (plano.GetInativo()) continue;
+    }
+    if (filtro.GetAtivoRecurso() && !comRecursoAtivo.count(chave)) continue;
+    ponteiros.Add(chave);
+  }
+  return 0;
+}
+
+long CZQAcessoManutencao::AtualizaDataHoraEnvioAlerta(unsigned long ponteiroPlano, int indice) {
+  if (long hr = Entra("AtualizaDataHoraEnvioAlerta")) return hr;
+  CZQDadosMM_Plano plano;
+  zq::Status st = Motor().Read(static_cast<std::uint32_t>(ponteiroPlano), &plano);
+  if (!st.ok()) return Falha(st);
+  if (indice < 0 || indice >= plano.GetQuantidadeAlerta())
+    return Falha(ZQ_E_NAO_ENCONTRADO, "Alerta " + std::to_string(indice) + " inexistente no plano " +
+                                          std::to_string(ponteiroPlano));
+  plano.GetRefAlerta(indice).SetDmaHmsUltimoEnvio(CZQRelogio::Agora());
+  st = Motor().Update(plano);
+  return st.ok() ? 0 : Falha(st);
+}

@@ -1,0 +1,88 @@
+// CZQAcessoManutencao: the maintenance module's access object (records CZQDadosMM_*). The rules
+// reach it through GetAcessoManutencao(). Contract of every operation: CZQAcessoBase.
+//
+// Adding a record kind: declare the record and its filter (see ZQDadosMM_Prioridade.h), include
+// its header below and add one line to ZQ_REGISTROS_MANUTENCAO; a tree kind also goes in
+// ZQ_CLASSIFICACOES_MANUTENCAO. That yields
+//   long Le<Nome>(unsigned long chave, Registro* destino, unsigned char flags = 0);
+//   long BuscaPonteiros<Nome>(const Filtro&, CZQArrayPonteiros&);
+//   long BuscaClassificacao<Nome>(const Filtro&, CZQVector<CZQDadosDF_Classificacao>&);
+// The flags of a read select optional parts of a record; records without parts ignore them.
+#pragma once
+
+#include "platform/access/ZQAcessoBase.h"
+#include "platform/records/ZQDadosMM_Disciplina.h"
+#include "platform/records/ZQDadosMM_Manutencao.h"
+#include "platform/records/ZQDadosMM_Mestre.h"
+#include "platform/records/ZQDadosMM_Plano.h"
+#include "platform/records/ZQDadosMM_Prioridade.h"
+#include "platform/records/ZQDadosMM_Situacao.h"
+#include "platform/records/ZQDadosMM_Tarefa.h"
+#include "platform/records/ZQDadosMM_Tecnico.h"
+
+// Kinds read by pointer and searched with their filter.
+#define ZQ_REGISTROS_MANUTENCAO(R)                                              \
+  R(Prioridade, CZQDadosMM_Prioridade, CZQDadosMM_FiltroPrioridade)             \
+  R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)             \
+  R(Situacao, CZQDadosMM_Situacao, CZQDadosMM_FiltroSituacao)                   \
+  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)
+
+// Kinds read by pointer whose search is written by hand below.
+#define ZQ_LEITURAS_MANUTENCAO(R) \
+  R(Tecnico, CZQDadosMM_Tecnico)  \
+  R(Plano, CZQDadosMM_Plano)
+
+#define ZQ_CLASSIFICACOES_MANUTENCAO(R)                                 \
+  R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)     \
+  R(Plano, CZQDadosMM_Plano, CZQDadosMM_FiltroPlano)                    \
+  R(Tecnico, CZQDadosMM_Tecnico, CZQDadosMM_FiltroTecnico)              \
+  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)
+
+// Shared by every access object's declaration lists.
+#define ZQ_ACESSO_LE(Nome, Registro)                                                      \
+  long Le##Nome(unsigned long chave, Registro* destino, unsigned short flags = 0) {       \
+    (void)flags;                                                                          \
+    return Le("Le" #Nome, chave, destino);                                                \
+  }
+#define ZQ_ACESSO_LE_BUSCA(Nome, Registro, Filtro)                                        \
+  ZQ_ACESSO_LE(Nome, Registro)                                                            \
+  long BuscaPonteiros##Nome(const Filtro& filtro, CZQArrayPonteiros& ponteiros) {         \
+    return Busca("BuscaPonteiros" #Nome, Registro::SchemaEstatico(), filtro.Predicados(), \
+                 ponteiros);                                                              \
+  }
+#define ZQ_ACESSO_CLASSIFICACAO(Nome, Registro, Filtro)                                        \
+  long BuscaClassificacao##Nome(const Filtro& filtro, CZQVector<CZQDadosDF_Classificacao>& lista) { \
+    return BuscaClassificacao("BuscaClassificacao" #Nome, Registro(), filtro.Predicados(), lista);  \
+  }
+
+class CZQAcessoManutencao : public CZQAcessoBase {
+ public:
+  using CZQAcessoBase::CZQAcessoBase;
+  ZQ_REGISTROS_MANUTENCAO(ZQ_ACESSO_LE_BUSCA)
+  ZQ_LEITURAS_MANUTENCAO(ZQ_ACESSO_LE)
+  ZQ_CLASSIFICACOES_MANUTENCAO(ZQ_ACESSO_CLASSIFICACAO)
+
+  // The order with this movement key. The read flags select parts (CMMFuncoesComuns); every
+  // part is always read here.
+  long LeManutencao(const REG_ZQDMC& dmc, CZQDadosMM_Manutencao* destino, unsigned short flags = 0);
+  // The module's parameters (the single parameter record).
+  long LeMestre(CZQDadosMM_Mestre* destino, unsigned short flags = 0);
+  // Technicians matching the filter; with SetValorUnicoDisciplina, only those whose discipline
+  // list holds that discipline; with SetTodosDescendentes, every entry below the parent (the
+  // parent itself excluded), depth first in key order; SetAtivo/SetInativo keep active or
+  // inactive ones.
+  long BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& filtro, CZQArrayPonteiros& ponteiros);
+  // The technicians of the first `quantidade` pointers, in order; stops at the first failure.
+  long LeTecnicos(int quantidade, const CZQArrayPonteiros& ponteiros, CZQVector<CZQDadosMM_Tecnico>& tecnicos,
+                  unsigned short flags = 0);
+  // Plans matching the filter, with its active and active-resource conditions.
+  long BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros);
+  // Records the current date-time (the local clock) as the last send of alert `indice` of the
+  // plan; ZQ_E_NAO_ENCONTRADO when the plan has no such alert.
+  long AtualizaDataHoraEnvioAlerta(unsigned long plano, int indice);
+  // Whether `disciplina` is `grupo` or lies beneath it in the discipline tree.
+  long PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence);
+};
+
+// The name the routine base hands it out under.
+using CZQAcessoManutencaoBuffer = CZQAcessoManutencao;

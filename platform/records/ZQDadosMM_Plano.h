@@ -1,0 +1,84 @@
+// CZQDadosMM_Plano: a maintenance plan, an entry of a classification tree. TempoPrevisto is the
+// planned time in the plan's unit, TempoPrevistoEmHoras the same in hours.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/records/Filtro.h"
+#include "platform/records/ZQRegistroMacros.h"
+
+#define ZQ_CAMPOS_PLANO_ALERTA_TECNICO(F) \
+  F(Linha, std::uint32_t, zq::kKey)        \
+  F(Ponteiro, std::uint32_t, 0)
+
+// A technician (or technician group) an alert mails.
+class CZQDadosMM_PlanoAlertaTecnico : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CZQDadosMM_PlanoAlertaTecnico, "plano_alerta_tecnico", ZQ_CAMPOS_PLANO_ALERTA_TECNICO)
+};
+
+// An alert of a plan: when it is due (AntesApos 1 before / 2 after the next maintenance, by
+// counter and/or days), how it repeats (TipoRepeticao 1 days, 2 hours, 3 minutes), the HTML
+// template it mails and to whom.
+#define ZQ_CAMPOS_PLANO_ALERTA(F)                                          \
+  F(Linha, std::uint32_t, zq::kKey)                                        \
+  F(Descricao, CString, 0)                                                 \
+  F(Detalhamento, CString, 0)                                              \
+  F(ModeloEmail, CString, 0)                                               \
+  F(Inativo, bool, 0)                                                      \
+  F(DmaHmsUltimoEnvio, REG_ZQDMAHMSUTC, 0)                                 \
+  F(RepetirEm, bool, 0)                                                    \
+  F(TipoRepeticao, std::uint8_t, 0)                                        \
+  F(TempoRepeticao, tagCY, 0)                                              \
+  F(AntesApos, std::uint8_t, 0)                                            \
+  F(Contador, bool, 0)                                                     \
+  F(QtdContador, tagCY, 0)                                                 \
+  F(Dias, bool, 0)                                                         \
+  F(QtdDias, tagCY, 0)                                                     \
+  F(ListaTecnicos, CZQVector<CZQDadosMM_PlanoAlertaTecnico>, 0)
+
+class CZQDadosMM_PlanoAlerta : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CZQDadosMM_PlanoAlerta, "plano_alerta", ZQ_CAMPOS_PLANO_ALERTA)
+  ZQ_ACESSO_LISTA(Tecnicos, CZQDadosMM_PlanoAlertaTecnico)
+  const CZQDadosMM_PlanoAlertaTecnico& GetTecnicos(int k) const { return GetConstRefTecnicos(k); }
+};
+
+#define ZQ_CAMPOS_PLANO(F)                           \
+  F(Ponteiro, std::uint32_t, zq::kKey)               \
+  F(PonteiroPai, std::uint32_t, zq::kSearchable)     \
+  F(Codigo, CString, zq::kSearchable)                \
+  F(Nome, CString, 0)                                \
+  F(TipoClassificacao, std::uint8_t, 0)              \
+  F(Inativo, std::uint8_t, 0)                        \
+  F(PonteiroDisciplina, std::uint32_t, zq::kSearchable) \
+  F(PonteiroPrioridade, std::uint32_t, zq::kSearchable) \
+  F(TempoPrevisto, tagCY, 0)                         \
+  F(TempoPrevistoEmHoras, tagCY, 0)                  \
+  F(TipoControle, std::uint8_t, 0)                   \
+  F(ListaAlerta, CZQVector<CZQDadosMM_PlanoAlerta>, 0) \
+  F(DmaHmsGravacao, REG_ZQDMAHMSUTC, 0)
+
+class CZQDadosMM_Plano : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CZQDadosMM_Plano, "plano", ZQ_CAMPOS_PLANO)
+  ZQ_ACESSO_LISTA(Alerta, CZQDadosMM_PlanoAlerta)
+  const CZQDadosMM_PlanoAlerta& GetAlerta(int i) const { return GetConstRefAlerta(i); }
+  // TipoControle: 0 due by date, 1 by counter, 2 by both, 3 by either, other always due.
+};
+
+#define ZQ_CRITERIOS_PLANO(C)                        \
+  C(Codigo, CString, zq::Match::kIgual)              \
+  C(PonteiroPai, std::uint32_t, zq::Match::kIgual)   \
+  C(PonteiroDisciplina, std::uint32_t, zq::Match::kIgual)
+
+// SetAtivo(1) keeps active plans; SetAtivoRecurso(1) keeps plans with at least one active
+// link of an active resource (the access object applies both).
+class CZQDadosMM_FiltroPlano : public zq::Filtro<CZQDadosMM_Plano> {
+  ZQ_CORPO_FILTRO(ZQ_CRITERIOS_PLANO)
+  void SetAtivo(unsigned char ativo) { m_ativo = ativo; }
+  void SetAtivoRecurso(unsigned char ativo) { m_ativoRecurso = ativo; }
+  unsigned char GetAtivo() const { return m_ativo; }
+  unsigned char GetAtivoRecurso() const { return m_ativoRecurso; }
+
+ private:
+  unsigned char m_ativo = 0;
+  unsigned char m_ativoRecurso = 0;
+};

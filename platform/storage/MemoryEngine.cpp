@@ -1,0 +1,265 @@
+#include "platform/storage/MemoryEngine.h"
+
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <variant>
+
+#include "platform/types/Cp1252.h"
+#include "platform/access/ZQResultados.h"
+
+namespace zq {
+
+namespace {
+
+using Row = std::vector<Value>;
+
+constexpr std::uint32_t kMaxKey = std::numeric_limits<std::uint32_t>::max();
+
+bool SameName(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i]; ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return i == a.size() && !b[i];
+}
+
+Value Default(bool text) { return text ? Value(std::string()) : Value(std::int64_t{0}); }
+
+
+bool Satisfies(const Row& row, const std::vector<Predicate>& predicates,
+               const std::vector<std::size_t>& layout) {
+  for (const Predicate& p : predicates) {
+    const Value& v = row[layout[p.field]];
+    if (p.match == Match::kIgual) {
+      if (v != p.value) return false;
+      continue;
+    }
+    const auto* s = std::get_if<std::string>(&v);
+    if (!s || !s->starts_with(std::get<std::string>(p.value))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+struct MemoryEngine::Table {
+  struct Column {
+    std::string name;
+    bool text;
+  };
+  std::string kind;
+  std::vector<Column> columns;
+  std::size_t keyColumn = 0;
+  std::map<std::uint32_t, Row> rows;
+  std::uint32_t last = 0;  // highest key ever stored
+  // Column of each field, per declaration seen.
+  std::vector<std::pair<const RecordSchema*, std::vector<std::size_t>>> layouts;
+
+  void Pad(Row& row) const {
+    for (std::size_t c = row.size(); c < columns.size(); ++c) row.push_back(Default(columns[c].text));
+  }
+};
+
+struct MemoryEngine::Undo {
+  Table* table;
+  std::uint32_t key;
+  std::optional<Row> before;  // nullopt: the key was free
+  std::uint32_t lastBefore;
+};
+
+MemoryEngine::MemoryEngine() = default;
+MemoryEngine::~MemoryEngine() = default;
+
+std::string MemoryEngine::Describe() const { return "memoria"; }
+
+Status MemoryEngine::Open(const RecordSchema& schema, Table** out,
+                          const std::vector<std::size_t>** layout) {
+  auto it = m_tables.find(std::string_view(schema.kind));
+  if (it == m_tables.end()) it = m_tables.emplace(schema.kind, nullptr).first;
+  auto& slot = it->second;
+  if (!slot) {
+    slot = std::make_unique<Table>();
+    slot->kind = schema.kind;
+    for (std::size_t i = 0; i < schema.count; ++i)
+      slot->columns.push_back({schema.fields[i].name, IsText(schema.fields[i].type)});
+    slot->keyColumn = schema.key;
+  }
+  Table& t = *slot;
+  *out = &t;
+  for (const auto& [s, l] : t.layouts) {
+    if (s == &schema) {
+      *layout = &l;
+      return {};
+    }
+  }
+
+  // Check every field before widening, so a refused declaration changes nothing.
+  std::vector<std::size_t> l(schema.count);
+  std::size_t added = 0;
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    const FieldInfo& f = schema.fields[i];
+    std::size_t c = 0;
+    while (c < t.columns.size() && !SameName(t.columns[c].name, f.name)) ++c;
+    const bool isKey = i == schema.key;
+    if (c == t.columns.size()) {
+      if (isKey)
+        return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + f.name + " de " + t.kind +
+                                  " difere da chave gravada " + t.columns[t.keyColumn].name};
+      l[i] = c + added++;
+      continue;
+    }
+    if (t.columns[c].text != IsText(f.type))
+      return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + t.kind + " está gravado como "_cp +
+                                (t.columns[c].text ? "texto" : "inteiro")};
+    if (isKey != (c == t.keyColumn))
+      return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + schema.fields[schema.key].name + " de " + t.kind +
+                                " difere da chave gravada " + t.columns[t.keyColumn].name};
+    l[i] = c;
+  }
+  for (std::size_t i = 0; i < schema.count; ++i)
+    if (l[i] >= t.columns.size()) t.columns.push_back({schema.fields[i].name, IsText(schema.fields[i].type)});
+  if (added)
+    for (auto& [k, row] : t.rows) t.Pad(row);
+  t.layouts.emplace_back(&schema, std::move(l));
+  *layout = &t.layouts.back().second;
+  return {};
+}
+
+Status MemoryEngine::Read(std::uint32_t key, TZQBaseParaDados* record) {
+  if (!record) return {ZQ_E_ARGUMENTO, "Registro nulo"};
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const RecordSchema& schema = record->Schema();
+  Table* t;
+  const std::vector<std::size_t>* layout;
+  if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
+  auto it = t->rows.find(key);
+  if (key == 0 || it == t->rows.end()) return NotFound(t->kind, key);
+
+  // Fill a copy first: a value that does not fit must leave *record untouched.
+  auto copy = record->Clone();
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    if (!copy->SetValor(i, it->second[(*layout)[i]]))
+      return {ZQ_E_ESQUEMA, std::string("Valor gravado não cabe no campo "_cp) + schema.fields[i].name +
+                                " do registro "_cp + Which(t->kind, key)};
+  }
+  for (std::size_t i = 0; i < schema.count; ++i) record->SetValor(i, copy->GetValor(i));
+  return {};
+}
+
+Status MemoryEngine::Search(const RecordSchema& schema, const std::vector<Predicate>& predicates,
+                            std::vector<std::uint32_t>* keys) {
+  if (!keys) return {ZQ_E_ARGUMENTO, "Lista de chaves nula"};
+  keys->clear();
+  if (Status st = CheckPredicates(schema, predicates); !st.ok()) return st;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Table* t;
+  const std::vector<std::size_t>* layout;
+  if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
+
+  // Equality on the key needs no scan.
+  for (const Predicate& p : predicates) {
+    if (p.field != schema.key || p.match != Match::kIgual) continue;
+    const std::int64_t k = std::get<std::int64_t>(p.value);
+    if (k <= 0 || k > kMaxKey) return {};
+    auto it = t->rows.find(static_cast<std::uint32_t>(k));
+    if (it != t->rows.end() && Satisfies(it->second, predicates, *layout)) keys->push_back(it->first);
+    return {};
+  }
+  for (const auto& [k, row] : t->rows)
+    if (Satisfies(row, predicates, *layout)) keys->push_back(k);
+  return {};
+}
+
+Status MemoryEngine::Insert(TZQBaseParaDados* record) {
+  if (!record) return {ZQ_E_ARGUMENTO, "Registro nulo"};
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const RecordSchema& schema = record->Schema();
+  Table* t;
+  const std::vector<std::size_t>* layout;
+  if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
+
+  std::uint32_t key = record->GetChave();
+  if (key == 0) {
+    if (t->last == kMaxKey)
+      return {ZQ_E_MOTOR, std::string("Não há mais chaves livres para "_cp) + t->kind};
+    key = t->last + 1;
+  } else if (t->rows.count(key)) {
+    return {ZQ_E_DUPLICADO, "Registro duplicado: " + Which(t->kind, key)};
+  }
+
+  Row row;
+  row.reserve(t->columns.size());
+  for (const auto& c : t->columns) row.push_back(Default(c.text));
+  for (std::size_t i = 0; i < schema.count; ++i) row[(*layout)[i]] = record->GetValor(i);
+  row[t->keyColumn] = static_cast<std::int64_t>(key);
+
+  if (m_inTransaction) m_undo.push_back({t, key, std::nullopt, t->last});
+  t->rows.emplace(key, std::move(row));
+  if (key > t->last) t->last = key;
+  record->SetChave(key);
+  return {};
+}
+
+Status MemoryEngine::Update(const TZQBaseParaDados& record) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const RecordSchema& schema = record.Schema();
+  Table* t;
+  const std::vector<std::size_t>* layout;
+  if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
+  const std::uint32_t key = record.GetChave();
+  auto it = t->rows.find(key);
+  if (it == t->rows.end()) return NotFound(t->kind, key);
+  if (m_inTransaction) m_undo.push_back({t, key, it->second, t->last});
+  for (std::size_t i = 0; i < schema.count; ++i) it->second[(*layout)[i]] = record.GetValor(i);
+  return {};
+}
+
+Status MemoryEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Table* t;
+  const std::vector<std::size_t>* layout;
+  if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
+  auto it = t->rows.find(key);
+  if (it == t->rows.end()) return NotFound(t->kind, key);
+  if (m_inTransaction) m_undo.push_back({t, key, std::move(it->second), t->last});
+  t->rows.erase(it);
+  return {};
+}
+
+Status MemoryEngine::Begin() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (m_inTransaction) return {ZQ_E_TRANSACAO, "Já existe uma transação em andamento"_cp};
+  m_inTransaction = true;
+  return {};
+}
+
+Status MemoryEngine::Commit() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
+  m_inTransaction = false;
+  m_undo.clear();
+  return {};
+}
+
+Status MemoryEngine::Rollback() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
+  for (auto u = m_undo.rbegin(); u != m_undo.rend(); ++u) {
+    Table& t = *u->table;
+    if (u->before) {
+      t.Pad(*u->before);  // columns added since
+      t.rows[u->key] = std::move(*u->before);
+    } else {
+      t.rows.erase(u->key);
+    }
+    t.last = u->lastBefore;
+  }
+  m_undo.clear();
+  m_inTransaction = false;
+  return {};
+}
+
+}  // namespace zq

@@ -1,0 +1,702 @@
+#include "platform/storage/SqliteEngine.h"
+
+#include <sqlite3.h>
+
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <variant>
+
+#include "platform/types/Cp1252.h"
+#include "platform/access/ZQResultados.h"
+
+namespace zq {
+
+namespace {
+
+constexpr std::uint32_t kMaxKey = std::numeric_limits<std::uint32_t>::max();
+constexpr int kBusyTimeoutMs = 5000;
+
+// Every format keeps _zq_meta and its 'formato' row, so any build can tell a newer file.
+constexpr const char* kCreateMetadata =
+    "CREATE TABLE IF NOT EXISTS _zq_meta(nome TEXT PRIMARY KEY, valor NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS _zq_tipos(tipo TEXT PRIMARY KEY,"
+    " ultima_chave INTEGER NOT NULL DEFAULT 0);"
+    "CREATE TABLE IF NOT EXISTS _zq_colunas(tipo TEXT NOT NULL, nome TEXT NOT NULL COLLATE NOCASE,"
+    " tipo_campo TEXT NOT NULL, chave INTEGER NOT NULL, PRIMARY KEY(tipo, nome));";
+
+const char* TypeName(FieldType t) {
+  switch (t) {
+    case FieldType::kBool: return "bool";
+    case FieldType::kUInt8: return "uint8";
+    case FieldType::kUInt16: return "uint16";
+    case FieldType::kUInt32: return "uint32";
+    case FieldType::kInt32: return "int32";
+    case FieldType::kInt64: return "int64";
+    case FieldType::kUInt64: return "uint64";
+    case FieldType::kCurrency: return "moeda";
+    case FieldType::kDate: return "data";
+    case FieldType::kMonth: return "mes";
+    case FieldType::kDateTime: return "data_hora";
+    case FieldType::kDmc: return "dmc";
+    case FieldType::kText: return "texto";
+    case FieldType::kPosition: return "posicao";
+    case FieldType::kList: return "lista";
+  }
+  return "?";
+}
+
+// Whether a stored column type name is one of the text storages.
+bool StoredAsText(const std::string& typeName) {
+  for (FieldType t : {FieldType::kText, FieldType::kPosition, FieldType::kList})
+    if (typeName == TypeName(t)) return true;
+  return false;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+std::string Quote(const std::string& name) {
+  std::string q = "\"";
+  for (char c : name) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  return q + '"';
+}
+
+std::string IndexName(const RecordSchema& schema, std::size_t i) {
+  return std::string(schema.kind) + "__" + schema.fields[i].name;
+}
+
+
+// The least byte string above every string that starts with prefix, or nullopt when there is
+// none (the prefix is all 0xFF bytes). Blobs compare as memcmp, so [prefix, successor) holds
+// exactly the strings with that prefix, and the range can use the field's index.
+std::optional<std::string> Successor(std::string prefix) {
+  while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) prefix.pop_back();
+  if (prefix.empty()) return std::nullopt;
+  prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
+  return prefix;
+}
+
+int Bind(sqlite3_stmt* s, int i, const Value& v) {
+  if (const auto* n = std::get_if<std::int64_t>(&v)) return sqlite3_bind_int64(s, i, *n);
+  const std::string& t = std::get<std::string>(v);
+  // Texts go in as blobs: SQLite never converts or collates them.
+  return sqlite3_bind_blob64(s, i, t.data(), t.size(), SQLITE_TRANSIENT);
+}
+
+bool ColumnValue(sqlite3_stmt* s, int i, Value* out) {
+  switch (sqlite3_column_type(s, i)) {
+    case SQLITE_INTEGER:
+      *out = static_cast<std::int64_t>(sqlite3_column_int64(s, i));
+      return true;
+    case SQLITE_BLOB:
+    case SQLITE_TEXT: {
+      const void* p = sqlite3_column_blob(s, i);
+      const int n = sqlite3_column_bytes(s, i);
+      *out = n > 0 ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
+                   : std::string();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// Leaves a cached statement ready for its next use.
+class Reset {
+ public:
+  explicit Reset(sqlite3_stmt* s) : m_s(s) {}
+  ~Reset() {
+    sqlite3_reset(m_s);
+    sqlite3_clear_bindings(m_s);
+  }
+  Reset(const Reset&) = delete;
+  Reset& operator=(const Reset&) = delete;
+
+ private:
+  sqlite3_stmt* m_s;
+};
+
+}  // namespace
+
+void SqliteEngine::Finalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+
+struct SqliteEngine::Kind {
+  const RecordSchema* schema;
+  std::string table;  // quoted
+  std::string key;    // quoted key column
+  StatementPtr read, insert, update, remove;
+  std::map<std::string, StatementPtr> searches;  // by the shape of the predicates
+};
+
+// A write that must be all or nothing: its own transaction, or a savepoint inside the caller's.
+// Destroyed without Commit, it undoes what was done.
+class SqliteEngine::WriteScope {
+ public:
+  explicit WriteScope(SqliteEngine* engine) : m_e(engine) {}
+  ~WriteScope() {
+    if (!m_open) return;
+    sqlite3_exec(m_e->m_db, m_savepoint ? "ROLLBACK TO zq_gravacao; RELEASE zq_gravacao" : "ROLLBACK",
+                 nullptr, nullptr, nullptr);
+    m_e->SyncTransaction();
+  }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
+
+  Status Begin() {
+    m_savepoint = m_e->m_inTransaction;
+    Status st = m_e->Exec(m_savepoint ? "SAVEPOINT zq_gravacao" : "BEGIN IMMEDIATE",
+                          "iniciar a gravação"_cp);
+    m_open = st.ok();
+    return st;
+  }
+  Status Commit() {
+    Status st = m_e->Exec(m_savepoint ? "RELEASE zq_gravacao" : "COMMIT", "confirmar a gravação"_cp);
+    if (st.ok()) m_open = false;
+    return st;
+  }
+
+ private:
+  SqliteEngine* m_e;
+  bool m_savepoint = false;
+  bool m_open = false;
+};
+
+std::unique_ptr<SqliteEngine> SqliteEngine::Open(const std::string& path, Status* status) {
+  Status local;
+  Status& st = status ? *status : local;
+  const std::string name = Utf8ToCp1252(path).value_or(path);
+  if (path.empty()) {
+    st = {ZQ_E_MOTOR, "Nenhum arquivo de banco de dados informado"};
+    return nullptr;
+  }
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                 nullptr);
+  if (rc != SQLITE_OK) {
+    st = {ZQ_E_MOTOR, std::string("Não foi possível abrir o banco de dados "_cp) + name + ": " +
+                          (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))};
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  std::unique_ptr<SqliteEngine> engine(new SqliteEngine(db, path));
+  st = engine->Setup();
+  if (!st.ok()) return nullptr;
+  return engine;
+}
+
+SqliteEngine::SqliteEngine(sqlite3* db, std::string path)
+    : m_db(db), m_path(std::move(path)), m_name(Utf8ToCp1252(m_path).value_or(m_path)) {}
+
+SqliteEngine::~SqliteEngine() {
+  m_kinds.clear();
+  m_getCounter.reset();
+  m_setCounter.reset();
+  if (m_inTransaction) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(m_db);
+}
+
+std::string SqliteEngine::Describe() const { return "sqlite:" + m_path; }
+
+Status SqliteEngine::Failure(const std::string& what) {
+  Status st{ZQ_E_MOTOR, "Erro do SQLite ao " + what + " (" + m_name + "): " + sqlite3_errmsg(m_db)};
+  SyncTransaction();
+  return st;
+}
+
+void SqliteEngine::SyncTransaction() {
+  if (m_inTransaction && sqlite3_get_autocommit(m_db)) {
+    m_inTransaction = false;
+    if (m_reconciledInTransaction) m_kindsStale = true;
+  }
+}
+
+Status SqliteEngine::Exec(const std::string& sql, const std::string& what) {
+  if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) return Failure(what);
+  return {};
+}
+
+Status SqliteEngine::Prepare(const std::string& sql, StatementPtr* out, const std::string& what) {
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v3(m_db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(s);
+    return Failure(what);
+  }
+  out->reset(s);
+  return {};
+}
+
+Status SqliteEngine::ReadFormat(int* version) {
+  *version = 0;
+  StatementPtr s;
+  if (Status st = Prepare("SELECT count(*) FROM sqlite_master WHERE type='table' AND name='_zq_meta'",
+                          &s, "ler o formato do arquivo");
+      !st.ok())
+    return st;
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return Failure("ler o formato do arquivo");
+  if (sqlite3_column_int64(s.get(), 0) == 0) return {};
+  if (Status st = Prepare("SELECT valor FROM _zq_meta WHERE nome='formato'", &s,
+                          "ler o formato do arquivo");
+      !st.ok())
+    return st;
+  const int rc = sqlite3_step(s.get());
+  if (rc == SQLITE_ROW) {
+    const sqlite3_int64 v = sqlite3_column_int64(s.get(), 0);
+    *version = v > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                   : static_cast<int>(v);
+  } else if (rc != SQLITE_DONE) {
+    return Failure("ler o formato do arquivo");
+  }
+  return {};
+}
+
+Status SqliteEngine::Setup() {
+  // The first statement reads the header: a file that is not a database fails here.
+  StatementPtr journal;
+  Status st = Prepare("PRAGMA journal_mode=WAL", &journal, "ativar o modo WAL");
+  if (st.ok() && sqlite3_step(journal.get()) != SQLITE_ROW) st = Failure("ativar o modo WAL");
+  journal.reset();
+  if (!st.ok()) {
+    const int code = sqlite3_extended_errcode(m_db) & 0xFF;
+    if (code == SQLITE_NOTADB)
+      return {ZQ_E_MOTOR, std::string("O arquivo "_cp) + m_name + " não é um banco de dados SQLite: "_cp +
+                              sqlite3_errmsg(m_db)};
+    return st;
+  }
+
+  int version = 0;
+  if (st = ReadFormat(&version); !st.ok()) return st;
+  if (version == 0) {
+    WriteScope scope(this);
+    if (st = scope.Begin(); !st.ok()) return st;
+    if (st = Exec(kCreateMetadata, "criar as tabelas de controle"); !st.ok()) return st;
+    if (st = ReadFormat(&version); !st.ok()) return st;  // another process may have won
+    if (version == 0) {
+      version = kFormatVersion;
+      st = Exec("INSERT INTO _zq_meta(nome, valor) VALUES('formato', " + std::to_string(version) + ")",
+                "gravar o formato do arquivo");
+      if (!st.ok()) return st;
+    }
+    if (st = scope.Commit(); !st.ok()) return st;
+  }
+  if (version > kFormatVersion)
+    return {ZQ_E_ESQUEMA, std::string("O arquivo "_cp) + m_name + " tem o formato " + std::to_string(version) +
+                              ", mais novo que o " + std::to_string(kFormatVersion) +
+                              " desta versão do programa; atualize o programa"_cp};
+
+  if (st = Prepare("SELECT ultima_chave FROM _zq_tipos WHERE tipo=?1", &m_getCounter,
+                   "preparar o contador de chaves");
+      !st.ok())
+    return st;
+  return Prepare(
+      "INSERT INTO _zq_tipos(tipo, ultima_chave) VALUES(?1, ?2) ON CONFLICT(tipo) DO UPDATE"
+      " SET ultima_chave = max(ultima_chave, excluded.ultima_chave)",
+      &m_setCounter, "preparar o contador de chaves");
+}
+
+Status SqliteEngine::Reconcile(const RecordSchema& schema) {
+  const std::string kind = schema.kind;
+  if (kind.empty() || kind.starts_with("_zq_") || kind.starts_with("sqlite_"))
+    return {ZQ_E_ESQUEMA, "Nome de tipo de registro reservado: " + kind};
+
+  struct Stored {
+    std::string name;
+    std::string type;
+    bool key;
+  };
+  struct Plan {
+    bool create = false;
+    std::vector<std::size_t> add;
+    std::vector<std::size_t> index;
+    bool empty() const { return !create && add.empty() && index.empty(); }
+  };
+
+  auto load = [&](std::vector<Stored>* columns, std::vector<std::string>* indexes) -> Status {
+    columns->clear();
+    indexes->clear();
+    StatementPtr s;
+    if (Status st = Prepare("SELECT nome, tipo_campo, chave FROM _zq_colunas WHERE tipo=?1", &s,
+                            "ler as colunas de " + kind);
+        !st.ok())
+      return st;
+    sqlite3_bind_text(s.get(), 1, kind.data(), static_cast<int>(kind.size()), SQLITE_TRANSIENT);
+    int rc;
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+      auto text = [&](int i) {
+        const auto* p = sqlite3_column_text(s.get(), i);
+        return p ? std::string(reinterpret_cast<const char*>(p)) : std::string();
+      };
+      columns->push_back({text(0), text(1), sqlite3_column_int64(s.get(), 2) != 0});
+    }
+    if (rc != SQLITE_DONE) return Failure("ler as colunas de " + kind);
+    if (Status st = Prepare("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name=?1", &s,
+                            "ler os índices de "_cp + kind);
+        !st.ok())
+      return st;
+    sqlite3_bind_text(s.get(), 1, kind.data(), static_cast<int>(kind.size()), SQLITE_TRANSIENT);
+    while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
+      indexes->push_back(reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0)));
+    if (rc != SQLITE_DONE) return Failure("ler os índices de "_cp + kind);
+    return {};
+  };
+
+  auto diff = [&](const std::vector<Stored>& columns, const std::vector<std::string>& indexes,
+                  Plan* plan) -> Status {
+    *plan = Plan();
+    plan->create = columns.empty();
+    std::string storedKey;
+    for (const Stored& c : columns)
+      if (c.key) storedKey = c.name;
+    for (std::size_t i = 0; i < schema.count; ++i) {
+      const FieldInfo& f = schema.fields[i];
+      const bool isKey = i == schema.key;
+      if (!plan->create) {
+        const Stored* c = nullptr;
+        for (const Stored& s : columns)
+          if (SameName(s.name, f.name)) c = &s;
+        if (!c || c->key != isKey) {
+          if (isKey || c)
+            return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + schema.fields[schema.key].name + " de " + kind +
+                                      " difere da chave gravada " + storedKey};
+          plan->add.push_back(i);
+        } else if (StoredAsText(c->type) != IsText(f.type)) {
+          return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + kind + " está gravado como "_cp +
+                                    c->type + " e declarado como " + TypeName(f.type)};
+        }
+      }
+      if (!isKey && (f.flags & kSearchable)) {
+        bool found = false;
+        for (const std::string& n : indexes) found = found || SameName(n, IndexName(schema, i));
+        if (!found) plan->index.push_back(i);
+      }
+    }
+    return {};
+  };
+
+  std::vector<Stored> columns;
+  std::vector<std::string> indexes;
+  Plan plan;
+  if (Status st = load(&columns, &indexes); !st.ok()) return st;
+  if (Status st = diff(columns, indexes, &plan); !st.ok() || plan.empty()) return st;
+
+  // Something to change: do it under the write lock, looking again, since another connection
+  // may have done it meanwhile.
+  WriteScope scope(this);
+  if (Status st = scope.Begin(); !st.ok()) return st;
+  if (Status st = load(&columns, &indexes); !st.ok()) return st;
+  if (Status st = diff(columns, indexes, &plan); !st.ok()) return st;
+
+  auto columnSql = [&](std::size_t i) {
+    const FieldInfo& f = schema.fields[i];
+    if (i == schema.key) return Quote(f.name) + " INTEGER PRIMARY KEY";
+    return Quote(f.name) + (IsText(f.type) ? " BLOB NOT NULL DEFAULT x''" : " INTEGER NOT NULL DEFAULT 0");
+  };
+  StatementPtr record;
+  if (Status st = Prepare("INSERT INTO _zq_colunas(tipo, nome, tipo_campo, chave) VALUES(?1,?2,?3,?4)",
+                          &record, "gravar as colunas de " + kind);
+      !st.ok())
+    return st;
+  auto remember = [&](std::size_t i) -> Status {
+    Reset reset(record.get());
+    const FieldInfo& f = schema.fields[i];
+    sqlite3_bind_text(record.get(), 1, kind.data(), static_cast<int>(kind.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(record.get(), 2, f.name, -1, SQLITE_STATIC);
+    sqlite3_bind_text(record.get(), 3, TypeName(f.type), -1, SQLITE_STATIC);
+    sqlite3_bind_int(record.get(), 4, i == schema.key ? 1 : 0);
+    if (sqlite3_step(record.get()) != SQLITE_DONE) return Failure("gravar as colunas de " + kind);
+    return {};
+  };
+
+  if (plan.create) {
+    std::string sql = "CREATE TABLE " + Quote(kind) + "(";
+    for (std::size_t i = 0; i < schema.count; ++i) sql += (i ? ", " : "") + columnSql(i);
+    if (Status st = Exec(sql + ")", "criar a tabela " + kind); !st.ok()) return st;
+    for (std::size_t i = 0; i < schema.count; ++i)
+      if (Status st = remember(i); !st.ok()) return st;
+    Reset reset(m_setCounter.get());
+    sqlite3_bind_text(m_setCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
+                      SQLITE_TRANSIENT);
+    sqlite3_bind_int64(m_setCounter.get(), 2, 0);
+    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE)
+      return Failure("criar o contador de chaves de " + kind);
+  }
+  for (std::size_t i : plan.add) {
+    if (Status st = Exec("ALTER TABLE " + Quote(kind) + " ADD COLUMN " + columnSql(i),
+                         "acrescentar a coluna " + std::string(schema.fields[i].name) + " a " + kind);
+        !st.ok())
+      return st;
+    if (Status st = remember(i); !st.ok()) return st;
+  }
+  for (std::size_t i : plan.index) {
+    if (Status st = Exec("CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " +
+                             Quote(kind) + "(" + Quote(schema.fields[i].name) + ")",
+                         "criar o índice de "_cp + kind);
+        !st.ok())
+      return st;
+  }
+  if (Status st = scope.Commit(); !st.ok()) return st;
+  if (m_inTransaction) m_reconciledInTransaction = true;
+  return {};
+}
+
+Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
+  if (m_kindsStale) {
+    m_kinds.clear();
+    m_kindsStale = false;
+  }
+  auto it = m_kinds.find(std::string_view(schema.kind));
+  if (it != m_kinds.end() && it->second->schema == &schema) {
+    *out = it->second.get();
+    return {};
+  }
+  if (it != m_kinds.end()) m_kinds.erase(it);  // another declaration of the kind
+  if (Status st = Reconcile(schema); !st.ok()) return st;
+
+  auto k = std::make_unique<Kind>();
+  k->schema = &schema;
+  k->table = Quote(schema.kind);
+  k->key = Quote(schema.fields[schema.key].name);
+  std::string columns, params, sets;
+  int n = 0;
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    const std::string c = Quote(schema.fields[i].name);
+    columns += (i ? ", " : "") + c;
+    params += (i ? ", ?" : "?") + std::to_string(i + 1);
+    if (i == schema.key) continue;
+    sets += (n ? ", " : "") + c + " = ?" + std::to_string(n + 1);
+    ++n;
+  }
+  if (sets.empty()) sets = k->key + " = " + k->key;
+  const std::string what = "preparar o acesso a " + std::string(schema.kind);
+  Status st = Prepare("SELECT " + columns + " FROM " + k->table + " WHERE " + k->key + " = ?1",
+                      &k->read, what);
+  if (st.ok())
+    st = Prepare("INSERT INTO " + k->table + "(" + columns + ") VALUES(" + params + ")", &k->insert,
+                 what);
+  if (st.ok())
+    st = Prepare("UPDATE " + k->table + " SET " + sets + " WHERE " + k->key + " = ?" +
+                     std::to_string(n + 1),
+                 &k->update, what);
+  if (st.ok())
+    st = Prepare("DELETE FROM " + k->table + " WHERE " + k->key + " = ?1", &k->remove, what);
+  if (!st.ok()) return st;
+  *out = k.get();
+  m_kinds[schema.kind] = std::move(k);
+  return {};
+}
+
+Status SqliteEngine::Read(std::uint32_t key, TZQBaseParaDados* record) {
+  if (!record) return {ZQ_E_ARGUMENTO, "Registro nulo"};
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const RecordSchema& schema = record->Schema();
+  Kind* k;
+  if (Status st = Use(schema, &k); !st.ok()) return st;
+  if (key == 0) return NotFound(schema.kind, key);
+
+  sqlite3_stmt* s = k->read.get();
+  Reset reset(s);
+  sqlite3_bind_int64(s, 1, key);
+  const int rc = sqlite3_step(s);
+  if (rc == SQLITE_DONE) return NotFound(schema.kind, key);
+  if (rc != SQLITE_ROW) return Failure("ler " + Which(schema.kind, key));
+
+  // Fill a copy first: a value that does not fit must leave *record untouched.
+  auto copy = record->Clone();
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    Value v;
+    if (!ColumnValue(s, static_cast<int>(i), &v) || !copy->SetValor(i, v))
+      return {ZQ_E_ESQUEMA, std::string("Valor gravado não cabe no campo "_cp) + schema.fields[i].name +
+                                " do registro "_cp + Which(schema.kind, key)};
+  }
+  for (std::size_t i = 0; i < schema.count; ++i) record->SetValor(i, copy->GetValor(i));
+  return {};
+}
+
+Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predicate>& predicates,
+                            std::vector<std::uint32_t>* keys) {
+  if (!keys) return {ZQ_E_ARGUMENTO, "Lista de chaves nula"};
+  keys->clear();
+  if (Status st = CheckPredicates(schema, predicates); !st.ok()) return st;
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Kind* k;
+  if (Status st = Use(schema, &k); !st.ok()) return st;
+
+  // Statements are cached by the shape of the predicates: fields, matches, and whether a
+  // prefix has an upper bound.
+  std::string shape, where;
+  std::vector<Value> values;
+  auto condition = [&](std::size_t field, const char* op, Value v) {
+    shape += std::to_string(field) + op + ";";
+    where += (where.empty() ? " WHERE " : " AND ") + Quote(schema.fields[field].name) + " " + op +
+             " ?" + std::to_string(values.size() + 1);
+    values.push_back(std::move(v));
+  };
+  for (const Predicate& p : predicates) {
+    if (p.match == Match::kIgual) {
+      condition(p.field, "=", p.value);
+      continue;
+    }
+    const std::string& prefix = std::get<std::string>(p.value);
+    if (prefix.empty()) continue;  // every text starts with ""
+    condition(p.field, ">=", prefix);
+    if (auto upper = Successor(prefix)) condition(p.field, "<", std::move(*upper));
+  }
+  StatementPtr& s = k->searches[shape];
+  if (!s) {
+    Status st = Prepare("SELECT " + k->key + " FROM " + k->table + where + " ORDER BY " + k->key, &s,
+                        "preparar a busca em " + std::string(schema.kind));
+    if (!st.ok()) {
+      k->searches.erase(shape);
+      return st;
+    }
+  }
+  Reset reset(s.get());
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (Bind(s.get(), static_cast<int>(i + 1), values[i]) != SQLITE_OK)
+      return Failure("buscar em " + std::string(schema.kind));
+  int rc;
+  while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
+    keys->push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 0)));
+  if (rc != SQLITE_DONE) {
+    keys->clear();
+    return Failure("buscar em " + std::string(schema.kind));
+  }
+  return {};
+}
+
+Status SqliteEngine::Insert(TZQBaseParaDados* record) {
+  if (!record) return {ZQ_E_ARGUMENTO, "Registro nulo"};
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const RecordSchema& schema = record->Schema();
+  const std::string kind = schema.kind;
+  Kind* k;
+  if (Status st = Use(schema, &k); !st.ok()) return st;
+
+  // The counter is read and raised under the write lock, so two connections never hand out
+  // the same key.
+  WriteScope scope(this);
+  if (Status st = scope.Begin(); !st.ok()) return st;
+  std::uint32_t key = record->GetChave();
+  if (key == 0) {
+    Reset reset(m_getCounter.get());
+    sqlite3_bind_text(m_getCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
+                      SQLITE_TRANSIENT);
+    sqlite3_int64 last = 0;
+    const int rc = sqlite3_step(m_getCounter.get());
+    if (rc == SQLITE_ROW)
+      last = sqlite3_column_int64(m_getCounter.get(), 0);
+    else if (rc != SQLITE_DONE)
+      return Failure("ler o contador de chaves de " + kind);
+    if (last >= kMaxKey) return {ZQ_E_MOTOR, std::string("Não há mais chaves livres para "_cp) + kind};
+    key = static_cast<std::uint32_t>(last < 0 ? 1 : last + 1);
+  }
+  {
+    sqlite3_stmt* s = k->insert.get();
+    Reset reset(s);
+    for (std::size_t i = 0; i < schema.count; ++i) {
+      const Value v = i == schema.key ? Value(std::int64_t{key}) : record->GetValor(i);
+      if (Bind(s, static_cast<int>(i + 1), v) != SQLITE_OK) return Failure("gravar " + Which(kind, key));
+    }
+    if (sqlite3_step(s) != SQLITE_DONE) {
+      if (sqlite3_extended_errcode(m_db) == SQLITE_CONSTRAINT_PRIMARYKEY)
+        return {ZQ_E_DUPLICADO, "Registro duplicado: " + Which(kind, key)};
+      return Failure("gravar " + Which(kind, key));
+    }
+  }
+  {
+    Reset reset(m_setCounter.get());
+    sqlite3_bind_text(m_setCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
+                      SQLITE_TRANSIENT);
+    sqlite3_bind_int64(m_setCounter.get(), 2, key);
+    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE)
+      return Failure("gravar o contador de chaves de " + kind);
+  }
+  if (Status st = scope.Commit(); !st.ok()) return st;
+  record->SetChave(key);
+  return {};
+}
+
+Status SqliteEngine::Update(const TZQBaseParaDados& record) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const RecordSchema& schema = record.Schema();
+  Kind* k;
+  if (Status st = Use(schema, &k); !st.ok()) return st;
+  const std::uint32_t key = record.GetChave();
+  if (key == 0) return NotFound(schema.kind, key);
+
+  sqlite3_stmt* s = k->update.get();
+  Reset reset(s);
+  int n = 0;
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    if (i == schema.key) continue;
+    if (Bind(s, ++n, record.GetValor(i)) != SQLITE_OK)
+      return Failure("alterar " + Which(schema.kind, key));
+  }
+  sqlite3_bind_int64(s, n + 1, key);
+  if (sqlite3_step(s) != SQLITE_DONE) return Failure("alterar " + Which(schema.kind, key));
+  if (sqlite3_changes(m_db) == 0) return NotFound(schema.kind, key);
+  return {};
+}
+
+Status SqliteEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  Kind* k;
+  if (Status st = Use(schema, &k); !st.ok()) return st;
+  if (key == 0) return NotFound(schema.kind, key);
+
+  sqlite3_stmt* s = k->remove.get();
+  Reset reset(s);
+  sqlite3_bind_int64(s, 1, key);
+  if (sqlite3_step(s) != SQLITE_DONE) return Failure("excluir " + Which(schema.kind, key));
+  if (sqlite3_changes(m_db) == 0) return NotFound(schema.kind, key);
+  return {};
+}
+
+Status SqliteEngine::Begin() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (m_inTransaction) return {ZQ_E_TRANSACAO, "Já existe uma transação em andamento"_cp};
+  if (Status st = Exec("BEGIN IMMEDIATE", "iniciar a transação"_cp); !st.ok()) return st;
+  m_inTransaction = true;
+  m_reconciledInTransaction = false;
+  return {};
+}
+
+Status SqliteEngine::Commit() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
+  if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+    m_inTransaction = false;
+    return {};
+  }
+  // A transaction that cannot be committed is undone, so the engine is never left in one.
+  Status st{ZQ_E_MOTOR, std::string("Erro do SQLite ao confirmar a transação ("_cp) + m_name + "): " +
+                            sqlite3_errmsg(m_db) + "; a transação foi desfeita"_cp};
+  if (!sqlite3_get_autocommit(m_db)) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+  m_inTransaction = false;
+  if (m_reconciledInTransaction) m_kindsStale = true;
+  return st;
+}
+
+Status SqliteEngine::Rollback() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
+  Status st = Exec("ROLLBACK", "desfazer a transação"_cp);
+  m_inTransaction = !sqlite3_get_autocommit(m_db);
+  if (m_reconciledInTransaction) m_kindsStale = true;
+  return st;
+}
+
+}  // namespace zq

@@ -1,0 +1,103 @@
+// zq::SqliteEngine: a StorageEngine over one SQLite file per company. Several engines, in this
+// process or in others, may use one file: it runs in WAL mode and waits up to five seconds for a
+// lock before answering ZQ_E_MOTOR. Each sees the others' committed writes.
+//
+// The file holds one table per record kind, created on first use from the record's schema:
+// the key field is the INTEGER PRIMARY KEY, every other field a NOT NULL column (integers as
+// INTEGER, texts as BLOB so their Windows-1252 bytes are stored and compared untouched), and
+// each kSearchable field has an index. Metadata tables record the file's format version and,
+// per kind, its columns and the highest key ever stored.
+//
+// Declarations change between program versions, so a kind is reconciled with its stored
+// columns on first use:
+//   - a declared field with no column gets one (ALTER TABLE ADD COLUMN), and stored records
+//     read it as 0 or "";
+//   - a stored column that the declaration lacks is kept: Update leaves it alone and Insert
+//     writes its default, so an older program can share the file with a newer one;
+//   - a field stored as the other storage (integer vs text), or a key field other than the
+//     stored key: ZQ_E_ESQUEMA. Integer widths may differ (uint16 declared, uint32 stored);
+//     Read checks each value and fails with ZQ_E_ESQUEMA, naming kind, key and field, when one
+//     does not fit, leaving the record unchanged.
+//
+// Keys, searches and transactions follow MemoryEngine's rules (see MemoryEngine.h): keys are
+// never handed out twice because each kind's counter lives in the file; Rollback undoes the
+// counter along with the rows, and the tables and columns created in the transaction.
+//
+// Thread-safe: one mutex serialises the calls on the connection.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/storage/StorageEngine.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zq {
+
+class SqliteEngine final : public StorageEngine {
+ public:
+  // Format of the metadata this build writes. A file of a newer format is refused; a later
+  // format's Setup brings older files up to date when it opens them.
+  static constexpr int kFormatVersion = 1;
+
+  // Opens or creates the file. nullptr with *status set (ZQ_E_MOTOR; ZQ_E_ESQUEMA for a file
+  // of a newer format) when it cannot be opened, is not a database, or cannot be prepared.
+  static std::unique_ptr<SqliteEngine> Open(const std::string& path, Status* status);
+
+  ~SqliteEngine() override;  // rolls back an open transaction
+  SqliteEngine(const SqliteEngine&) = delete;
+  SqliteEngine& operator=(const SqliteEngine&) = delete;
+
+  Status Read(std::uint32_t key, TZQBaseParaDados* record) override;
+  Status Search(const RecordSchema& schema, const std::vector<Predicate>& predicates,
+                std::vector<std::uint32_t>* keys) override;
+  Status Insert(TZQBaseParaDados* record) override;
+  Status Update(const TZQBaseParaDados& record) override;
+  Status Delete(const RecordSchema& schema, std::uint32_t key) override;
+  Status Begin() override;
+  Status Commit() override;
+  Status Rollback() override;
+  std::string Describe() const override;  // "sqlite:" + path
+
+ private:
+  struct Kind;
+  class WriteScope;
+
+  SqliteEngine(sqlite3* db, std::string path);
+
+  struct Finalizer {
+    void operator()(sqlite3_stmt* s) const;
+  };
+  using StatementPtr = std::unique_ptr<sqlite3_stmt, Finalizer>;
+
+  Status Setup();
+  Status ReadFormat(int* version);
+  Status Exec(const std::string& sql, const std::string& what);
+  // ZQ_E_MOTOR with SQLite's message for the last call that failed.
+  Status Failure(const std::string& what);
+  Status Prepare(const std::string& sql, StatementPtr* out, const std::string& what);
+  // The kind of schema, reconciled with the file and with its statements ready.
+  Status Use(const RecordSchema& schema, Kind** kind);
+  Status Reconcile(const RecordSchema& schema);
+  // Notices a transaction that SQLite ended on its own after a failure.
+  void SyncTransaction();
+
+  sqlite3* m_db;
+  std::string m_path;
+  std::string m_name;  // the path for messages, in Windows-1252
+  std::mutex m_mutex;
+  bool m_inTransaction = false;
+  bool m_reconciledInTransaction = false;  // tables or columns made inside it
+  bool m_kindsStale = false;               // a rollback may have undone them
+  std::map<std::string, std::unique_ptr<Kind>, std::less<>> m_kinds;
+  StatementPtr m_getCounter;
+  StatementPtr m_setCounter;
+};
+
+}  // namespace zq

@@ -1,0 +1,70 @@
+// zq::StorageEngine: where one company's records live. The access objects implement every
+// operation of the suite over this interface, so an engine knows records only through their
+// schema (RecordSchema.h): a kind is a table, a field a column, the key field the primary key.
+//
+// Implementations: MemoryEngine (tests, fixtures), SqliteEngine (one file per company).
+// Every implementation must pass the conformance suite in tests/engine_conformance_test.cpp.
+//
+// Thread safety: every operation may be called from any thread; an engine serialises its own
+// calls. A transaction belongs to the engine as a whole: Begin/Commit/Rollback are meant for one
+// writer at a time (a host loading a dataset, a fixture), not for interleaved writers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/records/Filtro.h"
+#include "platform/routines/ZQBaseParaDados.h"
+
+namespace zq {
+
+struct Status {
+  long hr = 0;
+  std::string message;  // Windows-1252 text for the error record; empty on success
+  bool ok() const { return hr == 0; }
+};
+
+class StorageEngine {
+ public:
+  virtual ~StorageEngine() = default;
+
+  // Fills *record (of the kind to read) from the stored record with this key. On any failure
+  // *record is unchanged. A key of 0 or an absent key: ZQ_E_NAO_ENCONTRADO.
+  virtual Status Read(std::uint32_t key, TZQBaseParaDados* record) = 0;
+
+  // Keys of the records of `schema`'s kind that satisfy every predicate, ascending. No
+  // predicates: every record of the kind. *keys is replaced, empty on failure.
+  virtual Status Search(const RecordSchema& schema, const std::vector<Predicate>& predicates,
+                        std::vector<std::uint32_t>* keys) = 0;
+
+  // Stores a new record. A key of 0 takes the next free key (one above the highest ever given
+  // out in that kind), written back into *record. A key in use: ZQ_E_DUPLICADO.
+  virtual Status Insert(TZQBaseParaDados* record) = 0;
+
+  // Replaces the stored record with the same key. Absent: ZQ_E_NAO_ENCONTRADO.
+  virtual Status Update(const TZQBaseParaDados& record) = 0;
+
+  // Deletes the record. Absent: ZQ_E_NAO_ENCONTRADO.
+  virtual Status Delete(const RecordSchema& schema, std::uint32_t key) = 0;
+
+  // Transactions do not nest: Begin inside a transaction, or Commit/Rollback outside one,
+  // answer ZQ_E_TRANSACAO. Rollback undoes every write since Begin.
+  virtual Status Begin() = 0;
+  virtual Status Commit() = 0;
+  virtual Status Rollback() = 0;
+
+  // "memoria", "sqlite:/path/file.db", ...: for messages and the host's listings.
+  virtual std::string Describe() const = 0;
+};
+
+// Shared by the engines so they answer alike.
+// "kind key", for messages.
+std::string Which(const std::string& kind, std::uint32_t key);
+// ZQ_E_NAO_ENCONTRADO naming the record.
+Status NotFound(const std::string& kind, std::uint32_t key);
+// ZQ_E_ARGUMENTO unless every predicate names a field of the schema with a value of the field's
+// storage, and prefixes apply to texts only.
+Status CheckPredicates(const RecordSchema& schema, const std::vector<Predicate>& predicates);
+
+}  // namespace zq
