@@ -34,9 +34,8 @@ const char* MMNomeSeveridade(long hr);
 
 // C: the Windows SDK name of a facility ("FACILITY_WIN32"), the suite's name for its own
 // facilities 236..266, 268, 269 ("ZQ_FACILITY_MM_MANUTENCAO" for 265), otherwise
-// "Desconhecido ou novo código de FACILITY". The SDK names are those that mingw-w64's winerror.h
-// defines (generated/WinErrorNomes.inc); a number of the SDK's list that the header leaves out
-// gets the unknown text.
+// "Desconhecido ou novo código de FACILITY". The SDK names are generated from Debian's transcriptions of
+// the SDK headers (generated/WinErrorNomes.inc says which).
 const char* MMNomeFacility(int facility);
 // The suite's facilities, declared once in ZQFacilidades.def.
 const char* MMNomeFacilityZQ(int facility);  // nullptr when not one of the suite's
@@ -49,5 +48,5 @@ const char* MMNomeErroWin32(int codigo);
 
 // E: the SDK's name of the whole result (S_OK, E_FAIL, the CO_E_, RPC_E_, DISP_E_, TYPE_E_,
 // STG_E_, DRAGDROP_E_, CTL_E_, CERT_E_, TRUST_E_, DIGSIG_E_, PERSIST_E_ families as winerror.h
-// defines them); "" when unknown.
+// and olectl.h define them); "" when unknown.
 const char* MMNomeHResult(long hr);
