@@ -422,20 +422,14 @@ std::string CenarioAlerta::Executa() {
 
 std::vector<EmailLido> CenarioAlerta::Saida() const { return LePasta(PastaSaida()); }
 
-std::string CenarioAlerta::Log() const {
-  return zq::Cp1252ToUtf8(LeArquivo(CAutoRun::ArquivoLog(empresa.Nome(), CZQRelogio::Agora())));
-}
-
-std::string CenarioAlerta::UltimaLinhaLog() const {
-  std::string log = Log();
-  if (!log.empty() && log.back() == '\n') log.pop_back();
-  std::string linha = log.substr(log.rfind('\n') == std::string::npos ? 0 : log.rfind('\n') + 1);
-  for (int campo = 0; campo < 5; ++campo) {
-    const auto tab = linha.find('\t');
-    if (tab == std::string::npos) return linha;
-    linha.erase(0, tab + 1);
+std::vector<std::string> CenarioAlerta::LinhasLog() const {
+  std::istringstream log(zq::Cp1252ToUtf8(LeArquivo(CAutoRun::ArquivoLog(empresa.Nome(), CZQRelogio::Agora()))));
+  std::vector<std::string> linhas;
+  for (std::string linha; std::getline(log, linha);) {
+    for (int campo = 0; campo < 5; ++campo) linha.erase(0, linha.find('\t') + 1);
+    linhas.push_back(linha);
   }
-  return linha;
+  return linhas;
 }
 
 }  // namespace zqteste

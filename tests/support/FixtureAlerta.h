@@ -137,8 +137,11 @@ class CenarioAlerta {
   std::vector<EmailLido> Saida() const;           // outbox, in order of writing
   std::filesystem::path PastaSaida() const;
   std::filesystem::path PastaRelatorios() const;
-  std::string Log() const;                         // the routine's log file
-  std::string UltimaLinhaLog() const;              // its last line's text (after the 5 fields)
+  std::vector<std::string> LinhasLog() const;      // the routine's log lines, their text only
+  std::string UltimaLinhaLog() const {
+    const auto linhas = LinhasLog();
+    return linhas.empty() ? "" : linhas.back();
+  }
 
   EmpresaTeste& empresa;
   CZQRelogioGuarda relogio;
