@@ -264,14 +264,12 @@ TEST(AlertRoutineTest, SkipsWithoutFailing) {
 // Values reach the HTML as text, with or without list block, unless the company's registry
 // section or its Email section says it keeps HTML in them. The subject is never escaped.
 TEST(AlertRoutineTest, ValuesAreEscapedInTheHtml) {
-  for (const std::string secao : {"", "\\Empresas\\", "\\Email"}) {
-    SCOPED_TRACE(secao);
+  for (const int onde : {0, 1, 2}) {  // HtmlNosValores=1 nowhere, in the company's section, in its Email one
+    SCOPED_TRACE(onde);
     EmpresaTeste empresa;
     CenarioAlerta c(empresa);
-    if (!secao.empty())
-      CZQRegistro::Define(secao == "\\Email" ? CZQContaEmail::Chave(empresa.Nome())
-                                             : CZQRegistro::kRaiz + secao + empresa.Nome(),
-                          "HtmlNosValores", "1");
+    const std::string secao = std::string(CZQRegistro::kRaiz) + "\\Empresas\\" + empresa.Nome();
+    if (onde) CZQRegistro::Define(onde == 1 ? secao : secao + "\\Email", "HtmlNosValores", "1");
     c.Modelo("lista.htm", kModeloLista);
     c.Modelo("m.htm", kModeloSimples);
     const auto t = c.Tecnico("T", "<b>Ana & \"Rui\" 'x'</b>", {"t@zq.test"});
@@ -280,7 +278,7 @@ TEST(AlertRoutineTest, ValuesAreEscapedInTheHtml) {
     ASSERT_EQ(c.Executa(), "");
     const auto emails = c.Saida();
     ASSERT_EQ(emails.size(), 2u);
-    const bool html = !secao.empty();
+    const bool html = onde != 0;
     for (const auto& e : emails) {
       EXPECT_NE(e.assunto.find("- <i>"), std::string::npos) << e.assunto;
       EXPECT_NE(e.corpo.find(html ? "<b>Ana & \"Rui\" 'x'</b>"
@@ -301,10 +299,7 @@ TEST(AlertRoutineTest, SendTimesWaitForAnotherWriter) {
   const auto outro = zq::SqliteEngine::Open((empresa.Diretorio() / "empresa.db").string(), &st);
   ASSERT_TRUE(outro && outro->Begin().ok()) << st.message;
   const auto inicio = std::chrono::steady_clock::now();
-  std::thread escritor([&] {
-    std::this_thread::sleep_for(std::chrono::seconds(20));
-    outro->Rollback();
-  });
+  std::thread escritor([&] { std::this_thread::sleep_for(std::chrono::seconds(20)); outro->Rollback(); });
   const std::string resultado = s.c.Executa();
   const auto duracao = std::chrono::steady_clock::now() - inicio;
   escritor.join();

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <random>
+#include <regex>
 
 #include "platform/types/Cp1252.h"
 #include "platform/access/ZQAcessoEmpresarial.h"
@@ -19,33 +20,17 @@ namespace {
 
 using namespace zqteste;
 
-// Lines of a message without their CR LF; "" in the list marks a bare CR or LF.
-std::vector<std::string> Linhas(const std::string& m) {
-  std::vector<std::string> linhas;
-  std::size_t i = 0;
-  while (i < m.size()) {
-    const auto fim = m.find_first_of("\r\n", i);
-    if (fim == std::string::npos) {
-      linhas.push_back(m.substr(i) + "<sem CR LF>");
-      break;
-    }
-    if (m.compare(fim, 2, "\r\n") != 0) {
-      linhas.push_back("<CR ou LF solto>");
-      i = fim + 1;
-      continue;
-    }
-    linhas.push_back(m.substr(i, fim - i));
-    i = fim + 2;
-  }
-  return linhas;
-}
-
 // Every line break is CR LF, and the text ends with one.
 bool SoCrLf(const std::string& m) {
-  for (std::size_t i = 0; i < m.size(); ++i)
-    if ((m[i] == '\r' && (i + 1 == m.size() || m[i + 1] != '\n')) || (m[i] == '\n' && (i == 0 || m[i - 1] != '\r')))
-      return false;
-  return m.ends_with("\r\n");
+  return m.ends_with("\r\n") && !std::regex_search(m, std::regex("\r(?!\n)|(^|[^\r])\n"));
+}
+
+// The lines of a text whose breaks are all CR LF.
+std::vector<std::string> Linhas(const std::string& m) {
+  std::vector<std::string> linhas;
+  for (std::size_t i = 0, fim; (fim = m.find("\r\n", i)) != std::string::npos; i = fim + 2)
+    linhas.push_back(m.substr(i, fim - i));
+  return linhas;
 }
 
 TEST(MailMimeTest, ShapeOfTheMessage) {
@@ -99,6 +84,7 @@ TEST(MailMimeTest, QuotedPrintableRoundTrip) {
       esperado += (corpo[i] == '\r' || corpo[i] == '\n') ? std::string("\r\n") : std::string(1, corpo[i]);
     }
     const std::string qp = CZQMensagemEmail::QuotedPrintable(corpo);
+    ASSERT_TRUE(SoCrLf(qp + "\r\n"));
     for (const auto& l : Linhas(qp + "\r\n")) {
       ASSERT_LE(l.size(), 76u);
       ASSERT_FALSE(!l.empty() && (l.back() == ' ' || l.back() == '\t'));
