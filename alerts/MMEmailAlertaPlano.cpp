@@ -5,6 +5,9 @@
 
 #include "platform/types/Cp1252.h"
 #include "platform/access/ZQAcessoEmpresarial.h"
+#include "platform/mail/ZQContaEmail.h"
+#include "platform/mail/ZQMensagemEmail.h"
+#include "platform/system/ZQRegistro.h"
 #include "platform/access/ZQAcessoManutencao.h"
 #include "platform/types/ZQCurrencyEx.h"
 #include "platform/records/ZQDadosDF_Email.h"
@@ -36,12 +39,46 @@ constexpr unsigned short kLeTecnicoComEmails = 2;
 constexpr std::uint8_t kAntes = 1;
 constexpr std::uint8_t kApos = 2;
 
+constexpr std::string_view kInicioLista = "ZQ_INICIO_LISTA";
+
 bool DiaValido(std::int64_t dia) { return dia >= REG_ZQDMA::kPrimeiro && dia <= REG_ZQDMA::kUltimo; }
 
 // Seconds of a repetition: days, hours or minutes by type; any other type repeats at once.
 __int128 SegundosRepeticao(std::uint8_t tipo, const tagCY& tempo) {
   const std::int64_t fator = tipo == 1 ? 24 * 60 * 60 : tipo == 2 ? 60 * 60 : tipo == 3 ? 60 : 0;
   return static_cast<__int128>(tempo.int64) * fator / CZQCurrencyEx::kEscala;
+}
+
+// A stored text as a log line can show it: control bytes (and the backslash) escaped C-style.
+std::string Imprimivel(std::string_view texto) {
+  std::string saida;
+  for (const char ch : texto) {
+    switch (ch) {
+      case '\\': saida += "\\\\"; break;
+      case '\r': saida += "\\r"; break;
+      case '\n': saida += "\\n"; break;
+      case '\t': saida += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
+          saida += StringPrintf("\\x%02X", static_cast<unsigned char>(ch));
+        else
+          saida += ch;
+    }
+  }
+  return saida;
+}
+
+bool RegistroLigado(const std::string& chave, const char* valor) {
+  std::string v = CZQRegistro::Le(chave, valor).value_or("");
+  v.erase(0, v.find_first_not_of(" \t"));
+  v.erase(v.find_last_not_of(" \t") + 1);
+  return v == "1";
+}
+
+// Whether the company keeps deliberate HTML in its descriptions (see the header).
+bool HtmlNosValores(const std::string& empresa) {
+  const std::string secao = std::string(CZQRegistro::kRaiz).append("\\Empresas\\").append(empresa);
+  return RegistroLigado(secao, "HtmlNosValores") || RegistroLigado(CZQContaEmail::Chave(empresa), "HtmlNosValores");
 }
 
 }  // namespace
@@ -60,7 +97,7 @@ void CMMEmailAlertaPlano::OnDeleta() { delete this; }
 long CMMEmailAlertaPlano::OnRun(bool&) {
   long conta = 0;
   const long hrConta = GetAcessoEmpresarial()->BuscaContaEmail(conta, 1);
-  if (hrConta < 0) return hrConta;
+  if (hrConta < 0) return RegistraFalha(hrConta);
   if (conta == 0)
     AbortaExecucao(kSemContaEmail,
                    "Nenhuma conta de e-mail configurada. Para enviar o e-mail é necessário configurar uma conta de "
@@ -72,7 +109,8 @@ long CMMEmailAlertaPlano::OnRun(bool&) {
   filtro.SetAtivo(1);
   filtro.SetAtivoRecurso(1);
   CZQArrayPonteiros planos;
-  if (long hr = GetAcessoManutencao()->BuscaPonteirosPlano(filtro, planos)) return hr;
+  if (long hr = GetAcessoManutencao()->BuscaPonteirosPlano(filtro, planos)) return RegistraFalha(hr);
+  m_htmlNosValores = HtmlNosValores(GetEmpresa().Str());
   return GeraEEnviaEmail(planos);
 }
 
@@ -180,24 +218,26 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
       CString modelo;
       LeModeloEmail(caminho, modelo);
       const bool temLista = AtualizaConteudoEmail(modelo, static_cast<int>(linhas.size()));
+      if (!temLista && modelo.View().find(kInicioLista) != std::string_view::npos)
+        GravaLog(1, 4,
+                 StringPrintf("Modelo de e-mail '%s': ZQ_INICIO_LISTA sem um bloco de lista reconhecível (linhas "
+                              "terminadas em CR LF, \"  ZQ_FIM_LISTA\" na linha seguinte, a linha da lista "
+                              "iniciada por \" <tr\"); a lista não foi repetida, vai um e-mail por recurso. Plano "
+                              "Manutenção '%s'"_cp,
+                              caminho.GetString(), dono.GetCodigo().GetString())
+                     .c_str());
       if (long hr = EnviaAosTecnicos(plano, alerta, disciplina, modelo, temLista, linhas)) return hr;
       enviados.push_back({dono.GetPonteiro(), i});
     }
   }
 
-  // All send times or none: a failure halfway leaves every alert of the run to be sent again,
-  // and one commit instead of one per alert.
-  if (enviados.empty()) return 0;
-  if (long hr = manutencao->IniciaTransacao()) AbortaAcesso(hr);
-  long hr = 0;
+  // Each send time is a write of its own, in the order the alerts went out, so a failure keeps
+  // the ones before it and only the alerts after it are mailed again. Another program's load
+  // may hold the database for a while: waiting for it, up to an interval, beats mailing
+  // everyone twice.
+  manutencao->SetEsperaEnvioAlerta(kIntervaloMs);
   for (const ALERTA_ENVIADO& enviado : enviados)
-    if ((hr = manutencao->AtualizaDataHoraEnvioAlerta(enviado.ponteiroPlano, enviado.indice)) != 0) break;
-  if (hr == 0) hr = manutencao->ConfirmaTransacao();
-  if (hr != 0) {
-    const CZQDadosDF_Erro erro = manutencao->GetErro();
-    manutencao->DesfazTransacao();
-    AbortaExecucao(hr, erro.GetMensagem(), kMsgFalha);
-  }
+    if (long hr = manutencao->AtualizaDataHoraEnvioAlerta(enviado.ponteiroPlano, enviado.indice)) AbortaAcesso(hr);
   return 0;
 }
 
@@ -269,21 +309,34 @@ long CMMEmailAlertaPlano::EnviaAosTecnicos(const CZQDadosMM_Plano& plano, const 
       for (int m = 0; m < destinatario.GetQuantidadeEmail(); ++m) {
         CString endereco = destinatario.GetConstRefEmail(m);
         if (endereco.Trim().IsEmpty()) continue;
+        long hr = 0;
         if (temLista) {
           DADOS_CORPO_EMAIL cabecalho;
           SetDadosCorpoEmailCabecalho(cabecalho, destinatario, plano, alerta, disciplina);
           CString corpo = modelo;
           SubstituiMemoriasModeloEmail(corpo, cabecalho, linhas);
-          if (long hr = EnviaEmail(endereco, corpo, CMMModeloEmailAlerta::AssuntoEmail(cabecalho))) return hr;
+          hr = EnviaEmail(endereco, corpo, CMMModeloEmailAlerta::AssuntoEmail(cabecalho));
         } else {
           for (const DADOS_CORPO_EMAIL& linha : linhas) {
             DADOS_CORPO_EMAIL dados = linha;
             SetDadosCorpoEmailCabecalho(dados, destinatario, plano, alerta, disciplina);
             CString corpo = modelo;
             SubstituiMemoriasModeloEmail(corpo, dados);
-            if (long hr = EnviaEmail(endereco, corpo, CMMModeloEmailAlerta::AssuntoEmail(dados))) return hr;
+            if ((hr = EnviaEmail(endereco, corpo, CMMModeloEmailAlerta::AssuntoEmail(dados))) != 0) break;
           }
         }
+        // One bad stored address must not silence the alert for everyone else.
+        if (hr == ZQ_E_EMAIL_DESTINATARIO) {
+          GravaLog(1, 4,
+                   StringPrintf("Endereço de e-mail recusado, e-mail não enviado: técnico '%s' (%s), endereço '%s'. "
+                                "Plano Manutenção '%s', alerta '%s'"_cp,
+                                Imprimivel(destinatario.GetCodigo().View()).c_str(),
+                                Imprimivel(destinatario.GetNome().View()).c_str(), Imprimivel(endereco.View()).c_str(),
+                                plano.GetCodigo().GetString(), Imprimivel(alerta.GetDescricao().View()).c_str())
+                       .c_str());
+          continue;
+        }
+        if (hr) return hr;
       }
     }
   }
@@ -299,7 +352,7 @@ long CMMEmailAlertaPlano::EnviaEmail(const CString& endereco, const CString& cor
   email.SetDestinatarios(endereco);
   email.SetCorpo(parte);
   const long hr = GetAcessoEmpresarial()->DisparaEmail(email, 0, 1, 0);
-  if (hr >= 0) return hr;
+  if (hr >= 0 || hr == ZQ_E_EMAIL_DESTINATARIO) return hr;
   AbortaExecucao(kFalhaEnvio, "Falha ao enviar e-mail.", kMsgFalha);
   return hr;
 }
@@ -316,6 +369,14 @@ void CMMEmailAlertaPlano::AbortaExecucao(long hr, const CString& mensagem, long 
   }
   GravaLog(1, 4, texto);
   throw CZQExceptionEx(hr, numeroMensagem, 0, "", texto, kFonte, kLinhaFonte, __DATE__ " " __TIME__);
+}
+
+long CMMEmailAlertaPlano::RegistraFalha(long hr) {
+  const CZQAcessoBase* acesso = GetUltimoAcesso();
+  CString texto = acesso ? acesso->GetErro().GetMensagem() : CString();
+  if (texto.IsEmpty()) texto.Format("Falha de acesso a dados (0x%08lX)", static_cast<unsigned long>(hr) & 0xFFFFFFFFul);
+  GravaLog(1, 4, texto);
+  return hr;
 }
 
 void CMMEmailAlertaPlano::AbortaAcesso(long hr) {
@@ -382,10 +443,16 @@ void CMMEmailAlertaPlano::SetDadosCorpoEmailSubordinados(DADOS_CORPO_EMAIL& dado
 }
 
 void CMMEmailAlertaPlano::SubstituiMemoriasModeloEmail(CString& texto, const DADOS_CORPO_EMAIL& dados) {
-  CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(texto, dados);
+  if (m_htmlNosValores)
+    CMMModeloEmailAlerta::SubstituiMemoriasModeloEmailHtml(texto, dados);
+  else
+    CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(texto, dados);
 }
 
 void CMMEmailAlertaPlano::SubstituiMemoriasModeloEmail(CString& texto, const DADOS_CORPO_EMAIL& cabecalho,
                                                        const std::vector<DADOS_CORPO_EMAIL>& linhas) {
-  CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(texto, cabecalho, linhas);
+  if (m_htmlNosValores)
+    CMMModeloEmailAlerta::SubstituiMemoriasModeloEmailHtml(texto, cabecalho, linhas);
+  else
+    CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(texto, cabecalho, linhas);
 }

@@ -12,11 +12,15 @@
 //      stands for every active technician below it, at any depth) each get the template filled
 //      in, once per technician and address: one mail with all rows when the template has a list
 //      block, one mail per row otherwise;
-//   4. after every plan, each alert that had due rows gets the run's send time (all of them in
-//      one transaction), so an alert is mailed once, or again only after its repetition time.
+//   4. after every plan, each alert that had due rows gets the run's send time, so an alert is
+//      mailed once, or again only after its repetition time. Each send time is a write of its
+//      own, in the order the alerts went out, and waits up to an interval (kIntervaloMs) for
+//      another program's write (a large load) to end: a send time not recorded means its
+//      mails go out again on the next run.
 // The run stops at the first failure: it logs the reason (GravaLog(1, 4, text)) and throws
 // CZQExceptionEx(result code, message number, 0, "", text, "MMEmailAlertaPlano", 112, build
-// date). Then no send time of the run is recorded, so its mails go out again on the next run.
+// date). The send times written before the failure stay; the run's other mails go out again
+// on the next run.
 //
 //   failure                                    result code             message
 //   no e-mail account                          0x80040A68              1110
@@ -26,7 +30,22 @@
 //   template cannot be opened                  0x80040A66              1112
 //   template cannot be read                    0x80040A65              1113
 //
-// A missing template file is no failure: it is logged and its alert skipped.
+// Not failures, logged and the run goes on: a missing template file (its alert is skipped); a
+// recipient address the mail layer refuses before sending (ZQ_E_EMAIL_DESTINATARIO: CR, LF,
+// NUL, brackets...), logged with the technician and the address, control bytes escaped, while
+// the other addresses get their mail; a template holding ZQ_INICIO_LISTA whose list block is not
+// recognised (say, saved with LF line ends), which is expanded without a list, one mail per
+// due resource. A failed account lookup or plan search is logged too, and returned.
+//
+// Values are put into the HTML escaped (& < > " ' as entities: CMMModeloEmailAlerta::EscapaHtml),
+// so a plan or resource named "<script>" never arrives as active HTML under the company's
+// sender. A company that keeps deliberate HTML in its descriptions turns that off in the
+// registry, in its section or in its e-mail account's:
+//
+//   [SOFTWARE\Wow6432Node\ZQ Sistemas\Empresas\ACME]      (or ...\Empresas\ACME\Email)
+//   HtmlNosValores=1
+//
+// The subject is a header, not HTML: it always carries the description as stored.
 //
 // Not thread-safe: one run at a time, on the scheduler's thread. Keeps nothing between runs.
 #pragma once
@@ -55,7 +74,8 @@ class CMMEmailAlertaPlano : public CAutoRun {
   ~CMMEmailAlertaPlano() override;
 
   // One run (see above); the flag is left untouched. 0, or the failed call's result when the
-  // account lookup answers a negative result or the plan search fails (returned, not thrown).
+  // account lookup answers a negative result or the plan search fails (logged and returned,
+  // not thrown).
   long OnRun(bool& bPararExecucoes) override;
   // 300000 (milliseconds); returns 0.
   long OnGetIntervalo(long& intervaloMs) override;
@@ -95,7 +115,8 @@ class CMMEmailAlertaPlano : public CAutoRun {
   long EnviaAosTecnicos(const CZQDadosMM_Plano& plano, const CZQDadosMM_PlanoAlerta& alerta,
                         const CZQDadosMM_Disciplina& disciplina, const CString& modelo, bool temLista,
                         const std::vector<DADOS_CORPO_EMAIL>& linhas);
-  // One mail to one address: DisparaEmail(mail, 0, 1, 0). A negative result aborts (1111).
+  // One mail to one address: DisparaEmail(mail, 0, 1, 0). A negative result aborts (1111), but
+  // ZQ_E_EMAIL_DESTINATARIO is returned, for the caller to skip the address.
   long EnviaEmail(const CString& endereco, const CString& corpo, const CString& assunto);
   // Logs and throws; a result of 0 does nothing. Message number 999999 is thrown as 0. With an
   // exception, "Foi gerada uma exceção. Mensagem: <its text, at most 500 bytes>" is appended to
@@ -103,6 +124,8 @@ class CMMEmailAlertaPlano : public CAutoRun {
   void AbortaExecucao(long hr, const CString& mensagem, long numeroMensagem, const std::exception* excecao = nullptr);
   // The last error of the access object that just failed, thrown as 1111.
   void AbortaAcesso(long hr);
+  // The same error logged, and hr returned.
+  long RegistraFalha(long hr);
 
   // The template, through CMMModeloEmailAlerta.
   long LeModeloEmail(const CString& caminho, CString& texto);
@@ -117,4 +140,6 @@ class CMMEmailAlertaPlano : public CAutoRun {
   void SubstituiMemoriasModeloEmail(CString& texto, const DADOS_CORPO_EMAIL& dados);
   void SubstituiMemoriasModeloEmail(CString& texto, const DADOS_CORPO_EMAIL& cabecalho,
                                     const std::vector<DADOS_CORPO_EMAIL>& linhas);
+
+  bool m_htmlNosValores = false;  // the company's choice, read at each run
 };

@@ -150,6 +150,31 @@ std::optional<TRECHO> BuscaMemoria(std::string_view t, std::size_t de) {
   return std::nullopt;
 }
 
+// A value as the template receives it: escaped unless the company keeps HTML in its values.
+void AcrescentaValor(std::string& saida, std::string_view valor, bool html) {
+  if (html) {
+    saida.append(valor);
+    return;
+  }
+  for (const char c : valor) {
+    switch (c) {
+      case '&': saida.append("&amp;"); break;
+      case '<': saida.append("&lt;"); break;
+      case '>': saida.append("&gt;"); break;
+      case '"': saida.append("&quot;"); break;
+      case '\'': saida.append("&#39;"); break;
+      default: saida.push_back(c);
+    }
+  }
+}
+
+std::string Valor(std::string_view valor, bool html) {
+  std::string saida;
+  saida.reserve(valor.size());
+  AcrescentaValor(saida, valor, html);
+  return saida;
+}
+
 // Every non-overlapping occurrence of 'de', left to right, becomes 'para'; appended to 'saida'.
 std::size_t SubstituiTodas(std::string_view texto, std::string_view de, std::string_view para,
                            std::string& saida) {
@@ -416,19 +441,37 @@ void CMMModeloEmailAlerta::SetDadosCorpoEmailSubordinados(DADOS_CORPO_EMAIL& dad
   dados.strRazaoSocial = valores.strRazaoSocialFilial;
 }
 
-void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(CString& strTexto,
-                                                        const DADOS_CORPO_EMAIL& dados) {
+void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(CString& strTexto, const DADOS_CORPO_EMAIL& dados) {
+  SubstituiUma(strTexto, dados, false);
+}
+
+void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmailHtml(CString& strTexto, const DADOS_CORPO_EMAIL& dados) {
+  SubstituiUma(strTexto, dados, true);
+}
+
+void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
+                                                        const std::vector<DADOS_CORPO_EMAIL>& linhas) {
+  SubstituiLista(strTexto, cabecalho, linhas, false);
+}
+
+void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmailHtml(CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
+                                                            const std::vector<DADOS_CORPO_EMAIL>& linhas) {
+  SubstituiLista(strTexto, cabecalho, linhas, true);
+}
+
+void CMMModeloEmailAlerta::SubstituiUma(CString& strTexto, const DADOS_CORPO_EMAIL& dados, bool bValoresHtml) {
   std::string texto = strTexto.Str();
-  for (const MEMORIA& m : kMemorias) texto = SubstituiTodas(texto, m.pszToken, (dados.*m.pCampo).View());
+  for (const MEMORIA& m : kMemorias)
+    texto = SubstituiTodas(texto, m.pszToken, Valor((dados.*m.pCampo).View(), bValoresHtml));
   strTexto = CString(std::move(texto));
 }
 
-void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(
-    CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
-    const std::vector<DADOS_CORPO_EMAIL>& linhas) {
+void CMMModeloEmailAlerta::SubstituiLista(CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
+                                          const std::vector<DADOS_CORPO_EMAIL>& linhas, bool bValoresHtml) {
   std::string texto = strTexto.Str();
   for (std::size_t i = 0; i < kQtdCabecalho; ++i)
-    texto = SubstituiTodas(texto, kMemorias[i].pszToken, (cabecalho.*kMemorias[i].pCampo).View());
+    texto = SubstituiTodas(texto, kMemorias[i].pszToken,
+                           Valor((cabecalho.*kMemorias[i].pCampo).View(), bValoresHtml));
   texto = SubstituiTodas(texto, kInicioLista, "");
   texto = SubstituiTodas(texto, kFimLista, "");
 
@@ -450,13 +493,15 @@ void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmail(
       p = fim;
       continue;
     }
-    saida.append(texto, copiado, p - copiado)
-        .append((linhas[static_cast<std::size_t>(i)].*achada->pCampo).View());
+    saida.append(texto, copiado, p - copiado);
+    AcrescentaValor(saida, (linhas[static_cast<std::size_t>(i)].*achada->pCampo).View(), bValoresHtml);
     p = copiado = fim;
   }
   saida.append(texto, copiado);
   strTexto = CString(std::move(saida));
 }
+
+CString CMMModeloEmailAlerta::EscapaHtml(std::string_view valor) { return CString(Valor(valor, false)); }
 
 CString CMMModeloEmailAlerta::AssuntoEmail(const DADOS_CORPO_EMAIL& dados) {
   return CString("Alerta de Manutenção - "_cp) + dados.strDescAlerta;

@@ -202,6 +202,11 @@ class CMMModeloEmailAlerta {
   static void SetDadosCorpoEmailSubordinados(DADOS_CORPO_EMAIL& dados,
                                              const VALORES_LINHA_EMAIL& valores);
 
+  // Values go into the HTML as text: each value put in place of a token is EscapaHtml'd first,
+  // so a plan named "<script>" shows as such instead of running. The template's own markup is
+  // never touched. The ...Html variants below put values in as they are stored, for companies
+  // that keep deliberate HTML in their descriptions.
+  //
   // A template without list block: every occurrence of each of the 23 tokens, in Memorias()
   // order, becomes the field (plain text replacement, one token after the other). The list
   // markers and other "ZQ_" words stay.
@@ -216,6 +221,13 @@ class CMMModeloEmailAlerta {
   //      text once: a value is inserted as it is and never read again as a token.
   static void SubstituiMemoriasModeloEmail(CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
                                            const std::vector<DADOS_CORPO_EMAIL>& linhas);
+  // The same two, values put in as stored.
+  static void SubstituiMemoriasModeloEmailHtml(CString& strTexto, const DADOS_CORPO_EMAIL& dados);
+  static void SubstituiMemoriasModeloEmailHtml(CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
+                                               const std::vector<DADOS_CORPO_EMAIL>& linhas);
+  // & < > " ' as &amp; &lt; &gt; &quot; &#39;; every other byte (Windows-1252 accents
+  // included) as it is.
+  static CString EscapaHtml(std::string_view valor);
   // "Alerta de Manutenção - " followed by the alert's description.
   static CString AssuntoEmail(const DADOS_CORPO_EMAIL& dados);
 
@@ -234,4 +246,9 @@ class CMMModeloEmailAlerta {
   // Searching again from the end of each match lists what std::sregex_iterator lists. Linear
   // time in what it reads; no recursion.
   static std::optional<TRECHO> Busca(EPadrao ePadrao, std::string_view texto, std::size_t nDe = 0);
+
+ private:
+  static void SubstituiUma(CString& strTexto, const DADOS_CORPO_EMAIL& dados, bool bValoresHtml);
+  static void SubstituiLista(CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
+                             const std::vector<DADOS_CORPO_EMAIL>& linhas, bool bValoresHtml);
 };

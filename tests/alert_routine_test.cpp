@@ -6,10 +6,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "platform/types/Cp1252.h"
 #include "platform/mail/ZQContaEmail.h"
 #include "platform/types/ZQCurrencyEx.h"
+#include "platform/storage/SqliteEngine.h"
 #include "platform/system/ZQRegistro.h"
 #include "platform/access/ZQResultados.h"
 #include "tests/support/FixtureAlerta.h"
@@ -35,7 +37,7 @@ struct CasoVencimento {
   bool vencido;
 };
 
-TEST(AlertaVencidoTest, Table) {
+TEST(AlertRoutineDueTest, Table) {
   const CasoVencimento kCasos[] = {
       // "before" by days: due once today is after the date minus the days.
       {"antes 10 dias, faltam 10", 1, false, 0, true, 10, 0, 10, 5, false},
@@ -144,9 +146,9 @@ constexpr const char* kEsperado =
     "rui@zq.test|Alerta de Manutenção - Revisão|Rui R6 Revisão\n"
     "rui@zq.test|Alerta de Manutenção - Revisão|Rui R7 Revisão\n";
 
-class RunTest : public ::testing::TestWithParam<std::tuple<std::string, bool>> {};
+class AlertRoutineRunTest : public ::testing::TestWithParam<std::tuple<std::string, bool>> {};
 
-TEST_P(RunTest, WhoGetsWhichMail) {
+TEST_P(AlertRoutineRunTest, WhoGetsWhichMail) {
   const auto [motor, smtp] = GetParam();
   EmpresaTeste empresa(motor);
   Cenario s(empresa);
@@ -177,7 +179,7 @@ TEST_P(RunTest, WhoGetsWhichMail) {
   EXPECT_EQ((smtp ? servidor->Recebidos() : s.c.Saida()).size(), antes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, RunTest,
+INSTANTIATE_TEST_SUITE_P(Engines, AlertRoutineRunTest,
                          ::testing::Values(std::make_tuple(std::string("memoria"), false),
                                            std::make_tuple(std::string("sqlite"), false),
                                            std::make_tuple(std::string("memoria"), true)),
@@ -221,27 +223,91 @@ TEST(AlertRoutineTest, Repetition) {
   EXPECT_EQ(c.Envios(p.GetPonteiro()), "0:05/03/2024 10:05:30 1:05/03/2024 13:05:30 2:05/03/2024 13:05:30");
 }
 
+// Not failures: a missing template, an inactive alert, a group without members, a stored address
+// the transport refuses (the other addresses still get the alert), a list block saved with LF
+// line ends (expanded without a list).
 TEST(AlertRoutineTest, SkipsWithoutFailing) {
   EmpresaTeste empresa;
   CenarioAlerta c(empresa);
   c.Modelo("m.htm", kModeloSimples);
+  std::string lf = kModeloLista;
+  std::erase(lf, '\r');
+  c.Modelo("lf.htm", lf);
   const auto ana = c.Tecnico("ANA", "Ana", {"ana@zq.test"});
+  const auto rui = c.Tecnico("RUI", "Rui", {"rui@zq.test\r\nRCPT TO:<x@zq.test>\x01", "rui@zq.test"});
   const auto vazio = c.Tecnico("G", "Grupo vazio", {"g@zq.test"}, 0, true);
   c.Tecnico("X", "Inativo", {"x@zq.test"}, vazio.GetPonteiro(), false, true);
   auto inativo = c.Alerta("Inativo", "m.htm", {ana});
   inativo.SetInativo(true);
   const auto p = c.Plano("P", {c.Alerta("Falta", "falta.htm", {ana}), inativo, c.Alerta("Grupo", "m.htm", {vazio}),
-                               c.Alerta("Ok", "m.htm", {ana})});
+                               c.Alerta("Ok", "m.htm", {rui, ana}), c.Alerta("Lf", "lf.htm", {ana})});
   c.Recurso("R", {{p, 1, 10, false}});
 
   ASSERT_EQ(c.Executa(), "");
-  EXPECT_EQ(Resumo(c.Saida()), "ana@zq.test|Alerta de Manutenção - Ok|Ana R Ok\n");
-  EXPECT_EQ(c.UltimaLinhaLog(),
-            std::string("Modelo de e-mail '")
-                .append((c.PastaRelatorios() / "falta.htm").string())
-                .append("' não encontrado. Plano Manutenção 'P'"));
+  EXPECT_EQ(Resumo(c.Saida()),
+            "ana@zq.test|Alerta de Manutenção - Lf|Ana P ZQ_INICIO_LISTA ZQ_FIM_LISTA R 1\n"
+            "ana@zq.test|Alerta de Manutenção - Ok|Ana R Ok\n"
+            "rui@zq.test|Alerta de Manutenção - Ok|Rui R Ok\n");
+  const std::string pasta = c.PastaRelatorios().string();
+  EXPECT_EQ(c.LinhasLog(),
+            (std::vector<std::string>{
+                "Modelo de e-mail '" + pasta + "/falta.htm' não encontrado. Plano Manutenção 'P'",
+                "Endereço de e-mail recusado, e-mail não enviado: técnico 'RUI' (Rui), endereço "
+                "'rui@zq.test\\r\\nRCPT TO:<x@zq.test>\\x01'. Plano Manutenção 'P', alerta 'Ok'",
+                "Modelo de e-mail '" + pasta + "/lf.htm': ZQ_INICIO_LISTA sem um bloco de lista reconhecível (linhas "
+                "terminadas em CR LF, \"  ZQ_FIM_LISTA\" na linha seguinte, a linha da lista iniciada por \" <tr\"); a "
+                "lista não foi repetida, vai um e-mail por recurso. Plano Manutenção 'P'"}));
   // A group without active members mails nobody, but its alert counts as sent.
-  EXPECT_EQ(c.Envios(p.GetPonteiro()), "2:05/03/2024 10:05:30 3:05/03/2024 10:05:30");
+  EXPECT_EQ(c.Envios(p.GetPonteiro()), "2:05/03/2024 10:05:30 3:05/03/2024 10:05:30 4:05/03/2024 10:05:30");
+}
+
+// Values reach the HTML as text, with or without list block, unless the company's registry
+// section or its Email section says it keeps HTML in them. The subject is never escaped.
+TEST(AlertRoutineTest, ValuesAreEscapedInTheHtml) {
+  for (const int onde : {0, 1, 2}) {  // HtmlNosValores=1 nowhere, in the company's section, in its Email one
+    SCOPED_TRACE(onde);
+    EmpresaTeste empresa;
+    CenarioAlerta c(empresa);
+    const std::string secao = std::string(CZQRegistro::kRaiz) + "\\Empresas\\" + empresa.Nome();
+    if (onde) CZQRegistro::Define(onde == 1 ? secao : secao + "\\Email", "HtmlNosValores", "1");
+    c.Modelo("lista.htm", kModeloLista);
+    c.Modelo("m.htm", kModeloSimples);
+    const auto t = c.Tecnico("T", "<b>Ana & \"Rui\" 'x'</b>", {"t@zq.test"});
+    const auto p = c.Plano("P", {c.Alerta("<i>A</i>", "lista.htm", {t}), c.Alerta("<i>B</i>", "m.htm", {t})});
+    c.Recurso("<img src=x onerror=alert(1)>", {{p, 1, 10, false}});
+    ASSERT_EQ(c.Executa(), "");
+    const auto emails = c.Saida();
+    ASSERT_EQ(emails.size(), 2u);
+    const bool html = onde != 0;
+    for (const auto& e : emails) {
+      EXPECT_NE(e.assunto.find("- <i>"), std::string::npos) << e.assunto;
+      EXPECT_NE(e.corpo.find(html ? "<b>Ana & \"Rui\" 'x'</b>"
+                                  : "&lt;b&gt;Ana &amp; &quot;Rui&quot; &#39;x&#39;&lt;/b&gt;"),
+                std::string::npos) << e.corpo;
+      EXPECT_NE(e.corpo.find(html ? "<img src=x onerror=alert(1)>" : "&lt;img src=x onerror=alert(1)&gt;"),
+                std::string::npos) << e.corpo;
+    }
+  }
+}
+
+// Another program's long write (a large load) holds the database across the run: the send
+// times wait for it instead of failing, so the next run sends nothing twice.
+TEST(AlertRoutineTest, SendTimesWaitForAnotherWriter) {
+  EmpresaTeste empresa("sqlite");
+  Cenario s(empresa);
+  zq::Status st;
+  const auto outro = zq::SqliteEngine::Open((empresa.Diretorio() / "empresa.db").string(), &st);
+  ASSERT_TRUE(outro && outro->Begin().ok()) << st.message;
+  const auto inicio = std::chrono::steady_clock::now();
+  std::thread escritor([&] { std::this_thread::sleep_for(std::chrono::seconds(20)); outro->Rollback(); });
+  const std::string resultado = s.c.Executa();
+  const auto duracao = std::chrono::steady_clock::now() - inicio;
+  escritor.join();
+  ASSERT_EQ(resultado, "");
+  EXPECT_GE(duracao, std::chrono::seconds(20)) << "the lock was held across the writes";
+  const std::size_t enviados = s.c.Saida().size();
+  ASSERT_EQ(s.c.Executa(), "");
+  EXPECT_EQ(s.c.Saida().size(), enviados);
 }
 
 // ---- Giving up -----------------------------------------------------------------------------
@@ -249,15 +315,17 @@ TEST(AlertRoutineTest, SkipsWithoutFailing) {
 struct Aborto {
   std::string resultado;  // what Executa answers
   std::string log;        // the last log line's text
+  std::string envios;     // "<plan> <send times>;" of the plans with any recorded
 };
 
-// Runs `s`'s scenario with `prepara` applied, and checks that no send time was recorded.
-Aborto Aborta(const char* motor, const std::function<void(Cenario&)>& prepara) {
-  EmpresaTeste empresa(motor);
+// Runs the scenario with `prepara` applied and checks the exception's fixed parts.
+Aborto Aborta(const std::function<void(Cenario&)>& prepara) {
+  EmpresaTeste empresa;
   Cenario s(empresa);
   prepara(s);
-  Aborto a{s.c.Executa(), s.c.UltimaLinhaLog()};
-  for (const auto& p : {s.p1, s.gp, s.pai, s.p2}) EXPECT_EQ(s.c.Envios(p.GetPonteiro()), "") << p.GetCodigo().Str();
+  Aborto a{s.c.Executa(), s.c.UltimaLinhaLog(), ""};
+  for (const auto& p : {s.p1, s.gp, s.pai, s.p2})
+    if (const std::string e = s.c.Envios(p.GetPonteiro()); !e.empty()) a.envios += p.GetCodigo().Str() + " " + e + ";";
   EXPECT_TRUE(s.c.excecao.has_value());
   if (s.c.excecao) {
     EXPECT_EQ(s.c.excecao->GetFonte(), "MMEmailAlertaPlano");
@@ -268,7 +336,7 @@ Aborto Aborta(const char* motor, const std::function<void(Cenario&)>& prepara) {
   return a;
 }
 
-TEST(AlertAbortTest, NoAccountSearchesNothing) {
+TEST(AlertRoutineAbortTest, NoAccountSearchesNothing) {
   EmpresaTeste empresa;
   Cenario s(empresa);
   CZQRegistro::Define(CZQContaEmail::Chave(empresa.Nome()), "Remetente", "");
@@ -281,20 +349,21 @@ TEST(AlertAbortTest, NoAccountSearchesNothing) {
   EXPECT_EQ(empresa.Falhas().Log(), std::vector<std::string>{"BuscaContaEmail"});
 }
 
-TEST(AlertAbortTest, FailuresReturnedWithoutThrowing) {
+// Returned, not thrown, but logged: a plan row that cannot be read fails the plan search.
+TEST(AlertRoutineAbortTest, FailuresReturnedWithoutThrowing) {
   for (const char* operacao : {"BuscaContaEmail", "BuscaPonteirosPlano"}) {
     SCOPED_TRACE(operacao);
     EmpresaTeste empresa;
     Cenario s(empresa);
-    empresa.Falhas().FailOperation(operacao, ZQ_E_MOTOR, "falha");
-    EXPECT_EQ(s.c.Executa(), "ret=0x80F00003");
-    EXPECT_EQ(s.c.Log(), "");
+    empresa.Falhas().FailOperation(operacao, ZQ_E_ESQUEMA, "registro corrompido");
+    EXPECT_EQ(s.c.Executa(), "ret=0x80F00007");
+    EXPECT_EQ(s.c.LinhasLog(), std::vector<std::string>{"registro corrompido"});
     EXPECT_TRUE(s.c.Saida().empty());
   }
 }
 
 // Template, folder and send failures: the result code, message number and text, and the log.
-TEST(AlertAbortTest, TemplateFolderAndSend) {
+TEST(AlertRoutineAbortTest, TemplateFolderAndSend) {
   struct Caso {
     const char* nome;
     std::function<void(Cenario&)> prepara;
@@ -324,25 +393,25 @@ TEST(AlertAbortTest, TemplateFolderAndSend) {
       {"envio com falha injetada",
        [](Cenario& s) { s.c.empresa.Falhas().FailOperation("DisparaEmail", ZQ_E_MOTOR, "x"); }, kEnvio},
       {"servidor fora do ar", [](Cenario& s) { s.c.UsaSmtp(PortaLivre()); }, kEnvio},
-      {"endereco com quebra de linha, depois de outros envios",
-       [](Cenario& s) {
-         s.rui.AdicionaEmail("rui@zq.test\r\nRCPT TO:<intruso@zq.test>");
-         s.c.Atualiza(s.rui);
-       },
+      // The company's own sender, unlike a technician's address, is no reason to skip.
+      {"remetente recusado",
+       [](Cenario& s) { CZQRegistro::Define(CZQContaEmail::Chave(s.c.empresa.Nome()), "Remetente", "a@zq.test>"); },
        kEnvio},
   };
   for (const auto& c : kCasos) {
     SCOPED_TRACE(c.nome);
-    const Aborto a = Aborta("memoria", c.prepara);
+    const Aborto a = Aborta(c.prepara);
     EXPECT_EQ(c.prefixo ? a.resultado.substr(0, c.resultado.size()) : a.resultado, c.resultado);
     const std::string texto = c.resultado.substr(c.resultado.find(' ') + 1);
     EXPECT_EQ(c.prefixo ? a.log.substr(0, texto.size()) : a.log, texto);
+    EXPECT_EQ(a.envios, "");
   }
 }
 
 // Every data-access call on the road, failed at its last call in the run so that mails went out
-// before: the call's own code, message 1111, its text, and no send time recorded.
-TEST(AlertAbortTest, EveryFailedCall) {
+// before: the call's own code, message 1111, its text. Send times are written one by one, in
+// order: a failed one keeps those written before it.
+TEST(AlertRoutineAbortTest, EveryFailedCall) {
   std::vector<std::string> chamadas;
   {
     EmpresaTeste empresa;
@@ -354,20 +423,20 @@ TEST(AlertAbortTest, EveryFailedCall) {
   const char* kOperacoes[] = {"LePlano",        "LeDisciplina",          "BuscaPonteirosRecurso",
                               "LeRecursos",     "LeTipoRecurso",         "LeFilial",
                               "LeUnidadeMedidaProduto", "LeUnidadeMedidaServico", "LeTecnico",
-                              "BuscaPonteirosTecnico",  "LeTecnicos",            "IniciaTransacao",
-                              "AtualizaDataHoraEnvioAlerta", "ConfirmaTransacao"};
-  for (const char* operacao : kOperacoes) {
+                              "BuscaPonteirosTecnico",  "LeTecnicos",            "AtualizaDataHoraEnvioAlerta"};
+  for (const std::string operacao : kOperacoes) {
     SCOPED_TRACE(operacao);
     const auto ultima = std::find(chamadas.rbegin(), chamadas.rend(), operacao);
     ASSERT_NE(ultima, chamadas.rend()) << "never called";
     const long n = static_cast<long>(chamadas.rend() - ultima);
-    const std::string texto = std::string("falha injetada em ") + operacao;
-    const Aborto a = Aborta("memoria", [&](Cenario& s) {
+    const std::string texto = "falha injetada em " + operacao;
+    const Aborto a = Aborta([&](Cenario& s) {
       s.c.empresa.Falhas().Clear();
       s.c.empresa.Falhas().FailNth(n, ZQ_E_MOTOR, texto);
     });
     EXPECT_EQ(a.resultado, std::string("hr=0x80F00003/1111 ").append(texto));
     EXPECT_EQ(a.log, texto);
+    EXPECT_EQ(a.envios, operacao == "AtualizaDataHoraEnvioAlerta" ? "P1 0:05/03/2024 10:05:30 1:05/03/2024 10:05:30;" : "");
   }
 }
 

@@ -296,3 +296,35 @@ TEST_F(HostTest, SchedulerRunsUntilSigtermAndStopsBetweenRuns) {
 }
 
 }  // namespace
+
+// ---- Alert runs over SMTP ------------------------------------------------------------------
+
+#include "tests/support/FixtureAlerta.h"
+
+namespace {
+
+// The report counts the mails the server took, with each one's recipient and subject: none
+// while it is down.
+TEST_F(HostTest, SmtpRunReportsOnlyDeliveredMails) {
+  host.CriaExemplo();
+  auto servidor = [&](int porta) {
+    EXPECT_EQ(host.Roda({"empresa", "email", "EXEMPLO", "--remetente", "manutencao@exemplo.com.br", "--servidor",
+                         "127.0.0.1", "--porta", std::to_string(porta)}).saida, 0);
+    return "e-mails entregues a 127.0.0.1:" + std::to_string(porta) + ": ";
+  };
+  const std::string fora = servidor(zqteste::PortaLivre());
+  Resultado r = host.Roda({kAgora, "alertas", "executar", "EXEMPLO"});
+  EXPECT_EQ(r.saida, 3);
+  EXPECT_NE(r.out.find(fora + "0\n  log"), std::string::npos) << r.out;
+
+  if (!zqteste::ServidorSmtp::Python()) GTEST_SKIP() << "python3 -m aiosmtpd unavailable (Debian package python3-aiosmtpd)";
+  zqteste::ServidorSmtp smtp(host.Dir());
+  const std::string dentro = servidor(smtp.Porta());
+  r = host.Roda({kAgora, "alertas", "executar", "EXEMPLO"});
+  EXPECT_EQ(r.saida, 0) << r.out;
+  EXPECT_NE(r.out.find(dentro + "5\n    para "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n    para maria.oliveira@exemplo.com.br  \"Alerta de Manutenção - "), std::string::npos);
+  EXPECT_EQ(smtp.Recebidos().size(), 5u);
+}
+
+}  // namespace

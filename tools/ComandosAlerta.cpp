@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "exports/MMExports.h"
+#include "platform/access/ZQAcessoEmpresarial.h"
 #include "platform/access/ZQAcessoManutencao.h"
 #include "platform/mail/ZQContaEmail.h"
 #include "platform/storage/ZQEmpresas.h"
@@ -171,8 +172,15 @@ long ExecutaERelata(CAutoRun& rotina, CZQConexaoEmpresa& conexao, const std::str
 
   const Retrato antes = Fotografa(conexao, conta, empresa);
   conexao.Falhas().Clear();  // the host plans no failures; this restarts the call log of the run
+  // What the transport really took, to and subject (UTF-8), in order.
+  std::vector<std::pair<std::string, std::string>> entregues;
+  CZQAcessoEmpresarial* empresarial = rotina.GetAcessoEmpresarial();
+  empresarial->SetAoEntregar([&](const CZQDadosDF_Email& email, const std::string&) {
+    entregues.emplace_back(Utf8(email.GetDestinatarios().View()), Utf8(email.GetAssunto().View()));
+  });
   std::optional<CZQExceptionEx> excecao;
   const long hr = rotina.Executa(parar, &excecao);
+  empresarial->SetAoEntregar(nullptr);
   const std::vector<std::string> chamadas = conexao.Falhas().Log();
   const Retrato depois = Fotografa(conexao, conta, empresa);
 
@@ -200,8 +208,6 @@ long ExecutaERelata(CAutoRun& rotina, CZQConexaoEmpresa& conexao, const std::str
   out << "  alertas vencidos, registrados como enviados: " << enviados.size() << "\n";
   for (const std::string& e : enviados) out << "    " << e << "\n";
 
-  const auto emails = std::count(chamadas.begin(), chamadas.end(), "DisparaEmail");
-  const bool truncado = chamadas.size() >= zq::FaultInjector::kMaxLog;
   if (conta && conta->servidor.empty()) {
     std::vector<std::string> novos;
     std::set_difference(depois.saida.begin(), depois.saida.end(), antes.saida.begin(), antes.saida.end(),
@@ -212,8 +218,8 @@ long ExecutaERelata(CAutoRun& rotina, CZQConexaoEmpresa& conexao, const std::str
       out << "    " << nome << "  para " << para << "  \"" << assunto << "\"\n";
     }
   } else if (conta) {
-    out << "  e-mails entregues a " << conta->servidor << ":" << conta->porta << ": " << (truncado ? "ao menos " : "")
-        << emails << "\n";
+    out << "  e-mails entregues a " << conta->servidor << ":" << conta->porta << ": " << entregues.size() << "\n";
+    for (const auto& [para, assunto] : entregues) out << "    para " << para << "  \"" << assunto << "\"\n";
   } else {
     out << "  e-mails: nenhum (a empresa não tem conta de e-mail)\n";
   }
@@ -227,7 +233,10 @@ long ExecutaERelata(CAutoRun& rotina, CZQConexaoEmpresa& conexao, const std::str
     char codigo[16];
     std::snprintf(codigo, sizeof codigo, "0x%08X", static_cast<unsigned>(excecao->GetHR()));
     out << "  execução abortada: " << Utf8(excecao->GetMensagem().View()) << " (hr " << codigo << ", mensagem "
-        << excecao->GetNumeroMensagem() << "); nenhum envio desta execução foi registrado\n";
+        << excecao->GetNumeroMensagem() << "); "
+        << (enviados.empty() ? "nenhum envio desta execução foi registrado"
+                             : "só os envios registrados acima valem; os outros e-mails serão enviados de novo")
+        << "\n";
   } else if (hr != 0) {
     char codigo[16];
     std::snprintf(codigo, sizeof codigo, "0x%08X", static_cast<unsigned>(hr));

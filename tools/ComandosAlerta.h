@@ -10,8 +10,9 @@
 //                                       in progress. Exits 0 when stopped by a signal.
 //
 // Each run prints what it did: the plans the routine looks at (active, with active resources),
-// the alerts whose send time the run recorded, the mails written to the outbox or handed to the
-// SMTP server, and the routine's log lines of the run. A run that aborts (no e-mail account,
+// the alerts whose send time the run recorded, the mails written to the outbox or taken by the
+// SMTP server (only those really delivered, each with its recipient and subject), and the
+// routine's log lines of the run. A run that aborts (no e-mail account,
 // report folder unknown, template unreadable, a failed read or send) prints its log line and
 // exception and makes `executar` exit 3; `agendar` reports it and goes on at the next interval.
 #pragma once

@@ -131,6 +131,9 @@ long CZQAcessoEmpresarial::DisparaEmail(const CZQDadosDF_Email& email, int, int,
   if (!conta)
     return Falha(ZQ_E_EMAIL_SEM_CONTA,
                  std::string("Nenhuma conta de e-mail configurada para a empresa ").append(Conexao()->GetNome()));
-  const zq::Status st = CZQTransporteEmail::Envia(*conta, email);
-  return st.ok() ? 0 : Falha(st);
+  std::string destino;
+  const zq::Status st = CZQTransporteEmail::Envia(*conta, email, &destino);
+  if (!st.ok()) return Falha(st);
+  if (m_aoEntregar) m_aoEntregar(email, destino);
+  return 0;
 }

@@ -5,6 +5,9 @@
 // written by hand below.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "platform/access/ZQAcessoManutencao.h"
 #include "platform/records/ZQDadosBDD_Registro.h"
 #include "platform/records/ZQDadosDF_Email.h"
@@ -68,6 +71,17 @@ class CZQAcessoEmpresarial : public CZQAcessoBase {
   // folder when no server is named). The three numbers are the suite's dispatch options, passed
   // through without effect. A negative result on failure (no account: ZQ_E_EMAIL_SEM_CONTA; a
   // refused header or address, the server's refusal, an outbox that cannot be written: the
-  // codes of ZQMensagemEmail.h), with the reason as the last error.
+  // codes of ZQMensagemEmail.h), with the reason as the last error. ZQ_E_EMAIL_DESTINATARIO
+  // alone says that the recipients were refused before anything was sent: bad data, not a
+  // transport failure.
   long DisparaEmail(const CZQDadosDF_Email& email, int opcao1, int opcao2, int opcao3);
+
+  // Called after each e-mail DisparaEmail delivered (never for one refused or not taken), with
+  // where it went: the outbox file or the SMTP URL. Lets a host report what a run really sent;
+  // none by default.
+  using AoEntregar = std::function<void(const CZQDadosDF_Email& email, const std::string& destino)>;
+  void SetAoEntregar(AoEntregar aoEntregar) { m_aoEntregar = std::move(aoEntregar); }
+
+ private:
+  AoEntregar m_aoEntregar;
 };

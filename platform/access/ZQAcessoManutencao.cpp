@@ -143,13 +143,18 @@ long CZQAcessoManutencao::BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filt
 
 long CZQAcessoManutencao::AtualizaDataHoraEnvioAlerta(unsigned long ponteiroPlano, int indice) {
   if (long hr = Entra("AtualizaDataHoraEnvioAlerta")) return hr;
+  // The longer wait is for this write only; the engine's own comes back for everyone else.
+  zq::StorageEngine& motor = Motor();
+  const long esperaAnterior = m_esperaEnvioAlertaMs > 0 ? motor.SetLockWait(m_esperaEnvioAlertaMs) : 0;
   CZQDadosMM_Plano plano;
-  zq::Status st = Motor().Read(static_cast<std::uint32_t>(ponteiroPlano), &plano);
-  if (!st.ok()) return Falha(st);
-  if (indice < 0 || indice >= plano.GetQuantidadeAlerta())
-    return Falha(ZQ_E_NAO_ENCONTRADO, "Alerta " + std::to_string(indice) + " inexistente no plano " +
-                                          std::to_string(ponteiroPlano));
-  plano.GetRefAlerta(indice).SetDmaHmsUltimoEnvio(CZQRelogio::Agora());
-  st = Motor().Update(plano);
+  zq::Status st = motor.Read(static_cast<std::uint32_t>(ponteiroPlano), &plano);
+  if (st.ok() && (indice < 0 || indice >= plano.GetQuantidadeAlerta()))
+    st = {ZQ_E_NAO_ENCONTRADO, "Alerta " + std::to_string(indice) + " inexistente no plano " +
+                                   std::to_string(ponteiroPlano)};
+  if (st.ok()) {
+    plano.GetRefAlerta(indice).SetDmaHmsUltimoEnvio(CZQRelogio::Agora());
+    st = motor.Update(plano);
+  }
+  if (m_esperaEnvioAlertaMs > 0) motor.SetLockWait(esperaAnterior);
   return st.ok() ? 0 : Falha(st);
 }

@@ -78,10 +78,17 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // Plans matching the filter, with its active and active-resource conditions.
   long BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros);
   // Records the current date-time (the local clock) as the last send of alert `indice` of the
-  // plan; ZQ_E_NAO_ENCONTRADO when the plan has no such alert.
+  // plan, in a write of its own; ZQ_E_NAO_ENCONTRADO when the plan has no such alert.
   long AtualizaDataHoraEnvioAlerta(unsigned long plano, int indice);
+  // How long AtualizaDataHoraEnvioAlerta waits for another program's write (a large load) to
+  // end before it fails, in milliseconds; 0, the default, is the engine's usual wait (seconds).
+  // The mails of a send time that fails to be written go out again, so the routine waits long.
+  void SetEsperaEnvioAlerta(long ms) { m_esperaEnvioAlertaMs = ms; }
   // Whether `disciplina` is `grupo` or lies beneath it in the discipline tree.
   long PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence);
+
+ private:
+  long m_esperaEnvioAlertaMs = 0;
 };
 
 // The name the routine base hands it out under.

@@ -68,13 +68,13 @@ zq::Status CZQMensagemEmail::Destinatarios(std::string_view lista, std::vector<s
         std::string mostrado(item);
         for (char& c : mostrado)
           if (static_cast<unsigned char>(c) < 0x20) c = '?';
-        return {ZQ_E_EMAIL_ENDERECO, std::string("Endereço de e-mail recusado: "_cp).append(mostrado)};
+        return {ZQ_E_EMAIL_DESTINATARIO, std::string("Endereço de e-mail recusado: "_cp).append(mostrado)};
       }
       enderecos->emplace_back(item);
     }
     inicio = fim + 1;
   }
-  if (enderecos->empty()) return {ZQ_E_EMAIL_ENDERECO, "E-mail sem destinatário"_cp};
+  if (enderecos->empty()) return {ZQ_E_EMAIL_DESTINATARIO, "E-mail sem destinatário"_cp};
   return {};
 }
 
@@ -167,9 +167,9 @@ zq::Status CZQMensagemEmail::Monta(std::string_view remetente, const std::vector
     if (CabecalhoProibido(c)) return {ZQ_E_EMAIL_CABECALHO, "Assunto de e-mail com quebra de linha ou NUL recusado"};
   if (!EnderecoValido(remetente))
     return {ZQ_E_EMAIL_ENDERECO, std::string("Remetente de e-mail recusado: ").append(remetente)};
-  if (destinatarios.empty()) return {ZQ_E_EMAIL_ENDERECO, "E-mail sem destinatário"_cp};
+  if (destinatarios.empty()) return {ZQ_E_EMAIL_DESTINATARIO, "E-mail sem destinatário"_cp};
   for (const auto& d : destinatarios)
-    if (!EnderecoValido(d)) return {ZQ_E_EMAIL_ENDERECO, "Endereço de e-mail recusado"_cp};
+    if (!EnderecoValido(d)) return {ZQ_E_EMAIL_DESTINATARIO, "Endereço de e-mail recusado"_cp};
 
   static std::atomic<unsigned> contador{0};
   static const unsigned aleatorio = std::random_device{}();

@@ -37,17 +37,20 @@
 #include "platform/access/ZQResultados.h"
 
 constexpr long ZQ_E_EMAIL_CABECALHO = ZQ_HR(0x80F00101);  // subject or header text refused
-constexpr long ZQ_E_EMAIL_ENDERECO = ZQ_HR(0x80F00102);   // an address refused, or no recipient
+constexpr long ZQ_E_EMAIL_ENDERECO = ZQ_HR(0x80F00102);   // the sender's address refused
 constexpr long ZQ_E_EMAIL_SEM_CONTA = ZQ_HR(0x80F00103);  // the company has no e-mail account
 constexpr long ZQ_E_EMAIL_ENVIO = ZQ_HR(0x80F00104);      // the SMTP server did not take the mail
 constexpr long ZQ_E_EMAIL_SAIDA = ZQ_HR(0x80F00105);      // the outbox file could not be written
+// A recipient address refused, or none at all: found before anything is sent, so it is the
+// stored address that is wrong, not the transport.
+constexpr long ZQ_E_EMAIL_DESTINATARIO = ZQ_HR(0x80F00106);
 
 class CZQMensagemEmail {
  public:
   CZQMensagemEmail() = delete;
 
-  // The addresses of a recipient list, in order; ZQ_E_EMAIL_ENDERECO naming the first address
-  // refused, or when there is none at all.
+  // The addresses of a recipient list, in order; ZQ_E_EMAIL_DESTINATARIO naming the first
+  // address refused, or when there is none at all.
   static zq::Status Destinatarios(std::string_view lista, std::vector<std::string>* enderecos);
   static bool EnderecoValido(std::string_view endereco);
 

@@ -30,8 +30,9 @@ class CZQTransporteEmail {
   CZQTransporteEmail() = delete;
 
   // Delivers the e-mail. On success *destino, when given, receives the outbox file's path or
-  // the SMTP URL used. Failures: ZQ_E_EMAIL_CABECALHO, ZQ_E_EMAIL_ENDERECO, ZQ_E_EMAIL_ENVIO,
-  // ZQ_E_EMAIL_SAIDA, ZQ_E_NAO_IMPLEMENTADO, with a readable Windows-1252 text.
+  // the SMTP URL used. Failures: ZQ_E_EMAIL_CABECALHO, ZQ_E_EMAIL_ENDERECO,
+  // ZQ_E_EMAIL_DESTINATARIO (these three before anything is sent), ZQ_E_EMAIL_ENVIO, ZQ_E_EMAIL_SAIDA,
+  // ZQ_E_NAO_IMPLEMENTADO, with a readable Windows-1252 text.
   static zq::Status Envia(const CZQContaEmail& conta, const CZQDadosDF_Email& email, std::string* destino = nullptr);
 
   // The steps, for tests and tools.

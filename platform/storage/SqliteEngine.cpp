@@ -699,4 +699,13 @@ Status SqliteEngine::Rollback() {
   return st;
 }
 
+long SqliteEngine::SetLockWait(long ms) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  const long before = m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs;
+  constexpr long kMax = std::numeric_limits<int>::max();
+  m_lockWaitMs = ms <= 0 ? 0 : ms > kMax ? kMax : ms;
+  sqlite3_busy_timeout(m_db, m_lockWaitMs > 0 ? static_cast<int>(m_lockWaitMs) : kBusyTimeoutMs);
+  return before;
+}
+
 }  // namespace zq

@@ -1,6 +1,6 @@
 // zq::SqliteEngine: a StorageEngine over one SQLite file per company. Several engines, in this
 // process or in others, may use one file: it runs in WAL mode and waits up to five seconds for a
-// lock before answering ZQ_E_MOTOR. Each sees the others' committed writes.
+// lock before answering ZQ_E_MOTOR (SetLockWait changes that wait). Each sees the others' committed writes.
 //
 // The file holds one table per record kind, created on first use from the record's schema:
 // the key field is the INTEGER PRIMARY KEY, every other field a NOT NULL column (integers as
@@ -63,6 +63,7 @@ class SqliteEngine final : public StorageEngine {
   Status Begin() override;
   Status Commit() override;
   Status Rollback() override;
+  long SetLockWait(long ms) override;
   std::string Describe() const override;  // "sqlite:" + path
 
  private:
@@ -93,6 +94,7 @@ class SqliteEngine final : public StorageEngine {
   std::string m_name;  // the path for messages, in Windows-1252
   std::mutex m_mutex;
   bool m_inTransaction = false;
+  long m_lockWaitMs = 0;  // 0: the default wait
   bool m_reconciledInTransaction = false;  // tables or columns made inside it
   bool m_kindsStale = false;               // a rollback may have undone them
   std::map<std::string, std::unique_ptr<Kind>, std::less<>> m_kinds;

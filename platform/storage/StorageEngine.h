@@ -54,6 +54,14 @@ class StorageEngine {
   virtual Status Commit() = 0;
   virtual Status Rollback() = 0;
 
+  // How long a write waits for another connection's write to end before it fails, in
+  // milliseconds (0 or less: the engine's default); answers the wait in force before. Engines
+  // that no other connection shares have nothing to wait for and ignore it (answer 0).
+  virtual long SetLockWait(long ms) {
+    (void)ms;
+    return 0;
+  }
+
   // "memoria", "sqlite:/path/file.db", ...: for messages and the host's listings.
   virtual std::string Describe() const = 0;
 };

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -38,6 +39,14 @@ std::string LeArquivo(const std::filesystem::path& caminho) {
   return out.str();
 }
 
+sockaddr_in Loopback(int porta) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<std::uint16_t>(porta));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return a;
+}
+
 int Hexa(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -45,34 +54,32 @@ int Hexa(char c) {
   return -1;
 }
 
-// Header name (lower case) -> unfolded value.
+// A header's value, unfolded (a line break before a blank is dropped); the name in any case.
 std::string Cabecalho(const std::string& cabecalhos, const std::string& nome) {
-  std::istringstream in(cabecalhos);
-  std::string linha, atual, valor;
-  bool achou = false;
-  auto fecha = [&] {
-    const auto dois = atual.find(':');
-    if (!achou && dois != std::string::npos) {
-      std::string n = atual.substr(0, dois);
-      std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return std::tolower(c); });
-      if (n == nome) {
-        valor = atual.substr(dois + 1);
-        valor.erase(0, valor.find_first_not_of(' '));
-        achou = true;
-      }
-    }
-  };
-  while (std::getline(in, linha)) {
+  std::istringstream in(std::regex_replace(cabecalhos, std::regex("\r?\n(?=[ \t])"), ""));
+  for (std::string linha; std::getline(in, linha);) {
     if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-    if (!linha.empty() && (linha[0] == ' ' || linha[0] == '\t')) {
-      atual.append("\r\n").append(linha);  // kept folded: the decoder drops folds between encoded words
-      continue;
-    }
-    fecha();
-    atual = linha;
+    if (linha.size() > nome.size() && linha[nome.size()] == ':' &&
+        std::equal(nome.begin(), nome.end(), linha.begin(), [](char a, char b) { return a == std::tolower(b); }))
+      return linha.substr(linha.find_first_not_of(' ', nome.size() + 1));
   }
-  fecha();
-  return valor;
+  return "";
+}
+
+// The encoded words of the windows-1252 "Q" encoding the transport writes, joined (the blanks
+// between words do not count); any other text as it is.
+std::string DecodificaAssunto(const std::string& valor) {
+  constexpr std::string_view kAbre = "=?windows-1252?Q?";
+  if (!valor.starts_with(kAbre)) return valor;
+  std::string q;
+  for (std::size_t p = 0; (p = valor.find(kAbre, p)) != std::string::npos; p += 2) {
+    p += kAbre.size();
+    const std::size_t fim = valor.find("?=", p);
+    q += valor.substr(p, fim - p);
+    p = fim;
+  }
+  std::replace(q.begin(), q.end(), '_', ' ');
+  return DecodificaQuotedPrintable(q);
 }
 
 }  // namespace
@@ -82,9 +89,9 @@ std::string DecodificaQuotedPrintable(const std::string& texto) {
   for (std::size_t i = 0; i < texto.size(); ++i) {
     if (texto[i] != '=') {
       saida += texto[i];
-    } else if (i + 2 < texto.size() + 0 && texto[i + 1] == '\r' && texto[i + 2] == '\n') {
+    } else if (texto.compare(i + 1, 2, "\r\n") == 0) {
       i += 2;
-    } else if (i + 1 < texto.size() && texto[i + 1] == '\n') {
+    } else if (texto.compare(i + 1, 1, "\n") == 0) {
       i += 1;
     } else if (i + 2 < texto.size() && Hexa(texto[i + 1]) >= 0 && Hexa(texto[i + 2]) >= 0) {
       saida += static_cast<char>(Hexa(texto[i + 1]) * 16 + Hexa(texto[i + 2]));
@@ -92,35 +99,6 @@ std::string DecodificaQuotedPrintable(const std::string& texto) {
     } else {
       saida += '=';
     }
-  }
-  return saida;
-}
-
-std::string DecodificaAssunto(const std::string& valor) {
-  std::string saida;
-  std::size_t i = 0;
-  bool anteriorCodificada = false;
-  while (i < valor.size()) {
-    const auto ini = valor.find("=?", i);
-    if (ini == std::string::npos) {
-      saida += valor.substr(i);
-      break;
-    }
-    const auto q1 = valor.find('?', ini + 2);
-    const auto q2 = q1 == std::string::npos ? q1 : valor.find('?', q1 + 1);
-    const auto fim = q2 == std::string::npos ? q2 : valor.find("?=", q2 + 1);
-    if (fim == std::string::npos) {
-      saida += valor.substr(i);
-      break;
-    }
-    const std::string entre = valor.substr(i, ini - i);
-    if (!(anteriorCodificada && entre.find_first_not_of(" \t\r\n") == std::string::npos)) saida += entre;
-    std::string carga = valor.substr(q2 + 1, fim - q2 - 1);
-    if (std::toupper(static_cast<unsigned char>(valor[q1 + 1])) != 'Q') return "<codificação B>";
-    std::replace(carga.begin(), carga.end(), '_', ' ');
-    saida += DecodificaQuotedPrintable(carga);
-    anteriorCodificada = true;
-    i = fim + 2;
   }
   return saida;
 }
@@ -144,23 +122,9 @@ EmailLido LeEmail(const std::string& bruto) {
 }
 
 std::string Palavras(const std::string& html) {
+  std::istringstream in(std::regex_replace(html, std::regex("<[^>]*>?"), " "));
   std::string saida;
-  bool tag = false, espaco = false;
-  for (char c : html) {
-    if (c == '<') tag = true;
-    if (!tag) {
-      if (c == ' ' || c == '\r' || c == '\n' || c == '\t') {
-        espaco = !saida.empty();
-      } else {
-        if (espaco) saida += ' ';
-        espaco = false;
-        saida += c;
-      }
-    } else if (c == '>') {
-      tag = false;
-      espaco = !saida.empty();
-    }
-  }
+  for (std::string palavra; in >> palavra;) saida.append(saida.empty() ? "" : " ").append(palavra);
   return saida;
 }
 
@@ -196,16 +160,12 @@ std::optional<std::string> ServidorSmtp::Python() {
 
 int PortaLivre() {
   const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in a = Loopback(0);
   socklen_t n = sizeof a;
-  if (::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
-      ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) != 0) {
-    ::close(s);
-    throw std::runtime_error("PortaLivre");
-  }
+  const bool ok = ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) == 0;
   ::close(s);
+  if (!ok) throw std::runtime_error("PortaLivre");
   return ntohs(a.sin_port);
 }
 
@@ -230,11 +190,8 @@ ServidorSmtp::ServidorSmtp(const std::filesystem::path& pasta) : m_pasta(pasta) 
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < limite) {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<std::uint16_t>(m_porta));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool pronto = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    const sockaddr_in a = Loopback(m_porta);
+    const bool pronto = ::connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
     ::close(s);
     if (pronto) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -384,15 +341,10 @@ void CenarioAlerta::Atualiza(const TZQBaseParaDados& registro) {
   ASSERT_TRUE(st.ok()) << st.message;
 }
 
-CZQDadosMM_Plano CenarioAlerta::LePlano(std::uint32_t ponteiro) {
-  CZQDadosMM_Plano p;
-  const zq::Status st = empresa.Motor().Read(ponteiro, &p);
-  EXPECT_TRUE(st.ok()) << st.message;
-  return p;
-}
-
 std::string CenarioAlerta::Envios(std::uint32_t plano) {
-  const CZQDadosMM_Plano p = LePlano(plano);
+  CZQDadosMM_Plano p;
+  const zq::Status st = empresa.Motor().Read(plano, &p);
+  EXPECT_TRUE(st.ok()) << st.message;
   std::string s;
   for (int i = 0; i < p.GetQuantidadeAlerta(); ++i) {
     const REG_ZQDMAHMSUTC t = p.GetAlerta(i).GetDmaHmsUltimoEnvio();
@@ -422,20 +374,14 @@ std::string CenarioAlerta::Executa() {
 
 std::vector<EmailLido> CenarioAlerta::Saida() const { return LePasta(PastaSaida()); }
 
-std::string CenarioAlerta::Log() const {
-  return zq::Cp1252ToUtf8(LeArquivo(CAutoRun::ArquivoLog(empresa.Nome(), CZQRelogio::Agora())));
-}
-
-std::string CenarioAlerta::UltimaLinhaLog() const {
-  std::string log = Log();
-  if (!log.empty() && log.back() == '\n') log.pop_back();
-  std::string linha = log.substr(log.rfind('\n') == std::string::npos ? 0 : log.rfind('\n') + 1);
-  for (int campo = 0; campo < 5; ++campo) {
-    const auto tab = linha.find('\t');
-    if (tab == std::string::npos) return linha;
-    linha.erase(0, tab + 1);
+std::vector<std::string> CenarioAlerta::LinhasLog() const {
+  std::istringstream log(zq::Cp1252ToUtf8(LeArquivo(CAutoRun::ArquivoLog(empresa.Nome(), CZQRelogio::Agora()))));
+  std::vector<std::string> linhas;
+  for (std::string linha; std::getline(log, linha);) {
+    for (int campo = 0; campo < 5; ++campo) linha.erase(0, linha.find('\t') + 1);
+    linhas.push_back(linha);
   }
-  return linha;
+  return linhas;
 }
 
 }  // namespace zqteste

@@ -45,9 +45,6 @@ struct EmailLido {
 };
 
 EmailLido LeEmail(const std::string& bruto);
-// RFC 2047 "Q" encoded words ("=?windows-1252?Q?...?=") decoded to windows-1252 bytes; other
-// text kept. Folding whitespace between two encoded words is dropped, as the RFC says.
-std::string DecodificaAssunto(const std::string& valor);
 std::string DecodificaQuotedPrintable(const std::string& texto);
 // The words of an HTML text: tags dropped, blanks and line breaks collapsed to one space.
 std::string Palavras(const std::string& html);
@@ -125,7 +122,6 @@ class CenarioAlerta {
   CZQDadosDF_Recurso Recurso(const char* codigo, const std::vector<Vinculo>& vinculos, char unidade = 0,
                              bool inativo = false);
   void Atualiza(const TZQBaseParaDados& registro);
-  CZQDadosMM_Plano LePlano(std::uint32_t ponteiro);
   // "i:dd/mm/yyyy hh:mm:ss" of each alert of the plan whose send time is recorded, or "".
   std::string Envios(std::uint32_t plano);
 
@@ -137,8 +133,11 @@ class CenarioAlerta {
   std::vector<EmailLido> Saida() const;           // outbox, in order of writing
   std::filesystem::path PastaSaida() const;
   std::filesystem::path PastaRelatorios() const;
-  std::string Log() const;                         // the routine's log file
-  std::string UltimaLinhaLog() const;              // its last line's text (after the 5 fields)
+  std::vector<std::string> LinhasLog() const;      // the routine's log lines, their text only
+  std::string UltimaLinhaLog() const {
+    const auto linhas = LinhasLog();
+    return linhas.empty() ? "" : linhas.back();
+  }
 
   EmpresaTeste& empresa;
   CZQRelogioGuarda relogio;
