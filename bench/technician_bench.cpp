@@ -109,9 +109,11 @@ long LeiturasCruas(CMMTrataDadosTecnico& handler, const CZQDadosMM_Tecnico& grav
 }
 
 // Pointer 1 is the top group (whole tree walked); pointer 3 an analytic technician with a user.
-#define ZQ_BENCH_TECNICO(passo, caso, ponteiro)                                                           \
-  BENCHMARK_CAPTURE(Roda, passo##caso##_memoria, "memoria", ponteiro, passo)->Name("Tecnico" #passo "/" #caso "/memoria"); \
-  BENCHMARK_CAPTURE(Roda, passo##caso##_sqlite, "sqlite", ponteiro, passo)->Name("Tecnico" #passo "/" #caso "/sqlite");
+#define ZQ_BENCH_TECNICO(passo, caso, ponteiro)                                 \
+  BENCHMARK_CAPTURE(Roda, passo##caso##_memoria, "memoria", ponteiro, passo) \
+      ->Name("Tecnico" #passo "/" #caso "/memoria");                          \
+  BENCHMARK_CAPTURE(Roda, passo##caso##_sqlite, "sqlite", ponteiro, passo)   \
+      ->Name("Tecnico" #passo "/" #caso "/sqlite");
 
 ZQ_BENCH_TECNICO(Gravacao, Grupo, 1)
 ZQ_BENCH_TECNICO(LeiturasCruas, Grupo, 1)

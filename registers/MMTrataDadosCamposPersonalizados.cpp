@@ -62,8 +62,8 @@ CZQDadosDF_Erro& CMMTrataDadosCamposPersonalizados::OnTrataGravacao(TZQBaseParaD
   return ConsistirCamposPersonalizados(campos, inconsistencia);
 }
 
-CZQDadosDF_Erro& CMMTrataDadosCamposPersonalizados::ConsistirCamposPersonalizados(CZQDadosMM_CamposPersonalizados* campos,
-                                                                                  IZQTrataInconsistencia*) {
+CZQDadosDF_Erro& CMMTrataDadosCamposPersonalizados::ConsistirCamposPersonalizados(
+    CZQDadosMM_CamposPersonalizados* campos, IZQTrataInconsistencia*) {
   LimpaErro();
   if (!GetDestinacaoEhValida(campos->GetDestinacao())) return SetAviso(MODULO_MM, 164, kCampoDestinacao);
   if (campos->GetCodigo().IsEmpty())

@@ -25,7 +25,6 @@ CZQDadosDF_Erro& CMMTrataDadosDisciplina::OnTrataGravacao(TZQBaseParaDados* dado
   auto* disciplina = dynamic_cast<CZQDadosMM_Disciplina*>(dados);
   if (!disciplina) return RegistroInvalido();
   if (!ConsistirDisciplina(disciplina).EhErroNenhum() || disciplina->GetPonteiro() == 0) return *this;
-  return Regras::VerificaGravado(*this, *disciplina, [this](const auto& gravado, const auto& recebido, long campo) -> auto& {
-    return ValidaRegistroAtualizado(gravado, recebido, campo);
-  });
+  auto valida = [this](const auto&... a) -> CZQDadosDF_Erro& { return ValidaRegistroAtualizado(a...); };
+  return Regras::VerificaGravado(*this, *disciplina, valida);
 }

@@ -15,9 +15,9 @@ CZQDadosDF_Erro& CMMTrataDadosMestre::OnTrataGravacao(TZQBaseParaDados* dados, I
   if (!mestre) return RegistroInvalido();
   CZQDadosMM_Mestre gravado;
   if (GetAcessoManutencao()->LeMestre(&gravado, 0) != 0) return mmcadastro::CopiaErroAcesso(*this);
-  if (!ValidaRegistroAtualizado(gravado.GetDmaHmsGravacao(), mestre->GetDmaHmsGravacao(), kCampoRegistro).EhErroNenhum())
-    return *this;
-  return ConsistirMestre(mestre);
+  if (ValidaRegistroAtualizado(gravado.GetDmaHmsGravacao(), mestre->GetDmaHmsGravacao(), kCampoRegistro).EhErroNenhum())
+    return ConsistirMestre(mestre);
+  return *this;
 }
 
 CZQDadosDF_Erro& CMMTrataDadosMestre::ConsistirMestre(CZQDadosMM_Mestre* mestre) {

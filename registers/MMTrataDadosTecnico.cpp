@@ -47,7 +47,8 @@ CZQDadosDF_Erro& CMMTrataDadosTecnico::OnTrataGravacao(TZQBaseParaDados* dados, 
 CZQDadosDF_Erro& CMMTrataDadosTecnico::ConsistirTecnico(CZQDadosMM_Tecnico* tecnico) {
   LimpaErro();
   if (tecnico->GetCodigo().IsEmpty())
-    return tecnico->GetPonteiro() == 0 ? SetAviso(MODULO_MM, 1, kCampoCodigo) : SetAviso(MODULO_MM, 2, kCampoCodigoGravado);
+    return tecnico->GetPonteiro() == 0 ? SetAviso(MODULO_MM, 1, kCampoCodigo)
+                                       : SetAviso(MODULO_MM, 2, kCampoCodigoGravado);
 
   CZQDadosMM_FiltroTecnico porCodigo;
   porCodigo.SetCodigo(tecnico->GetCodigo());

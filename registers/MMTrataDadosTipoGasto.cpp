@@ -26,7 +26,6 @@ CZQDadosDF_Erro& CMMTrataDadosTipoGasto::OnTrataGravacao(TZQBaseParaDados* dados
   auto* tipoGasto = dynamic_cast<CZQDadosMM_TipoGasto*>(dados);
   if (!tipoGasto) return RegistroInvalido();
   if (!ConsistirTipoGasto(tipoGasto).EhErroNenhum() || tipoGasto->GetPonteiro() == 0) return *this;
-  return Regras::VerificaGravado(*this, *tipoGasto, [this](const auto& gravado, const auto& recebido, long campo) -> auto& {
-    return ValidaRegistroAtualizado(gravado, recebido, campo);
-  });
+  auto valida = [this](const auto&... a) -> CZQDadosDF_Erro& { return ValidaRegistroAtualizado(a...); };
+  return Regras::VerificaGravado(*this, *tipoGasto, valida);
 }

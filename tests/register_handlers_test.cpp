@@ -32,20 +32,16 @@ std::string Classe(const CZQDadosMM_CamposPersonalizados& c) {
   return c.GetDetalhamento().Str() + "|" + std::to_string(c.GetInativo());
 }
 
-CZQDadosMM_Tecnico Tecnico(const char* codigo, std::uint16_t filial, std::uint16_t usuario, std::uint8_t tipo = 1) {
+CZQDadosMM_Tecnico Tecnico(const char* codigo, std::uint16_t filial, std::uint16_t usuario, std::uint8_t tipo = 1,
+                           std::uint8_t inativo = 0) {
   auto t = Entrada<CZQDadosMM_Tecnico>(codigo, 0, tipo);
-  t.SetPonteiroFilial(filial);
-  t.SetPonteiroUsuario(usuario);
+  t.SetPonteiroFilial(filial), t.SetPonteiroUsuario(usuario), t.SetInativo(inativo);
   return t;
 }
 
 CZQDadosMM_Situacao Situacao(const char* codigo, const char* descricao, std::uint8_t base, std::uint8_t tipo = 1) {
-  CZQDadosMM_Situacao s;
-  s.SetCodigo(codigo);
-  s.SetDescricao(descricao);
-  s.SetSituacaoBase(base);
-  s.SetTipo(tipo);
-  s.SetDmaHmsAtualizacao(REG_ZQDMAHMSUTC{kCarimbo});
+  auto s = Entrada<CZQDadosMM_Situacao>(codigo, 0, 1);
+  s.SetDescricao(descricao), s.SetSituacaoBase(base), s.SetTipo(tipo);
   return s;
 }
 
@@ -71,7 +67,6 @@ std::vector<Caso<R>> CasosArvoreSimples(const mmcadastro::CamposArvore& k) {
        W(10, k.codigo)},
       {"codes are not trimmed", [](auto) { return Entrada<R>(" L", 0, 1); }, ""},
       {"stored, code of another entry", [](auto a) { a.n.SetCodigo("L"); return a.n; }, W(10, k.codigo)},
-      {"stored, unchanged", [](auto a) { return a.n; }, ""},
       {"empty name", [](auto a) { a.n.SetNome(""); return a.n; }, W(4, k.nome)},
       {"own parent", [](auto a) { a.c.SetPonteiroPai(a.c.GetPonteiro()); return a.c; }, W(99, k.proprioPai)},
       {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
@@ -79,11 +74,10 @@ std::vector<Caso<R>> CasosArvoreSimples(const mmcadastro::CamposArvore& k) {
       {"group under its child", [](auto a) { a.g.SetPonteiroPai(a.c.GetPonteiro()); return a.g; }, W(99, k.arvore)},
       {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, k.arvore)},
       {"empty group made analytic", [](auto a) { a.e.SetTipoClassificacao(1); return a.e; }, ""},
-      {"analytic entry moved: no subtree search", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
+      {"analytic moved: no subtree search", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
       {"field checks before tree rules",
        [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(2, k.codigoGravado)},
       {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, k.codigo)},
-      {"stamp differs above bit 37 only", [](auto a) { Carimba(a.n, kCarimbo | 1ull << 40); return a.n; }, ""},
   };
 }
 
@@ -103,13 +97,9 @@ TEST_P(RegisterHandlersTest, Technicians) {
   auto a = CriaArvore<T>(empresa);
   a.n.SetPonteiroFilial(1), a.n.SetPonteiroUsuario(7), a.l.SetPonteiroFilial(1), a.l.SetPonteiroUsuario(8);
   empresa.Motor().Update(a.n), empresa.Motor().Update(a.l);
-  empresa.Adiciona(Tecnico("P", 1, 8));  // shares L's user
-  auto inativo = Tecnico("M", 1, 9);
-  inativo.SetInativo(1);
-  empresa.Adiciona(inativo);
+  empresa.Adiciona(Tecnico("P", 1, 8)), empresa.Adiciona(Tecnico("M", 1, 9, 1, 1));  // L's user; inactive
   auto grupo = [](std::uint8_t tipo) {
-    auto t = Tecnico("X", 2, 7, tipo);
-    t.SetInativo(1);
+    auto t = Tecnico("X", 2, 7, tipo, 1);
     t.AdicionaDisciplina(CZQDadosMM_TecnicoDisciplina());
     return t;
   };
@@ -125,12 +115,13 @@ TEST_P(RegisterHandlersTest, Technicians) {
               {"empty name", [](auto a) { a.n.SetNome(""); return a.n; }, W(4, 9)},
               {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
                W(99, 10)},
-              {"group as its own parent: the walk counts it", [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; },
-               W(99, 10)},
+              {"group as its own parent: the walk counts it",
+               [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, 10)},
               {"tree rules before field checks",
                [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 10)},
               {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 10)},
-              {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; }, W(99, 10)},
+              {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; },
+               W(99, 10)},
               {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
               {"user of another technician of the branch", [](auto) { return Tecnico("X", 1, 7); }, W(121, 12)},
               {"no branch: every branch searched", [](auto) { return Tecnico("X", 0, 7); }, W(121, 12)},
@@ -173,8 +164,8 @@ TEST_P(RegisterHandlersTest, MaintenanceStatuses) {
       {"code in use once trimmed", nova(" ABERTA ", " d "), W(10, 1), "ABERTA| d "},
       {"code of a task status", nova("T-OK", "d"), ""},
       {"stored, code of another status", gravada([](S& s) { s.SetCodigo("EXEC"); }), ""},
-      {"stale stamp, before trimming", gravada([](S& s) { s.SetCodigo(" A "); s.SetDmaHmsAtualizacao({kCarimbo + 1}); }),
-       W(3, 1), " A |Aberta"},
+      {"stale stamp, before trimming",
+       gravada([](S& s) { s.SetCodigo(" A "), s.SetDmaHmsAtualizacao({kCarimbo + 1}); }), W(3, 1), " A |Aberta"},
       {"base situation changed", gravada([](S& s) { s.SetSituacaoBase(4); }), W(123, 1)},
       {"description of blanks", nova("X", "  "), W(49, 2), "X|"},
       {"task status type", nova("X", "d", 4, 2), W(125, 1, 20)},
@@ -209,7 +200,8 @@ TEST_P(RegisterHandlersTest, TaskStatuses) {
                [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 135)},
               {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 135)},
               {"own parent, checked after the description",
-               [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); a.g.SetDescricao(" x "); return a.g; }, W(99, 3), "G|x"},
+               [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()), a.g.SetDescricao(" x "); return a.g; }, W(99, 3),
+               "G|x"},
               {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
               {"maintenance status type", nova("X", 1), W(125, 1, 20)},
               {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 1)},
@@ -221,9 +213,6 @@ TEST_P(RegisterHandlersTest, TaskStatuses) {
 TEST_P(RegisterHandlersTest, CustomFields) {
   using C = CZQDadosMM_CamposPersonalizados;
   auto a = CriaArvore<C>(empresa);
-  auto outraDestinacao = Entrada<C>("Z", 0, 1);
-  outraDestinacao.SetDestinacao(2);
-  empresa.Adiciona(outraDestinacao);
   auto nova = [](const char* codigo, std::uint8_t destinacao = 1, std::uint8_t tipo = 1) {
     return [=](auto) {
       auto c = Entrada<C>(codigo, 0, tipo);
@@ -231,6 +220,7 @@ TEST_P(RegisterHandlersTest, CustomFields) {
       return c;
     };
   };
+  empresa.Adiciona(nova("Z", 2)(a));
   CMMTrataDadosCamposPersonalizados handler;
   Roda<C>(Inicia(handler), a,
           {
@@ -245,11 +235,13 @@ TEST_P(RegisterHandlersTest, CustomFields) {
               {"type 3 neither normalised nor refused", nova("X", 1, 3), "", "d|1"},
               {"class under its own grandchild", [](auto a) { a.g.SetPonteiroClasse(a.n.GetPonteiro()); return a.g; },
                W(99, 18)},
-              {"class as its own class", [](auto a) { a.g.SetPonteiroClasse(a.g.GetPonteiro()); return a.g; }, W(99, 18)},
+              {"class as its own class", [](auto a) { a.g.SetPonteiroClasse(a.g.GetPonteiro()); return a.g; },
+               W(99, 18)},
               {"tree rules before field checks",
                [](auto a) { a.g.SetDestinacao(0); a.g.SetPonteiroClasse(a.n.GetPonteiro()); return a.g; }, W(99, 18)},
               {"class with fields made a field", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 18)},
-              {"field as its own class", [](auto a) { a.n.SetPonteiroClasse(a.n.GetPonteiro()); return a.n; }, W(99, 18)},
+              {"field as its own class", [](auto a) { a.n.SetPonteiroClasse(a.n.GetPonteiro()); return a.n; },
+               W(99, 18)},
               {"field moved", [](auto a) { a.n.SetPonteiroClasse(a.l.GetPonteiro()); return a.n; }, ""},
               {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 15)},
           },
@@ -263,13 +255,14 @@ TEST_P(RegisterHandlersTest, CustomFields) {
 
 TEST_P(RegisterHandlersTest, Parameters) {
   using M = CZQDadosMM_Mestre;
-  M gravado;
-  gravado.SetChave(M::kChaveUnica);
-  Carimba(gravado, kCarimbo);
-  empresa.Adiciona(gravado);
-  auto mestre = [&](std::uint8_t usa, std::uint16_t mes, std::uint64_t carimbo = kCarimbo) {
-    return [=](auto) { M m = gravado; m.SetUsaDataVisualizacao(usa), m.SetMesAnoVisualizacao({mes}); Carimba(m, carimbo); return m; };
+  auto mestre = [](std::uint8_t usa, std::uint16_t mes, std::uint64_t carimbo = kCarimbo) {
+    return [=](auto) {
+      M m;
+      m.SetChave(M::kChaveUnica), m.SetUsaDataVisualizacao(usa), m.SetMesAnoVisualizacao({mes}), Carimba(m, carimbo);
+      return m;
+    };
   };
+  empresa.Adiciona(mestre(0, 0)(0));
   CMMTrataDadosMestre handler;
   Roda<M>(Inicia(handler), {},
           {{"no viewing month", mestre(0, 0), ""},
@@ -279,22 +272,17 @@ TEST_P(RegisterHandlersTest, Parameters) {
 }
 
 TEST_P(RegisterHandlersTest, DeletesAndOtherRecordsAnswer162) {
-  CMMTrataDadosDisciplina disciplinas;
-  CMMTrataDadosTipoGasto tiposGasto;
-  CMMTrataDadosTecnico tecnicos;
-  CMMTrataDadosSituacaoManutencao situacoes;
-  CMMTrataDadosSituacaoTarefa situacoesTarefa;
-  CMMTrataDadosCamposPersonalizados campos;
-  CMMTrataDadosMestre mestre;
   CZQDadosMM_Prioridade outro;
-  for (CMMTrataDados* h : std::initializer_list<CMMTrataDados*>{&disciplinas, &tiposGasto, &tecnicos, &situacoes,
-                                                                 &situacoesTarefa, &campos, &mestre}) {
-    Inicia(*h);
-    EXPECT_EQ(h->TrataGravacao(&outro, nullptr), 0);
-    EXPECT_EQ(Aviso(*h), "28/162/0");
-    EXPECT_EQ(h->TrataExclusao(&outro, nullptr), 0);
-    EXPECT_EQ(Aviso(*h), "28/162/0");
-  }
+  auto confere = [&](CMMTrataDados&& h) {
+    Inicia(h);
+    EXPECT_EQ(h.TrataGravacao(&outro, nullptr), 0);
+    EXPECT_EQ(Aviso(h), "28/162/0");
+    EXPECT_EQ(h.TrataExclusao(&outro, nullptr), 0);
+    EXPECT_EQ(Aviso(h), "28/162/0");
+  };
+  confere(CMMTrataDadosDisciplina()), confere(CMMTrataDadosTipoGasto()), confere(CMMTrataDadosTecnico());
+  confere(CMMTrataDadosSituacaoManutencao()), confere(CMMTrataDadosSituacaoTarefa());
+  confere(CMMTrataDadosCamposPersonalizados()), confere(CMMTrataDadosMestre());
 }
 
 // Every failed read or search of each save: the copied error, its field, the trace where there
@@ -344,7 +332,7 @@ TEST_P(RegisterHandlersTest, EveryFailurePoint) {
   }
   {
     auto a = CriaArvore<CZQDadosMM_CamposPersonalizados>(empresa);
-    CMMTrataDadosCamposPersonalizados handler;
+  CMMTrataDadosCamposPersonalizados handler;
     a.g.SetDetalhamento("d");
     Caminha(empresa, Inicia(handler), a.g,
             {{"LeCamposPersonalizados", {0, "", "d|0"}},

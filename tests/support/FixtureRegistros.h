@@ -1,10 +1,6 @@
 // Register fixtures: the same three-level tree stored for any tree register, table rows run
 // through a handler, and the fault-injection walk of a save, so each register's test is its
 // table of rows.
-//
-//   auto a = CriaArvore<CZQDadosMM_Disciplina>(empresa);   // G > C > N, H > L, E
-//   Roda(handler, a, {{"G under its grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
-//                      "28/99/5"}});
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,9 +104,9 @@ struct Ponto {
 // Fails the 1st, 2nd, ... access call of a save of `entrada` until the save runs through and is
 // accepted; every failed operation must be one of `pontos`, and each of them must be reached.
 template <class R>
-void Caminha(EmpresaTeste& empresa, CMMTrataDados& handler, const R& entrada, const std::map<std::string, Ponto>& pontos,
-             std::string (*depois)(const R&) = nullptr) {
-  std::map<std::string, int> vistos;
+void Caminha(EmpresaTeste& empresa, CMMTrataDados& handler, const R& entrada,
+             const std::map<std::string, Ponto>& pontos, std::string (*depois)(const R&) = nullptr) {
+  std::set<std::string> vistos;
   for (long n = 1;; ++n) {
     empresa.Falhas().Clear();
     empresa.Falhas().FailNth(n, ZQ_E_MOTOR, "falha");
@@ -124,14 +121,11 @@ void Caminha(EmpresaTeste& empresa, CMMTrataDados& handler, const R& entrada, co
     SCOPED_TRACE(operacao);
     const auto ponto = pontos.find(operacao);
     ASSERT_NE(ponto, pontos.end());
-    ++vistos[operacao];
+    vistos.insert(operacao);
     EXPECT_EQ(Aviso(handler), "hr=0X80F00003/" + std::to_string(ponto->second.campo) + " falha");
     const std::string rastro = empresa.LogErros().substr(log);
-    if (ponto->second.rastro.empty()) {
-      EXPECT_EQ(rastro, "");
-    } else {
-      EXPECT_NE(rastro.find(ponto->second.rastro), std::string::npos) << rastro;
-    }
+    EXPECT_TRUE(ponto->second.rastro.empty() ? rastro.empty() : rastro.find(ponto->second.rastro) != std::string::npos)
+        << rastro;
     if (depois && !ponto->second.depois.empty()) {
       EXPECT_EQ(depois(r), ponto->second.depois);
     }
