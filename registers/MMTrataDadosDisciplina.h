@@ -26,6 +26,6 @@ class CMMTrataDadosDisciplina : public CMMTrataDados {
   CZQDadosDF_Erro& OnTrataGravacao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia) override;
 
  protected:
-  // The field checks of one entry (the first part above); clears the error record first.
+  // The field checks of one entry (the first block of checks above); clears the error record first.
   virtual CZQDadosDF_Erro& ConsistirDisciplina(CZQDadosMM_Disciplina* disciplina);
 };
