@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The sample company end to end: installs what is missing, builds, creates the company EXEMPLO on
 # SQLite in a fresh folder, loads data/exemplo/exemplo.json, runs the plan-alert routine once with
-# its mail going into the outbox, checks one new maintenance order and tells where everything is.
+# its mail going into the outbox, checks one new maintenance order and one accepted and one
+# refused record of each register and tells where everything is.
 #
 # Usage: scripts/exemplo.sh [FOLDER]
 #   FOLDER must not exist or be empty; by default build/exemplo, recreated on every run.
@@ -39,6 +40,22 @@ echo "== zqmm --agora $agora alertas executar EXEMPLO"
 echo
 echo "== zqmm --agora $agora verificar EXEMPLO manutencao data/exemplo/ordem-nova.json"
 "$zqmm" --agora "$agora" verificar EXEMPLO manutencao "$raiz/data/exemplo/ordem-nova.json"
+
+# A register record through its handler; the refused ones answer exit 1, which is expected here.
+verifica() {
+  echo
+  echo "== zqmm verificar EXEMPLO $1 data/exemplo/$2.json"
+  local saida=0
+  "$zqmm" verificar EXEMPLO "$1" "$raiz/data/exemplo/$2.json" || saida=$?
+  [ "$saida" -le 1 ] || exit "$saida"
+}
+for registro in disciplina:disciplina-nova disciplina:disciplina-recusada tipo_gasto:tipo-gasto-novo \
+  tipo_gasto:tipo-gasto-recusado tecnico:tecnico-novo tecnico:tecnico-recusado situacao:situacao-nova \
+  situacao:situacao-recusada situacao:situacao-tarefa-nova situacao:situacao-tarefa-recusada \
+  campos_personalizados:campo-personalizado-novo campos_personalizados:campo-personalizado-recusado \
+  mestre:mestre-alterado mestre:mestre-recusado; do
+  verifica "${registro%%:*}" "${registro#*:}"
+done
 
 echo
 echo "== zqmm onde EXEMPLO"

@@ -2,10 +2,36 @@
 
 namespace zqhost {
 
+namespace {
+// A handler's name as `tipos` shows it: its class, or the names it gives itself.
+template <class Tratador>
+constexpr const char* NomeTratador(const char* classe) {
+  if constexpr (requires { Tratador::kNome; })
+    return Tratador::kNome;
+  else
+    return classe;
+}
+}  // namespace
+
+long CTratadorSituacao::OnInicializa() {
+  if (long hr = CMMTrataDados::OnInicializa()) return hr;
+  if (long hr = m_manutencao.Inicializa(EmpresaInicializada(), UsuarioInicializado(), SessaoInicializada())) return hr;
+  return m_tarefa.Inicializa(EmpresaInicializada(), UsuarioInicializado(), SessaoInicializada());
+}
+
+CZQDadosDF_Erro& CTratadorSituacao::OnTrataGravacao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia) {
+  const auto* situacao = dynamic_cast<const CZQDadosMM_Situacao*>(dados);
+  CMMTrataDados& tratador = situacao && situacao->GetTipo() == CZQDadosMM_Situacao::kTipoTarefa
+                                ? static_cast<CMMTrataDados&>(m_tarefa)
+                                : m_manutencao;
+  tratador.TrataGravacao(dados, inconsistencia);
+  return SetErro(tratador.GetErro());
+}
+
 std::unique_ptr<CMMTrataDados> CTratadores::Cria(const zq::RecordSchema& schema, bool* proprio) {
   *proprio = true;
 #define ZQMM_CRIA_TRATADOR(Registro, Tratador) \
-  if (&schema == &Registro::SchemaEstatico()) return std::make_unique<Tratador>(false);
+  if (&schema == &Registro::SchemaEstatico()) return std::make_unique<Tratador>();
   ZQMM_TRATADORES(ZQMM_CRIA_TRATADOR)
 #undef ZQMM_CRIA_TRATADOR
   *proprio = false;
@@ -14,7 +40,7 @@ std::unique_ptr<CMMTrataDados> CTratadores::Cria(const zq::RecordSchema& schema,
 
 const char* CTratadores::Nome(const zq::RecordSchema& schema) {
 #define ZQMM_NOME_TRATADOR(Registro, Tratador) \
-  if (&schema == &Registro::SchemaEstatico()) return #Tratador;
+  if (&schema == &Registro::SchemaEstatico()) return NomeTratador<Tratador>(#Tratador);
   ZQMM_TRATADORES(ZQMM_NOME_TRATADOR)
 #undef ZQMM_NOME_TRATADOR
   return nullptr;

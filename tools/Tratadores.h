@@ -17,10 +17,44 @@
 #include "framework/MMTrataDados.h"
 #include "movements/MMTrataDadosManutencao.h"
 #include "platform/records/RecordSchema.h"
+#include "registers/MMTrataDadosCamposPersonalizados.h"
+#include "registers/MMTrataDadosDisciplina.h"
+#include "registers/MMTrataDadosMestre.h"
 #include "registers/MMTrataDadosPrioridade.h"
+#include "registers/MMTrataDadosSituacaoManutencao.h"
+#include "registers/MMTrataDadosSituacaoTarefa.h"
+#include "registers/MMTrataDadosTecnico.h"
+#include "registers/MMTrataDadosTipoGasto.h"
 
-#define ZQMM_TRATADORES(T)                              \
-  T(CZQDadosMM_Prioridade, CMMTrataDadosPrioridade)     \
+namespace zqhost {
+
+// The status kind holds maintenance statuses (type 1) and task statuses (type 2), each with a
+// handler of its own, as the suite's two status screens have: the record's type picks it (any
+// type but 2 goes to the maintenance-status handler, which refuses a wrong type itself). The
+// chosen handler's answer is copied into this one's error record.
+class CTratadorSituacao : public CMMTrataDados {
+ public:
+  static constexpr const char* kNome = "CMMTrataDadosSituacaoManutencao (tipo 1), CMMTrataDadosSituacaoTarefa (tipo 2)";
+
+ protected:
+  long OnInicializa() override;
+  CZQDadosDF_Erro& OnTrataGravacao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia) override;
+
+ private:
+  CMMTrataDadosSituacaoManutencao m_manutencao;
+  CMMTrataDadosSituacaoTarefa m_tarefa;
+};
+
+}  // namespace zqhost
+
+#define ZQMM_TRATADORES(T)                                                  \
+  T(CZQDadosMM_Mestre, CMMTrataDadosMestre)                                 \
+  T(CZQDadosMM_Prioridade, CMMTrataDadosPrioridade)                         \
+  T(CZQDadosMM_Situacao, zqhost::CTratadorSituacao)                         \
+  T(CZQDadosMM_Disciplina, CMMTrataDadosDisciplina)                         \
+  T(CZQDadosMM_TipoGasto, CMMTrataDadosTipoGasto)                           \
+  T(CZQDadosMM_Tecnico, CMMTrataDadosTecnico)                               \
+  T(CZQDadosMM_CamposPersonalizados, CMMTrataDadosCamposPersonalizados)     \
   T(CZQDadosMM_Manutencao, CMMTrataDadosManutencao)
 
 namespace zqhost {

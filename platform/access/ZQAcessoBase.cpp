@@ -55,14 +55,15 @@ long CZQAcessoBase::Busca(const char* operacao, const zq::RecordSchema& schema,
 
 long CZQAcessoBase::BuscaClassificacao(const char* operacao, const TZQBaseParaDados& modelo,
                                        const std::vector<zq::Predicate>& predicados,
-                                       CZQVector<CZQDadosDF_Classificacao>& lista) {
+                                       CZQVector<CZQDadosDF_Classificacao>& lista,
+                                       const zq::CamposArvore& nomes) {
   lista.RemoveAll();
   if (long hr = Entra(operacao)) return hr;
   const zq::RecordSchema& schema = modelo.Schema();
   const zq::RecordSchema& saida = CZQDadosDF_Classificacao::SchemaEstatico();
   int campos[5];
   for (std::size_t i = 0; i < saida.count; ++i)
-    if ((campos[i] = schema.Find(saida.fields[i].name)) < 0)
+    if ((campos[i] = schema.Find(nomes[i])) < 0)
       return Falha(ZQ_E_ARGUMENTO, std::string(operacao) + ": registro sem árvore de classificação"_cp);
   const auto iPai = static_cast<std::size_t>(campos[1]);
 

@@ -49,11 +49,13 @@ class CZQAcessoBase {
              CZQArrayPonteiros& ponteiros);
   // The entries that the predicates name (the entry whose key is the "PonteiroPai" criterion,
   // or those the other criteria match), each followed by its whole subtree, depth first in key
-  // order. The record kind must have the fields Ponteiro, PonteiroPai, Codigo, Nome and
-  // TipoClassificacao. A cycle in stored data is cut where it closes.
+  // order. `campos` names the kind's fields that fill each entry (Ponteiro, PonteiroPai,
+  // Codigo, Nome and TipoClassificacao by default); its parent field is the root criterion. A
+  // cycle in stored data is cut where it closes.
   // `modelo` is a record of the tree's kind (cloned to read each entry).
   long BuscaClassificacao(const char* operacao, const TZQBaseParaDados& modelo,
-                          const std::vector<zq::Predicate>& predicados, CZQVector<CZQDadosDF_Classificacao>& lista);
+                          const std::vector<zq::Predicate>& predicados, CZQVector<CZQDadosDF_Classificacao>& lista,
+                          const zq::CamposArvore& campos = zq::kCamposArvorePadrao);
 
   // The first record (lowest key) of destino's kind satisfying the predicates; not found when
   // none does.

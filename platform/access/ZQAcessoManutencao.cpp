@@ -36,13 +36,16 @@ long CZQAcessoManutencao::BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& 
   ponteiros.RemoveAll();
   if (long hr = Entra("BuscaPonteirosTecnico")) return hr;
   const zq::RecordSchema& schema = CZQDadosMM_Tecnico::SchemaEstatico();
+  std::vector<zq::Predicate> predicados = filtro.Predicados();
+  if (filtro.GetValorUnicoFilial() && !filtro.GetTodasFiliais())
+    predicados.push_back(Igual<CZQDadosMM_Tecnico>("PonteiroFilial", std::int64_t{*filtro.GetValorUnicoFilial()}));
   std::vector<std::uint32_t> chaves;
   zq::Status st;
   if (filtro.GetTodosDescendentes() && filtro.GetPonteiroPai()) {
     // Every level below the parent: walk the tree, then apply the other criteria.
     const auto iPai = static_cast<std::size_t>(schema.Find("PonteiroPai"));
     std::vector<zq::Predicate> outros;
-    for (const auto& p : filtro.Predicados())
+    for (const auto& p : predicados)
       if (p.field != iPai) outros.push_back(p);
     std::vector<std::uint32_t> aceitos;
     if (!(st = Motor().Search(schema, outros, &aceitos)).ok()) return Falha(st);
@@ -60,7 +63,7 @@ long CZQAcessoManutencao::BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& 
       for (std::uint32_t f : filhos)
         if (aceitaveis.count(f) && std::find(chaves.begin(), chaves.end(), f) == chaves.end()) chaves.push_back(f);
     }
-  } else if (!(st = Motor().Search(schema, filtro.Predicados(), &chaves)).ok()) {
+  } else if (!(st = Motor().Search(schema, predicados, &chaves)).ok()) {
     return Falha(st);
   }
   const std::uint32_t disciplina = filtro.GetValorUnicoDisciplina();

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/access/ZQAcessoBase.h"
+#include "platform/records/ZQDadosMM_CamposPersonalizados.h"
 #include "platform/records/ZQDadosMM_Disciplina.h"
 #include "platform/records/ZQDadosMM_Manutencao.h"
 #include "platform/records/ZQDadosMM_Mestre.h"
@@ -19,13 +20,16 @@
 #include "platform/records/ZQDadosMM_Situacao.h"
 #include "platform/records/ZQDadosMM_Tarefa.h"
 #include "platform/records/ZQDadosMM_Tecnico.h"
+#include "platform/records/ZQDadosMM_TipoGasto.h"
 
 // Kinds read by pointer and searched with their filter.
 #define ZQ_REGISTROS_MANUTENCAO(R)                                              \
   R(Prioridade, CZQDadosMM_Prioridade, CZQDadosMM_FiltroPrioridade)             \
   R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)             \
   R(Situacao, CZQDadosMM_Situacao, CZQDadosMM_FiltroSituacao)                   \
-  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)
+  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)                         \
+  R(TipoGasto, CZQDadosMM_TipoGasto, CZQDadosMM_FiltroTipoGasto)                \
+  R(CamposPersonalizados, CZQDadosMM_CamposPersonalizados, CZQDadosMM_FiltroCamposPersonalizados)
 
 // Kinds read by pointer whose search is written by hand below.
 #define ZQ_LEITURAS_MANUTENCAO(R) \
@@ -36,7 +40,10 @@
   R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)     \
   R(Plano, CZQDadosMM_Plano, CZQDadosMM_FiltroPlano)                    \
   R(Tecnico, CZQDadosMM_Tecnico, CZQDadosMM_FiltroTecnico)              \
-  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)
+  R(Tarefa, CZQDadosMM_Tarefa, CZQDadosMM_FiltroTarefa)                 \
+  R(TipoGasto, CZQDadosMM_TipoGasto, CZQDadosMM_FiltroTipoGasto)        \
+  R(Situacao, CZQDadosMM_Situacao, CZQDadosMM_FiltroSituacao)           \
+  R(CamposPersonalizados, CZQDadosMM_CamposPersonalizados, CZQDadosMM_FiltroCamposPersonalizados)
 
 // Shared by every access object's declaration lists.
 #define ZQ_ACESSO_LE(Nome, Registro)                                                      \
@@ -52,7 +59,8 @@
   }
 #define ZQ_ACESSO_CLASSIFICACAO(Nome, Registro, Filtro)                                        \
   long BuscaClassificacao##Nome(const Filtro& filtro, CZQVector<CZQDadosDF_Classificacao>& lista) { \
-    return BuscaClassificacao("BuscaClassificacao" #Nome, Registro(), filtro.Predicados(), lista);  \
+    return BuscaClassificacao("BuscaClassificacao" #Nome, Registro(), filtro.Predicados(), lista,   \
+                              zq::CamposArvoreDe<Registro>());                                      \
   }
 
 class CZQAcessoManutencao : public CZQAcessoBase {
@@ -70,7 +78,7 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // Technicians matching the filter; with SetValorUnicoDisciplina, only those whose discipline
   // list holds that discipline; with SetTodosDescendentes, every entry below the parent (the
   // parent itself excluded), depth first in key order; SetAtivo/SetInativo keep active or
-  // inactive ones.
+  // inactive ones; SetValorUnicoFilial with SetTodasFiliais(0) keeps one branch.
   long BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& filtro, CZQArrayPonteiros& ponteiros);
   // The technicians of the first `quantidade` pointers, in order; stops at the first failure.
   long LeTecnicos(int quantidade, const CZQArrayPonteiros& ponteiros, CZQVector<CZQDadosMM_Tecnico>& tecnicos,

@@ -2,6 +2,7 @@
 // operations answer it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "platform/types/String.h"
@@ -17,3 +18,21 @@
 class CZQDadosDF_Classificacao : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(CZQDadosDF_Classificacao, "classificacao", ZQ_CAMPOS_CLASSIFICACAO)
 };
+
+namespace zq {
+
+// The fields of a tree kind that fill an entry's fields, in CZQDadosDF_Classificacao's order. A
+// kind whose parent or name field has another name (a status's Descricao, a custom field's
+// PonteiroClasse) declares its own `static constexpr zq::CamposArvore kCamposArvore`.
+using CamposArvore = std::array<const char*, 5>;
+inline constexpr CamposArvore kCamposArvorePadrao{"Ponteiro", "PonteiroPai", "Codigo", "Nome", "TipoClassificacao"};
+
+template <class Registro>
+constexpr const CamposArvore& CamposArvoreDe() {
+  if constexpr (requires { Registro::kCamposArvore; })
+    return Registro::kCamposArvore;
+  else
+    return kCamposArvorePadrao;
+}
+
+}  // namespace zq

@@ -1,4 +1,5 @@
 // CZQDadosMM_Mestre: the maintenance module's parameter record, one per company (key 1).
+// UsaDataVisualizacao 1 asks the screens to show movements from MesAnoVisualizacao on.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,8 @@
   F(Chave, std::uint32_t, zq::kKey)                   \
   F(ObrigarInformarTecnicoManutencao, bool, 0)        \
   F(ObrigarApontamentoManutencao, bool, 0)            \
+  F(UsaDataVisualizacao, std::uint8_t, 0)             \
+  F(MesAnoVisualizacao, REG_ZQMA, 0)                  \
   F(DmaHmsGravacao, REG_ZQDMAHMSUTC, 0)
 
 class CZQDadosMM_Mestre : public TZQBaseParaDados {

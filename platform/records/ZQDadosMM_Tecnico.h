@@ -1,7 +1,8 @@
 // CZQDadosMM_Tecnico: a technician, an entry of a classification tree (groups gather technicians),
-// with the disciplines the technician works in. PonteiroFilial 0 means any branch. Its filter
-// finds analytic technicians of one discipline (SetValorUnicoDisciplina with
-// SetTipoClassificacaoAnalitico(1)).
+// with the disciplines the technician works in and the suite user linked to it (0 none).
+// PonteiroFilial 0 means any branch. Its filter finds analytic technicians of one discipline
+// (SetValorUnicoDisciplina with SetTipoClassificacaoAnalitico(1)), or of one user in one branch
+// (SetPonteiroUsuario, SetValorUnicoFilial with SetTodasFiliais(0)).
 #pragma once
 
 #include <cstdint>
@@ -32,7 +33,8 @@ class CZQDadosMM_TecnicoEmail : public TZQBaseParaDados {
   F(Nome, CString, 0)                                                \
   F(TipoClassificacao, std::uint8_t, zq::kSearchable)                \
   F(Inativo, std::uint8_t, 0)                                        \
-  F(PonteiroFilial, std::uint16_t, 0)                                \
+  F(PonteiroFilial, std::uint16_t, zq::kSearchable)                  \
+  F(PonteiroUsuario, std::uint16_t, zq::kSearchable)                 \
   F(ListaDisciplina, CZQVector<CZQDadosMM_TecnicoDisciplina>, 0)     \
   F(ListaEmail, CZQVector<CZQDadosMM_TecnicoEmail>, 0)               \
   F(DmaHmsGravacao, REG_ZQDMAHMSUTC, 0)
@@ -55,7 +57,8 @@ class CZQDadosMM_Tecnico : public TZQBaseParaDados {
 #define ZQ_CRITERIOS_TECNICO(C)                          \
   C(Codigo, CString, zq::Match::kIgual)                  \
   C(PonteiroPai, std::uint32_t, zq::Match::kIgual)       \
-  C(TipoClassificacao, std::uint8_t, zq::Match::kIgual)
+  C(TipoClassificacao, std::uint8_t, zq::Match::kIgual)  \
+  C(PonteiroUsuario, std::uint16_t, zq::Match::kIgual)
 
 class CZQDadosMM_FiltroTecnico : public zq::Filtro<CZQDadosMM_Tecnico> {
   ZQ_CORPO_FILTRO(ZQ_CRITERIOS_TECNICO)
@@ -73,8 +76,16 @@ class CZQDadosMM_FiltroTecnico : public zq::Filtro<CZQDadosMM_Tecnico> {
   void SetInativo(unsigned char inativo) { m_inativo = inativo; }
   unsigned char GetAtivo() const { return m_ativo; }
   unsigned char GetInativo() const { return m_inativo; }
+  // The branch searched: with SetTodasFiliais(0), only technicians of SetValorUnicoFilial's
+  // branch. A filter that names no branch keeps every branch, whatever SetTodasFiliais says.
+  void SetValorUnicoFilial(std::uint16_t filial) { m_filial = filial; }
+  void SetTodasFiliais(unsigned char todas) { m_todasFiliais = todas; }
+  const std::optional<std::uint16_t>& GetValorUnicoFilial() const { return m_filial; }
+  unsigned char GetTodasFiliais() const { return m_todasFiliais; }
 
  private:
+  std::optional<std::uint16_t> m_filial;
+  unsigned char m_todasFiliais = 0;
   std::uint32_t m_disciplina = 0;
   unsigned char m_todosDescendentes = 0;
   unsigned char m_ativo = 0;

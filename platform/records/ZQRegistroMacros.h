@@ -72,11 +72,12 @@ constexpr std::size_t KeyIndex(const FieldInfo (&f)[N]) {
 
 // Accessors of a list field declared as F(ListaNome, CZQVector<T>, 0), placed after
 // ZQ_CORPO_REGISTRO: GetQuantidadeNome(), GetRefNome(i), GetConstRefNome(i), AdicionaNome(item),
-// RemoveNome(i). An index out of range throws std::out_of_range.
+// RemoveNome(i), RemoveTodosNome(). An index out of range throws std::out_of_range.
 #define ZQ_ACESSO_LISTA(Nome, T)                                                    \
   int GetQuantidade##Nome() const { return m_Lista##Nome.GetSize(); }              \
   T& GetRef##Nome(int i) { return m_Lista##Nome.GetAt(i); }                        \
   const T& GetRef##Nome(int i) const { return m_Lista##Nome.GetAt(i); }            \
   const T& GetConstRef##Nome(int i) const { return m_Lista##Nome.GetAt(i); }       \
   int Adiciona##Nome(const T& item) { return m_Lista##Nome.Add(item); }            \
-  void Remove##Nome(int i) { m_Lista##Nome.RemoveAt(i); }
+  void Remove##Nome(int i) { m_Lista##Nome.RemoveAt(i); }                         \
+  void RemoveTodos##Nome() { m_Lista##Nome.RemoveAll(); }

@@ -38,7 +38,9 @@
   T(CZQDadosMM_Prioridade)              \
   T(CZQDadosMM_Situacao)                \
   T(CZQDadosMM_Disciplina)              \
+  T(CZQDadosMM_TipoGasto)               \
   T(CZQDadosMM_Tecnico)                 \
+  T(CZQDadosMM_CamposPersonalizados)    \
   T(CZQDadosMM_Tarefa)                  \
   T(CZQDadosMM_Plano)                   \
   T(CZQDadosMM_Manutencao)
