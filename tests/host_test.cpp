@@ -212,56 +212,47 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
     std::string entrada;
     const char* erro;  // part of the message on standard error
   };
+  using Args = std::vector<std::string>;
+  const Args prioridade{"verificar", "EXEMPLO", "prioridade"}, ordem{"verificar", "EXEMPLO", "manutencao"},
+      carga{"carregar", "EXEMPLO", "-"};
   const std::vector<Caso> casos = {
-      {"truncated", {"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "descr)", "JSON inválido"},
-      {"empty input", {"verificar", "EXEMPLO", "prioridade"}, "", "JSON inválido"},
-      {"not an object", {"verificar", "EXEMPLO", "prioridade"}, "[1, 2]", "deve ser um objeto"},
-      {"deep nesting", {"verificar", "EXEMPLO", "prioridade"}, std::string(100000, '['), "JSON inválido"},
-      {"number beyond double", {"verificar", "EXEMPLO", "prioridade"}, R"({"prioridadeBase": 1e400})", "overflow"},
-      {"number beyond field", {"verificar", "EXEMPLO", "prioridade"}, R"({"prioridadeBase": 256})",
-       "prioridade.prioridadeBase"},
-      {"integer beyond 64 bits", {"verificar", "EXEMPLO", "prioridade"}, R"({"posicao": 123456789012345678901234567890})",
-       "prioridade.posicao"},
-      {"currency beyond range", {"verificar", "EXEMPLO", "manutencao"}, R"({"tempoPrevisto": 1e300})",
-       "manutencao.tempoPrevisto"},
-      {"wrong type", {"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": 12})", "prioridade.codigo: espera um texto"},
-      {"bad date", {"verificar", "EXEMPLO", "manutencao"}, R"({"dataHoraEmissao": "2026-02-30T08:00:00"})",
-       "manutencao.dataHoraEmissao"},
-      {"unknown field", {"verificar", "EXEMPLO", "prioridade"}, R"({"cor": "azul"})", "campo desconhecido em prioridade: cor"},
-      {"unknown child field", {"verificar", "EXEMPLO", "manutencao"}, R"({"listaTarefa": [{"linha": 1, "x": 0}]})",
-       "item 0"},
+      {"truncated", prioridade, R"({"codigo": "P9", "descr)", "JSON inválido"},
+      {"empty input", prioridade, "", "JSON inválido"},
+      {"not an object", prioridade, "[1, 2]", "deve ser um objeto"},
+      {"deep nesting", prioridade, std::string(100000, '['), "JSON inválido"},
+      {"NUL byte", carga, Conjunto(R"({"servico": []})") + std::string(1, '\0') + "{", "byte nulo"},
+      {"number beyond double", prioridade, R"({"prioridadeBase": 1e400})", "overflow"},
+      {"number beyond field", prioridade, R"({"prioridadeBase": 256})", "prioridade.prioridadeBase"},
+      {"integer beyond 64 bits", prioridade, R"({"posicao": 123456789012345678901234567890})", "prioridade.posicao"},
+      {"currency beyond range", ordem, R"({"tempoPrevisto": 1e300})", "manutencao.tempoPrevisto"},
+      {"currency beyond four decimals", ordem, R"({"tempoPrevisto": 1.00001})", "quatro casas"},
+      {"wrong type", prioridade, R"({"codigo": 12})", "prioridade.codigo: espera um texto"},
+      {"bad date", ordem, R"({"dataHoraEmissao": "2026-02-30T08:00:00"})", "manutencao.dataHoraEmissao"},
+      {"\"\" as a date", carga, Conjunto(R"({"periodo_contabil": [{"dataInferiorMovimentacao": ""}]})"),
+       "periodo_contabil.dataInferiorMovimentacao: texto vazio"},
+      {"unknown field", prioridade, R"({"cor": "azul"})", "campo desconhecido em prioridade: cor"},
+      {"huge unknown field", prioridade, R"({")" + mega + R"(": 1})", "campo desconhecido em prioridade: xxx"},
+      {"unknown child field", ordem, R"({"listaTarefa": [{"linha": 1, "x": 0}]})", "item 0"},
       {"unknown kind", {"verificar", "EXEMPLO", "ordem"}, "{}", "tipo de registro desconhecido: ordem"},
       {"child kind is not stored alone", {"verificar", "EXEMPLO", "plano_alerta"}, "{}", "tipo de registro desconhecido"},
-      {"invalid UTF-8", {"verificar", "EXEMPLO", "prioridade"}, "{\"codigo\": \"\xff\"}", "UTF-8"},
-      {"no Windows-1252 form", {"verificar", "EXEMPLO", "prioridade"},
-       R"({"codigo": "P9", "descricao": ")" + dezMega + "\u65e5\"}", "prioridade.descricao: caractere sem forma"},
-      {"dataset: unknown kind", {"carregar", "EXEMPLO", "-"}, Conjunto(R"({"ordem": []})"),
-       "tipo de registro desconhecido: ordem"},
-      {"dataset: no format", {"carregar", "EXEMPLO", "-"}, R"({"registros": {}})", "formato"},
-      {"dataset: bad last record", {"carregar", "EXEMPLO", "-"},
+      {"invalid UTF-8", prioridade, "{\"codigo\": \"\xff\"}", "UTF-8"},
+      {"no Windows-1252 form", prioridade, R"({"codigo": "P9", "descricao": ")" + dezMega + "\u65e5\"}",
+       "prioridade.descricao: caractere sem forma"},
+      {"dataset: unknown kind", carga, Conjunto(R"({"ordem": []})"), "tipo de registro desconhecido: ordem"},
+      {"dataset: huge unknown kind", carga, Conjunto(R"({")" + mega + R"(": []})"), "tipo de registro desconhecido: xxx"},
+      {"dataset: no format", carga, R"({"registros": {}})", "formato"},
+      {"dataset: bad last record", carga,
        Conjunto(R"({"prioridade": [{"codigo": "N1"}, {"codigo": "N2", "prioridadeBase": -1}]})"),
        "registros.prioridade[1]: prioridade.prioridadeBase"},
-      {"dataset: key twice", {"carregar", "EXEMPLO", "-"}, Conjunto(R"({"servico": [{"ponteiro": 9}, {"ponteiro": 9}]})"),
-       "registros.servico[1]"},
+      {"dataset: key twice", carga, Conjunto(R"({"servico": [{"ponteiro": 9}, {"ponteiro": 9}]})"), "registros.servico[1]"},
       // A name given twice: the parser alone would keep one of the two silently.
-      {"dataset: kind twice", {"carregar", "EXEMPLO", "-"},
-       Conjunto(R"({"prioridade": [], "prioridade": [{"codigo": "N"}]})"), "registros: membro repetido: prioridade"},
-      {"dataset: registros twice", {"carregar", "EXEMPLO", "-"},
-       Conjunto(R"({"servico": [{"codigo": "N"}]}, "registros": {})"), "conjunto de dados: membro repetido: registros"},
-      {"dataset: member twice", {"carregar", "EXEMPLO", "-"},
-       Conjunto(R"({"servico": [{}, {"codigo": "N", "codigo": "M"}]})"), "registros.servico[1]: membro repetido: codigo"},
-      {"members differing in case", {"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "Codigo": "P8"})",
-       "registro: membro repetido: Codigo"},
-      {"NUL byte", {"carregar", "EXEMPLO", "-"}, Conjunto(R"({"servico": []})") + std::string(1, '\0') + "{",
-       "byte nulo"},
-      {"\"\" as a date", {"carregar", "EXEMPLO", "-"}, Conjunto(R"({"periodo_contabil": [{"dataInferiorMovimentacao": ""}]})"),
-       "periodo_contabil.dataInferiorMovimentacao: texto vazio"},
-      {"currency beyond four decimals", {"verificar", "EXEMPLO", "manutencao"}, R"({"tempoPrevisto": 1.00001})",
-       "quatro casas"},
-      {"huge unknown kind", {"carregar", "EXEMPLO", "-"}, Conjunto(R"({")" + mega + R"(": []})"),
-       "tipo de registro desconhecido: xxx"},
-      {"huge unknown field", {"verificar", "EXEMPLO", "prioridade"}, R"({")" + mega + R"(": 1})",
-       "campo desconhecido em prioridade: xxx"},
+      {"dataset: kind twice", carga, Conjunto(R"({"prioridade": [], "prioridade": [{"codigo": "N"}]})"),
+       "registros: membro repetido: prioridade"},
+      {"dataset: registros twice", carga, Conjunto(R"({"servico": [{"codigo": "N"}]}, "registros": {})"),
+       "conjunto de dados: membro repetido: registros"},
+      {"dataset: member twice", carga, Conjunto(R"({"servico": [{}, {"codigo": "N", "codigo": "M"}]})"),
+       "registros.servico[1]: membro repetido: codigo"},
+      {"members differing in case", prioridade, R"({"codigo": "P9", "Codigo": "P8"})", "registro: membro repetido: Codigo"},
       {"bad option", {"alertas", "agendar", "EXEMPLO", "--intervalo", "-5"}, "", "intervalo"},
   };
   for (const Caso& c : casos) {
@@ -273,14 +264,12 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
   }
 
   // A 10 MB text is an ordinary record.
-  const Resultado grande =
-      host.Roda({"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "descricao": ")" + dezMega + "\"}");
+  const Resultado grande = host.Roda(prioridade, R"({"codigo": "P9", "descricao": ")" + dezMega + "\"}");
   EXPECT_EQ(grande.saida, 0) << grande.err;
   EXPECT_NE(grande.out.find(dezMega), std::string::npos);
 
   // A record the company already holds stops the load after it began: all or nothing.
-  const Resultado duplicado =
-      host.Roda({"carregar", "EXEMPLO", "-"}, Conjunto(R"({"servico": [{"codigo": "N"}, {"ponteiro": 1}]})"));
+  const Resultado duplicado = host.Roda(carga, Conjunto(R"({"servico": [{"codigo": "N"}, {"ponteiro": 1}]})"));
   EXPECT_EQ(duplicado.saida, 3);
   EXPECT_NE(duplicado.err.find("registros.servico[1]: a chave já existe"), std::string::npos) << duplicado.err;
 
@@ -344,6 +333,7 @@ TEST_F(HostTest, OnlyCreationMakesACompanyDatabaseAndReadingNeedsNoWriteAccess) 
   fs::permissions(dados / "EXEMPLO.db", leitura);
   fs::permissions(dados, pasta);
   if (geteuid() == 0) {
+    if (!fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "root needs setpriv to run as nobody";
     fs::permissions(host.Dir(), pasta | perms::owner_write);
     host.Prefixo({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
   }
