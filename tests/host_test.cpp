@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -69,6 +70,8 @@ class Host {
   }
 
   const fs::path& Dir() const { return m_dir; }
+  // Runs zqmm through a command that starts it (e.g. as another user).
+  void Prefixo(std::vector<std::string> prefixo) { m_prefixo = std::move(prefixo); }
 
   // Starts zqmm with these arguments and `entrada` on standard input.
   pid_t Inicia(const std::vector<std::string>& args, const std::string& entrada = "") {
@@ -78,7 +81,8 @@ class Host {
     posix_spawn_file_actions_addopen(&acoes, 0, (m_dir / "entrada").c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&acoes, 1, (m_dir / "saida").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&acoes, 2, (m_dir / "erros").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<std::string> todos{kBinario};
+    std::vector<std::string> todos = m_prefixo;
+    todos.push_back(kBinario);
     todos.insert(todos.end(), args.begin(), args.end());
     std::vector<char*> argv, envp;
     for (auto& a : todos) argv.push_back(a.data());
@@ -86,7 +90,7 @@ class Host {
     for (auto& e : m_ambiente) envp.push_back(e.data());
     envp.push_back(nullptr);
     pid_t pid = -1;
-    const int erro = posix_spawn(&pid, kBinario, &acoes, nullptr, argv.data(), envp.data());
+    const int erro = posix_spawn(&pid, argv[0], &acoes, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&acoes);
     return erro == 0 ? pid : -1;
   }
@@ -123,8 +127,23 @@ class Host {
 
  private:
   fs::path m_dir;
-  std::vector<std::string> m_ambiente;
+  std::vector<std::string> m_ambiente, m_prefixo;
 };
+
+std::string Conjunto(const std::string& registros) { return R"({"formato": 1, "registros": )" + registros + "}"; }
+
+// Another program's SQLite database, made with the SQLite library the host loads.
+void BancoEstrangeiro(const fs::path& arquivo) {
+  void* lib = dlopen("libsqlite3.so.0", RTLD_NOW);
+  ASSERT_NE(lib, nullptr);
+  auto abre = reinterpret_cast<int (*)(const char*, void**)>(dlsym(lib, "sqlite3_open"));
+  auto executa = reinterpret_cast<int (*)(void*, const char*, void*, void*, char**)>(dlsym(lib, "sqlite3_exec"));
+  auto fecha = reinterpret_cast<int (*)(void*)>(dlsym(lib, "sqlite3_close"));
+  void* db = nullptr;
+  ASSERT_EQ(abre(arquivo.c_str(), &db), 0);
+  EXPECT_EQ(executa(db, "CREATE TABLE cliente(nome TEXT); INSERT INTO cliente VALUES('x')", nullptr, nullptr, nullptr), 0);
+  fecha(db);
+}
 
 std::vector<std::string> Emails(const fs::path& saida) {
   std::vector<std::string> arquivos;
@@ -186,62 +205,71 @@ TEST_F(HostTest, RefusedRecordExitsOneWithTheCatalogueMessage) {
 TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
   host.CriaExemplo();
   const std::string antes = host.Exporta("EXEMPLO");
-  const std::string dezMega(10 << 20, 'x');
+  const std::string dezMega(10 << 20, 'x'), mega(1 << 20, 'x');
   struct Caso {
     const char* nome;
     std::vector<std::string> args;
     std::string entrada;
     const char* erro;  // part of the message on standard error
   };
+  using Args = std::vector<std::string>;
+  const Args prioridade{"verificar", "EXEMPLO", "prioridade"}, ordem{"verificar", "EXEMPLO", "manutencao"},
+      carga{"carregar", "EXEMPLO", "-"};
   const std::vector<Caso> casos = {
-      {"truncated", {"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "descr)", "JSON inválido"},
-      {"empty input", {"verificar", "EXEMPLO", "prioridade"}, "", "JSON inválido"},
-      {"not an object", {"verificar", "EXEMPLO", "prioridade"}, "[1, 2]", "deve ser um objeto"},
-      {"deep nesting", {"verificar", "EXEMPLO", "prioridade"}, std::string(100000, '['), "JSON inválido"},
-      {"number beyond double", {"verificar", "EXEMPLO", "prioridade"}, R"({"prioridadeBase": 1e400})", "overflow"},
-      {"number beyond field", {"verificar", "EXEMPLO", "prioridade"}, R"({"prioridadeBase": 256})",
-       "prioridade.prioridadeBase"},
-      {"integer beyond 64 bits", {"verificar", "EXEMPLO", "prioridade"}, R"({"posicao": 123456789012345678901234567890})",
-       "prioridade.posicao"},
-      {"currency beyond range", {"verificar", "EXEMPLO", "manutencao"}, R"({"tempoPrevisto": 1e300})",
-       "manutencao.tempoPrevisto"},
-      {"wrong type", {"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": 12})", "prioridade.codigo: espera um texto"},
-      {"bad date", {"verificar", "EXEMPLO", "manutencao"}, R"({"dataHoraEmissao": "2026-02-30T08:00:00"})",
-       "manutencao.dataHoraEmissao"},
-      {"unknown field", {"verificar", "EXEMPLO", "prioridade"}, R"({"cor": "azul"})", "campo desconhecido em prioridade: cor"},
-      {"unknown child field", {"verificar", "EXEMPLO", "manutencao"}, R"({"listaTarefa": [{"linha": 1, "x": 0}]})",
-       "item 0"},
+      {"truncated", prioridade, R"({"codigo": "P9", "descr)", "JSON inválido"},
+      {"empty input", prioridade, "", "JSON inválido"},
+      {"not an object", prioridade, "[1, 2]", "deve ser um objeto"},
+      {"deep nesting", prioridade, std::string(100000, '['), "JSON inválido"},
+      {"NUL byte", carga, Conjunto(R"({"servico": []})") + std::string(1, '\0') + "{", "byte nulo"},
+      {"number beyond double", prioridade, R"({"prioridadeBase": 1e400})", "overflow"},
+      {"number beyond field", prioridade, R"({"prioridadeBase": 256})", "prioridade.prioridadeBase"},
+      {"integer beyond 64 bits", prioridade, R"({"posicao": 123456789012345678901234567890})", "prioridade.posicao"},
+      {"currency beyond range", ordem, R"({"tempoPrevisto": 1e300})", "manutencao.tempoPrevisto"},
+      {"currency beyond four decimals", ordem, R"({"tempoPrevisto": 1.00001})", "quatro casas"},
+      {"wrong type", prioridade, R"({"codigo": 12})", "prioridade.codigo: espera um texto"},
+      {"bad date", ordem, R"({"dataHoraEmissao": "2026-02-30T08:00:00"})", "manutencao.dataHoraEmissao"},
+      {"\"\" as a date", carga, Conjunto(R"({"periodo_contabil": [{"dataInferiorMovimentacao": ""}]})"),
+       "periodo_contabil.dataInferiorMovimentacao: texto vazio"},
+      {"unknown field", prioridade, R"({"cor": "azul"})", "campo desconhecido em prioridade: cor"},
+      {"huge unknown field", prioridade, R"({")" + mega + R"(": 1})", "campo desconhecido em prioridade: xxx"},
+      {"unknown child field", ordem, R"({"listaTarefa": [{"linha": 1, "x": 0}]})", "item 0"},
       {"unknown kind", {"verificar", "EXEMPLO", "ordem"}, "{}", "tipo de registro desconhecido: ordem"},
       {"child kind is not stored alone", {"verificar", "EXEMPLO", "plano_alerta"}, "{}", "tipo de registro desconhecido"},
-      {"invalid UTF-8", {"verificar", "EXEMPLO", "prioridade"}, "{\"codigo\": \"\xff\"}", "UTF-8"},
-      {"no Windows-1252 form", {"verificar", "EXEMPLO", "prioridade"},
-       R"({"codigo": "P9", "descricao": ")" + dezMega + "\u65e5\"}", "prioridade.descricao: caractere sem forma"},
-      {"dataset: unknown kind", {"carregar", "EXEMPLO", "-"}, R"({"formato": 1, "registros": {"ordem": []}})",
-       "tipo de registro desconhecido: ordem"},
-      {"dataset: no format", {"carregar", "EXEMPLO", "-"}, R"({"registros": {}})", "formato"},
-      {"dataset: bad last record", {"carregar", "EXEMPLO", "-"},
-       R"({"formato": 1, "registros": {"prioridade": [{"codigo": "N1"}, {"codigo": "N2", "prioridadeBase": -1}]}})",
+      {"invalid UTF-8", prioridade, "{\"codigo\": \"\xff\"}", "UTF-8"},
+      {"no Windows-1252 form", prioridade, R"({"codigo": "P9", "descricao": ")" + dezMega + "\u65e5\"}",
+       "prioridade.descricao: caractere sem forma"},
+      {"dataset: unknown kind", carga, Conjunto(R"({"ordem": []})"), "tipo de registro desconhecido: ordem"},
+      {"dataset: huge unknown kind", carga, Conjunto(R"({")" + mega + R"(": []})"), "tipo de registro desconhecido: xxx"},
+      {"dataset: no format", carga, R"({"registros": {}})", "formato"},
+      {"dataset: bad last record", carga,
+       Conjunto(R"({"prioridade": [{"codigo": "N1"}, {"codigo": "N2", "prioridadeBase": -1}]})"),
        "registros.prioridade[1]: prioridade.prioridadeBase"},
-      {"dataset: key twice", {"carregar", "EXEMPLO", "-"},
-       R"({"formato": 1, "registros": {"servico": [{"ponteiro": 9}, {"ponteiro": 9}]}})", "registros.servico[1]"},
+      {"dataset: key twice", carga, Conjunto(R"({"servico": [{"ponteiro": 9}, {"ponteiro": 9}]})"), "registros.servico[1]"},
+      // A name given twice: the parser alone would keep one of the two silently.
+      {"dataset: kind twice", carga, Conjunto(R"({"prioridade": [], "prioridade": [{"codigo": "N"}]})"),
+       "registros: membro repetido: prioridade"},
+      {"dataset: registros twice", carga, Conjunto(R"({"servico": [{"codigo": "N"}]}, "registros": {})"),
+       "conjunto de dados: membro repetido: registros"},
+      {"dataset: member twice", carga, Conjunto(R"({"servico": [{}, {"codigo": "N", "codigo": "M"}]})"),
+       "registros.servico[1]: membro repetido: codigo"},
+      {"members differing in case", prioridade, R"({"codigo": "P9", "Codigo": "P8"})", "registro: membro repetido: Codigo"},
       {"bad option", {"alertas", "agendar", "EXEMPLO", "--intervalo", "-5"}, "", "intervalo"},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nome);
     const Resultado r = host.Roda(c.args, c.entrada);
     EXPECT_EQ(r.saida, 2) << r.out;
-    EXPECT_NE(r.err.find(c.erro), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.erro), std::string::npos) << r.err.substr(0, 200);
+    EXPECT_LT(r.err.size(), 300u) << "a message echoes what it names, cut to a readable length";
   }
 
   // A 10 MB text is an ordinary record.
-  const Resultado grande =
-      host.Roda({"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "descricao": ")" + dezMega + "\"}");
+  const Resultado grande = host.Roda(prioridade, R"({"codigo": "P9", "descricao": ")" + dezMega + "\"}");
   EXPECT_EQ(grande.saida, 0) << grande.err;
   EXPECT_NE(grande.out.find(dezMega), std::string::npos);
 
   // A record the company already holds stops the load after it began: all or nothing.
-  const Resultado duplicado = host.Roda(
-      {"carregar", "EXEMPLO", "-"}, R"({"formato": 1, "registros": {"servico": [{"codigo": "N"}, {"ponteiro": 1}]}})");
+  const Resultado duplicado = host.Roda(carga, Conjunto(R"({"servico": [{"codigo": "N"}, {"ponteiro": 1}]})"));
   EXPECT_EQ(duplicado.saida, 3);
   EXPECT_NE(duplicado.err.find("registros.servico[1]: a chave já existe"), std::string::npos) << duplicado.err;
 
@@ -266,12 +294,57 @@ TEST_F(HostTest, ExportedDatasetLoadsBackAsTheSameDataset) {
 
 TEST_F(HostTest, RecordsWithoutKeyTakeKeysNoNamedRecordUses) {
   ASSERT_EQ(host.Roda({"empresa", "criar", "NOVA", "--dados", (host.Dir() / "NOVA").string()}).saida, 0);
-  const Resultado r = host.Roda({"carregar", "NOVA", "-"},
-                                R"({"formato": 1, "registros": {"prioridade": [{"codigo": "A"}, {"posicao": 1, "codigo": "B"}]}})");
+  const Resultado r =
+      host.Roda({"carregar", "NOVA", "-"}, Conjunto(R"({"prioridade": [{"codigo": "A"}, {"posicao": 1, "codigo": "B"}]})"));
   ASSERT_EQ(r.saida, 0) << r.err;
   const std::string exportado = host.Exporta("NOVA");
   EXPECT_NE(exportado.find(R"({"posicao":1,"codigo":"B")"), std::string::npos) << exportado;
   EXPECT_NE(exportado.find(R"({"posicao":2,"codigo":"A")"), std::string::npos) << exportado;
+}
+
+TEST_F(HostTest, OnlyCreationMakesACompanyDatabaseAndReadingNeedsNoWriteAccess) {
+  const fs::path nova = host.Dir() / "NOVA";
+  ASSERT_EQ(host.Roda({"empresa", "criar", "NOVA", "--dados", nova.string()}).saida, 0);
+  const fs::path banco = nova / "NOVA.db";
+  for (const bool estrangeiro : {false, true}) {
+    for (const char* lado : {"", "-wal", "-shm"}) fs::remove(banco.string() + lado);
+    Grava(banco, "");  // a copy that failed, say
+    if (estrangeiro) BancoEstrangeiro(banco);
+    const std::string conteudo = Le(banco);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"onde", "NOVA"}, {"exportar", "NOVA"}, {"verificar", "NOVA", "prioridade"},
+          {"carregar", "NOVA", "-"}, {"alertas", "executar", "NOVA"}}) {
+      SCOPED_TRACE((estrangeiro ? "foreign: " : "empty: ") + args[0]);
+      const Resultado r = host.Roda(args, args[0] == "carregar" ? Conjunto("{}") : "{}");
+      EXPECT_EQ(r.saida, 3) << r.out;
+      EXPECT_NE(r.err.find(banco.string() + (estrangeiro ? " não é o banco de uma empresa" : " está vazio")),
+                std::string::npos) << r.err;
+      EXPECT_EQ(Le(banco), conteudo);
+    }
+  }
+
+  // A company whose folder and file nobody may write (root may, so it runs as nobody).
+  const fs::path dados = host.CriaExemplo();
+  const std::string antes = host.Exporta("EXEMPLO");
+  for (const char* lado : {"-wal", "-shm"}) fs::remove(dados / ("EXEMPLO.db" + std::string(lado)));
+  using fs::perms;
+  const perms leitura = perms::owner_read | perms::group_read | perms::others_read;
+  const perms pasta = leitura | perms::owner_exec | perms::group_exec | perms::others_exec;
+  fs::permissions(dados / "EXEMPLO.db", leitura);
+  fs::permissions(dados, pasta);
+  if (geteuid() == 0) {
+    if (!fs::exists("/usr/bin/setpriv")) GTEST_SKIP() << "root needs setpriv to run as nobody";
+    fs::permissions(host.Dir(), pasta | perms::owner_write);
+    host.Prefixo({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  }
+  EXPECT_EQ(host.Exporta("EXEMPLO"), antes);
+  Resultado r = host.Roda({"verificar", "EXEMPLO", "prioridade"}, R"({"codigo": "P9", "descricao": "Parada"})");
+  EXPECT_EQ(r.saida, 0) << r.err;
+  r = host.Roda({"onde", "EXEMPLO"});
+  EXPECT_EQ(r.saida, 0) << r.err;
+  r = host.Roda({"carregar", "EXEMPLO", "-"}, Conjunto(R"({"servico": [{"codigo": "N"}]})"));
+  EXPECT_EQ(r.saida, 3) << "the company really cannot be written";
+  fs::permissions(dados, perms::owner_all);
 }
 
 TEST_F(HostTest, SchedulerRunsUntilSigtermAndStopsBetweenRuns) {

@@ -35,10 +35,12 @@ std::string ComBarra(std::string dir) {
   return dir;
 }
 
-std::shared_ptr<CZQConexaoEmpresa> AbreEmpresa(const std::string& empresa) {
+// Commands that only read open the database read-only, so they work on a company whose file
+// or folder cannot be written (a copy, a backup, another user's company).
+std::shared_ptr<CZQConexaoEmpresa> AbreEmpresa(const std::string& empresa, zq::AberturaBanco abertura) {
   CLocaisHost::ExigeEmpresa(empresa);
   zq::Status st;
-  auto conexao = CZQEmpresas::Abre(empresa, &st);
+  auto conexao = CZQEmpresas::Abre(empresa, &st, abertura);
   if (!conexao)
     throw CErroHost(kSaidaFalha, std::string("não foi possível abrir a empresa ")
                                      .append(empresa)
@@ -167,6 +169,7 @@ int CComandos::ListaEmpresas() {
 
 int CComandos::Onde(const std::string& empresa) {
   const CLocaisHost::Empresa e = CLocaisHost::ExigeEmpresa(empresa);
+  AbreEmpresa(empresa, zq::AberturaBanco::kLeitura);  // a file that is no company database is an error here too
   const auto conta = CZQContaEmail::Le(empresa, e.dados);
   const std::string relatorios = CLocaisHost::Relatorios();
   std::cout << "empresa     " << empresa << "\n"
@@ -196,7 +199,7 @@ int CComandos::Tipos() {
 int CComandos::Carrega(const std::string& empresa, const std::string& arquivo) {
   CLocaisHost::ExigeEmpresa(empresa);
   CConjuntoDados conjunto = CConjuntoDados::Le(JsonHost::LeEntrada(arquivo));
-  auto conexao = AbreEmpresa(empresa);
+  auto conexao = AbreEmpresa(empresa, zq::AberturaBanco::kExistente);
   CProgresso progresso("carregar");
   conjunto.Grava(conexao->Motor(), std::ref(progresso));
   std::cout << conjunto.Quantidade() << " registros carregados em " << empresa;
@@ -210,7 +213,7 @@ int CComandos::Carrega(const std::string& empresa, const std::string& arquivo) {
 }
 
 int CComandos::Exporta(const std::string& empresa, const std::string& arquivo) {
-  auto conexao = AbreEmpresa(empresa);
+  auto conexao = AbreEmpresa(empresa, zq::AberturaBanco::kLeitura);
   CProgresso progresso("exportar");
   if (arquivo.empty() || arquivo == "-") {
     CConjuntoDados::Exporta(conexao->Motor(), std::cout, std::ref(progresso));
@@ -253,14 +256,14 @@ int CComandos::Verifica(const std::string& empresa, const std::string& tipo, con
   const zq::RecordSchema* schema = zq::TipoRegistro(tipo);
   if (!schema)
     throw CErroHost(kSaidaEntradaInvalida,
-                    std::string("tipo de registro desconhecido: ").append(tipo).append(" (zqmm tipos lista os tipos)"));
+                    std::string("tipo de registro desconhecido: ").append(zq::Abrevia(tipo)).append(" (zqmm tipos lista os tipos)"));
   CLocaisHost::ExigeEmpresa(empresa);
   const nlohmann::json json = JsonHost::Analisa(JsonHost::LeEntrada(arquivo), "registro");
   std::unique_ptr<TZQBaseParaDados> registro = schema->make();
   const zq::Status lido = zq::DeJson(json, registro.get());
   if (!lido.ok()) throw CErroHost(kSaidaEntradaInvalida, Utf8(lido.message));
 
-  AbreEmpresa(empresa);
+  AbreEmpresa(empresa, zq::AberturaBanco::kLeitura);  // nothing is stored
   bool proprio = false;
   std::unique_ptr<CMMTrataDados> tratador = CTratadores::Cria(*schema, &proprio);
   if (tratador->Inicializa(empresa.c_str(), usuario, kSessaoHost) != 0)

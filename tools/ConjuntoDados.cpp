@@ -25,7 +25,7 @@ CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
   if (!doc.is_object()) throw Invalido("o conjunto de dados deve ser um objeto JSON");
   for (const auto& [membro, valor] : doc.items())
     if (membro != "formato" && membro != "registros" && membro != "descricao")
-      throw Invalido(std::string("membro desconhecido no conjunto de dados: ").append(membro));
+      throw Invalido(std::string("membro desconhecido no conjunto de dados: ").append(zq::Abrevia(membro)));
   const auto formato = doc.find("formato");
   if (formato == doc.end() || !formato->is_number_integer() || formato->get<long long>() != kFormato)
     throw Invalido(std::string("o conjunto de dados deve ter \"formato\": ").append(std::to_string(kFormato)));
@@ -36,7 +36,8 @@ CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
     throw Invalido("o conjunto de dados deve ter \"registros\": um objeto com uma lista por tipo");
 
   for (const auto& [tipo, lista] : registros->items())
-    if (!zq::TipoRegistro(tipo)) throw Invalido(std::string("tipo de registro desconhecido: ").append(tipo));
+    if (!zq::TipoRegistro(tipo))
+      throw Invalido(std::string("tipo de registro desconhecido: ").append(zq::Abrevia(tipo)));
 
   CConjuntoDados conjunto;
   for (const zq::RecordSchema* schema : zq::TiposRegistro()) {

@@ -13,7 +13,8 @@
 // Reading checks the whole document before anything is stored; storing happens in one
 // transaction. Errors are thrown as zqhost::CErroHost naming the record, e.g.
 // "registros.prioridade[2]: prioridade.codigo: espera um texto":
-//   kSaidaEntradaInvalida  malformed JSON, unknown format, kind or field, wrong type, a key used
+//   kSaidaEntradaInvalida  malformed JSON, unknown format, kind or field, a name given twice in
+//                          one object (a kind, a field, "registros"), wrong type, a key used
 //                          twice in the document;
 //   kSaidaFalha            a key already stored in the company, or a failed write (the
 //                          transaction is rolled back: nothing is written).

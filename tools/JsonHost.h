@@ -24,8 +24,9 @@ class JsonHost {
   static std::string LeEntrada(const std::string& arquivo);
 
   // Parses a document; `oque` names it in messages ("registro", "conjunto de dados"). Malformed
-  // or truncated JSON, invalid UTF-8 and out-of-range numbers are CErroHost(kSaidaEntradaInvalida)
-  // with the line and column.
+  // or truncated JSON, a NUL byte, invalid UTF-8 and out-of-range numbers are
+  // CErroHost(kSaidaEntradaInvalida) with the position; so is an object naming a member twice,
+  // or two members that differ only in case, with the path to that object.
   static nlohmann::json Analisa(std::string_view texto, const char* oque);
 
   // Compact (indentacao < 0) or indented UTF-8 text.

@@ -28,8 +28,10 @@ AAAA-MM-DDTHH:MM:SS[+HH:MM], moeda como número decimal, texto em UTF-8 (um cara
 sem forma em Windows-1252 é erro de entrada). `zqmm exportar` mostra o formato.
 
 Saída: 0 feito (verificar: aceito), 1 verificar: recusado (aviso impresso),
-2 entrada inutilizável (JSON, tipo, campo ou argumento), 3 falha (empresa, arquivo, banco,
-execução de alertas abortada).)";
+2 entrada inutilizável (JSON, tipo, campo, nome repetido ou argumento), 3 falha (empresa,
+arquivo, banco ausente, vazio ou de outro programa, gravação, execução de alertas abortada).
+Só `empresa criar` cria um banco; exportar, verificar e onde só leem e funcionam num banco
+somente para leitura.)";
 
 }  // namespace
 

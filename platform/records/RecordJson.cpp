@@ -1,6 +1,7 @@
 #include "platform/records/RecordJson.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -44,6 +45,17 @@ std::optional<std::int32_t> LeOffset(std::string_view s) {
   const std::int32_t total = h * 3600 + m * 60 + sec;
   if (total > 131071) return std::nullopt;  // 18-bit signed field
   return s[0] == '-' ? -total : total;
+}
+
+// Decimal places of a number written in decimal, trailing zeros aside: a currency holds four,
+// and a fifth would be rounded away without a word.
+std::size_t CasasDecimais(std::string_view s) {
+  const auto ponto = s.find_first_of(".,");
+  if (ponto == std::string_view::npos) return 0;
+  std::string_view fracao = s.substr(ponto + 1);
+  fracao = fracao.substr(0, std::min(fracao.size(), fracao.find_first_not_of("0123456789")));
+  while (!fracao.empty() && fracao.back() == '0') fracao.remove_suffix(1);
+  return fracao.size();
 }
 
 JsonSaida Escreve(const FieldInfo& campo, const Value& v) {
@@ -114,7 +126,7 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
     for (const auto& [nome, valor] : j.items()) {
       const bool ponteiro = nome == "ponteiro";
       std::uint16_t* grade = nome == "grade1" ? &p.usGrade1 : nome == "grade2" ? &p.usGrade2 : nome == "grade3" ? &p.usGrade3 : nullptr;
-      if (!ponteiro && !grade) return falha("membro desconhecido: " + nome);
+      if (!ponteiro && !grade) return falha("membro desconhecido: " + Utf8ToCp1252(Abrevia(nome)).value_or("?"));
       if (!valor.is_number_unsigned() || valor.get<std::uint64_t>() > (ponteiro ? 0xFFFFFFFFull : 0xFFFFull))
         return falha(nome + " fora do intervalo");
       if (ponteiro)
@@ -153,6 +165,9 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
   }
   if (j.is_string()) {
     const std::string& s = j.get_ref<const std::string&>();
+    // "" is not a date: only null leaves a date empty.
+    if (s.empty() && (tipo == FieldType::kDate || tipo == FieldType::kMonth || tipo == FieldType::kDateTime))
+      return falha("texto vazio; sem data é null"_cp);
     switch (tipo) {
       case FieldType::kDate: {
         auto d = REG_ZQDMA::DeIso(s);
@@ -183,7 +198,7 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
       }
       case FieldType::kCurrency: {
         auto cy = CZQCurrencyEx::DeTexto(s);
-        if (!cy) return falha("espera um valor decimal com até quatro casas"_cp);
+        if (!cy || CasasDecimais(s) > 4) return falha("espera um valor decimal com até quatro casas"_cp);
         return Value(cy->int64);
       }
       default:
@@ -193,7 +208,13 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
   if (!j.is_number()) return falha("espera um número"_cp);
   if (tipo == FieldType::kCurrency) {
     if (j.is_number_float()) {
-      auto cy = CZQCurrencyEx::DeDouble(j.get<double>());
+      // The shortest form that reads back as the same double is the number as written.
+      const double d = j.get<double>();
+      char buf[64];
+      const auto [fim, erro] = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);
+      if (erro == std::errc() && CasasDecimais(std::string_view(buf, static_cast<std::size_t>(fim - buf))) > 4)
+        return falha("espera um valor decimal com até quatro casas"_cp);
+      auto cy = CZQCurrencyEx::DeDouble(d);
       if (!cy) return falha("valor fora do intervalo da moeda");
       return Value(cy->int64);
     }
@@ -220,6 +241,15 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
 
 }  // namespace
 
+std::string Abrevia(std::string_view utf8, std::size_t maximo) {
+  std::size_t caracteres = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;  // inside a character
+    if (caracteres++ == maximo) return std::string(utf8.substr(0, i)) + "...";
+  }
+  return std::string(utf8);
+}
+
 std::string NomeJson(const FieldInfo& campo) {
   std::string s = campo.name;
   if (!s.empty() && s[0] >= 'A' && s[0] <= 'Z') s[0] = static_cast<char>(s[0] + 32);
@@ -239,12 +269,16 @@ Status DeJson(const nlohmann::json& json, TZQBaseParaDados* registro, const std:
   const RecordSchema& schema = registro->Schema();
   if (!json.is_object()) return {ZQ_E_ARGUMENTO, std::string("um registro ") + schema.kind + " deve ser um objeto JSON"};
   std::vector<std::pair<std::size_t, Value>> valores;
+  std::vector<bool> visto(schema.count);
   for (const auto& [nome, valor] : json.items()) {
     if (std::find(ignorar.begin(), ignorar.end(), nome) != ignorar.end()) continue;
     const int i = schema.Find(nome);
-    const auto campoUtf8 = Utf8ToCp1252(nome);
-    const std::string campo = campoUtf8 ? *campoUtf8 : std::string("?");
+    const std::string campo = Utf8ToCp1252(Abrevia(nome)).value_or("?");
     if (i < 0) return {ZQ_E_ARGUMENTO, "campo desconhecido em "_cp + std::string(schema.kind) + ": " + campo};
+    // Names match without regard to case, so "codigo" and "Codigo" would both fill one field.
+    if (visto[static_cast<std::size_t>(i)])
+      return {ZQ_E_ARGUMENTO, std::string(schema.kind) + "." + NomeJson(schema.fields[i]) + ": campo repetido"};
+    visto[static_cast<std::size_t>(i)] = true;
     std::string erro;
     auto v = Le(schema.fields[i], valor, &erro);
     if (!v) return {ZQ_E_ARGUMENTO, std::string(schema.kind) + "." + NomeJson(schema.fields[i]) + ": " + erro};

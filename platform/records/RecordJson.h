@@ -12,14 +12,16 @@
 // A stored date or date-time that is not a valid calendar value is written as its raw integer,
 // and raw integers are read back, so nothing is lost on a round trip.
 //
-// Reading is strict: an unknown member, a wrong type, a number out of the field's range or
-// malformed text fails with a message naming the field, and the record is left unchanged.
-// Members left out keep the record's current values.
+// Reading is strict: an unknown member, two members for one field (names match without regard to
+// case), a wrong type, a number out of the field's range, a currency with more than four decimal
+// places, "" for a date or malformed text fails with a message naming the field, and the record
+// is left unchanged. Members left out keep the record's current values.
 #pragma once
 
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <string_view>
 
 #include "platform/storage/StorageEngine.h"
 
@@ -30,6 +32,10 @@ nlohmann::ordered_json ParaJson(const TZQBaseParaDados& registro);
 // Members named in `ignorar` (e.g. a "registro" member naming the kind) are skipped.
 Status DeJson(const nlohmann::json& json, TZQBaseParaDados* registro,
               const std::vector<std::string>& ignorar = {});
+
+// A name taken from input, cut to `maximo` characters and "..." so that a message echoing it
+// stays readable. Cuts between UTF-8 characters.
+std::string Abrevia(std::string_view utf8, std::size_t maximo = 60);
 
 // The member name of a field: its declared name with the first letter in lower case.
 std::string NomeJson(const FieldInfo& campo);

@@ -1,7 +1,9 @@
 #include "platform/storage/SqliteEngine.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -112,6 +114,21 @@ bool ColumnValue(sqlite3_stmt* s, int i, Value* out) {
   }
 }
 
+// The path as an SQLite URI filename, so that query parameters can follow it.
+std::string UriFilename(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (const char ch : path) {
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
+        c == '_' || c == '.' || c == '~')
+      uri += ch;
+    else
+      uri.append(1, '%').append(1, kHex[c >> 4]).append(1, kHex[c & 15]);
+  }
+  return uri;
+}
+
 // Leaves a cached statement ready for its next use.
 class Reset {
  public:
@@ -135,6 +152,8 @@ struct SqliteEngine::Kind {
   const RecordSchema* schema;
   std::string table;  // quoted
   std::string key;    // quoted key column
+  std::vector<std::string> columns;  // what reads each field: its quoted column, or a default
+  bool absent = false;               // no table in a read-only file: no records
   StatementPtr read, insert, update, remove;
   std::map<std::string, StatementPtr> searches;  // by the shape of the predicates
 };
@@ -172,7 +191,8 @@ class SqliteEngine::WriteScope {
   bool m_open = false;
 };
 
-std::unique_ptr<SqliteEngine> SqliteEngine::Open(const std::string& path, Status* status) {
+std::unique_ptr<SqliteEngine> SqliteEngine::Open(const std::string& path, Status* status, Modo modo) {
+  namespace fs = std::filesystem;
   Status local;
   Status& st = status ? *status : local;
   const std::string name = Utf8ToCp1252(path).value_or(path);
@@ -180,10 +200,36 @@ std::unique_ptr<SqliteEngine> SqliteEngine::Open(const std::string& path, Status
     st = {ZQ_E_MOTOR, "Nenhum arquivo de banco de dados informado"};
     return nullptr;
   }
+  std::error_code ec;
+  if (modo != Modo::kCria && !fs::is_regular_file(path, ec)) {
+    st = {ZQ_E_MOTOR, std::string("O banco de dados "_cp) + name + " não existe"_cp};
+    return nullptr;
+  }
+  const bool readOnly = modo == Modo::kLeitura;
+  std::string uri = UriFilename(path);
+  if (readOnly) {
+    // Reading a WAL file takes its -shm and -wal side files, which SQLite makes when missing.
+    // In a folder we cannot write, with no side files there, nothing is writing the file, and
+    // it can be read as it stands; but a -wal left with content holds committed writes that
+    // only a writable open brings into the file.
+    const fs::path folder = fs::path(path).has_parent_path() ? fs::path(path).parent_path() : fs::path(".");
+    const bool sides = fs::exists(path + "-wal", ec) && fs::exists(path + "-shm", ec);
+    if (::access(folder.c_str(), W_OK) != 0 && !sides) {
+      if (fs::exists(path + "-wal", ec) && fs::file_size(path + "-wal", ec) > 0) {
+        st = {ZQ_E_MOTOR, std::string("O banco de dados "_cp) + name +
+                              " tem gravações pendentes em seu arquivo -wal, que só uma abertura com "
+                              "permissão de escrita na pasta incorpora"_cp};
+        return nullptr;
+      }
+      uri += "?immutable=1";
+    } else {
+      uri += "?mode=ro";
+    }
+  }
+  const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                    (modo == Modo::kCria ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
+  const int rc = sqlite3_open_v2(uri.c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     st = {ZQ_E_MOTOR, std::string("Não foi possível abrir o banco de dados "_cp) + name + ": " +
                           (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))};
@@ -192,14 +238,14 @@ std::unique_ptr<SqliteEngine> SqliteEngine::Open(const std::string& path, Status
   }
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  std::unique_ptr<SqliteEngine> engine(new SqliteEngine(db, path));
-  st = engine->Setup();
+  std::unique_ptr<SqliteEngine> engine(new SqliteEngine(db, path, readOnly));
+  st = engine->Setup(modo);
   if (!st.ok()) return nullptr;
   return engine;
 }
 
-SqliteEngine::SqliteEngine(sqlite3* db, std::string path)
-    : m_db(db), m_path(std::move(path)), m_name(Utf8ToCp1252(m_path).value_or(m_path)) {}
+SqliteEngine::SqliteEngine(sqlite3* db, std::string path, bool readOnly)
+    : m_db(db), m_path(std::move(path)), m_name(Utf8ToCp1252(m_path).value_or(m_path)), m_readOnly(readOnly) {}
 
 SqliteEngine::~SqliteEngine() {
   m_kinds.clear();
@@ -263,28 +309,54 @@ Status SqliteEngine::ReadFormat(int* version) {
   return {};
 }
 
-Status SqliteEngine::Setup() {
+Status SqliteEngine::ReadOnly() const {
+  return {ZQ_E_MOTOR, std::string("O banco de dados "_cp) + m_name + " foi aberto somente para leitura"};
+}
+
+Status SqliteEngine::Setup(Modo modo) {
   // The first statement reads the header: a file that is not a database fails here.
-  StatementPtr journal;
-  Status st = Prepare("PRAGMA journal_mode=WAL", &journal, "ativar o modo WAL");
-  if (st.ok() && sqlite3_step(journal.get()) != SQLITE_ROW) st = Failure("ativar o modo WAL");
-  journal.reset();
+  int version = 0;
+  Status st = ReadFormat(&version);
   if (!st.ok()) {
-    const int code = sqlite3_extended_errcode(m_db) & 0xFF;
-    if (code == SQLITE_NOTADB)
+    if ((sqlite3_extended_errcode(m_db) & 0xFF) == SQLITE_NOTADB)
       return {ZQ_E_MOTOR, std::string("O arquivo "_cp) + m_name + " não é um banco de dados SQLite: "_cp +
                               sqlite3_errmsg(m_db)};
     return st;
   }
+  if (version > kFormatVersion)
+    return {ZQ_E_ESQUEMA, std::string("O arquivo "_cp) + m_name + " tem o formato " + std::to_string(version) +
+                              ", mais novo que o " + std::to_string(kFormatVersion) +
+                              " desta versão do programa; atualize o programa"_cp};
+  // Only a new company makes the tables: a file without them that should have them (an empty
+  // file left by a failed copy, another program's database) is refused, never taken for a
+  // company without records.
+  auto notCompany = [&] {
+    std::error_code ec;
+    const bool empty = std::filesystem::file_size(m_path, ec) == 0 && !ec;
+    return Status{ZQ_E_MOTOR, std::string("O arquivo "_cp) + m_name +
+                                  (empty ? " está vazio: não é o banco de uma empresa"_cp
+                                         : " não é o banco de uma empresa: não tem as tabelas de controle"_cp)};
+  };
+  if (version == 0 && modo != Modo::kCria) return notCompany();
 
-  int version = 0;
-  if (st = ReadFormat(&version); !st.ok()) return st;
+  if (!m_readOnly) {
+    StatementPtr journal;
+    st = Prepare("PRAGMA journal_mode=WAL", &journal, "ativar o modo WAL");
+    if (st.ok() && sqlite3_step(journal.get()) != SQLITE_ROW) st = Failure("ativar o modo WAL");
+    if (!st.ok()) return st;
+  }
   if (version == 0) {
     WriteScope scope(this);
     if (st = scope.Begin(); !st.ok()) return st;
-    if (st = Exec(kCreateMetadata, "criar as tabelas de controle"); !st.ok()) return st;
     if (st = ReadFormat(&version); !st.ok()) return st;  // another process may have won
     if (version == 0) {
+      StatementPtr tables;
+      if (st = Prepare("SELECT count(*) FROM sqlite_master", &tables, "ler as tabelas do arquivo"); !st.ok())
+        return st;
+      if (sqlite3_step(tables.get()) != SQLITE_ROW) return Failure("ler as tabelas do arquivo");
+      if (sqlite3_column_int64(tables.get(), 0) != 0) return notCompany();
+      tables.reset();
+      if (st = Exec(kCreateMetadata, "criar as tabelas de controle"); !st.ok()) return st;
       version = kFormatVersion;
       st = Exec("INSERT INTO _zq_meta(nome, valor) VALUES('formato', " + std::to_string(version) + ")",
                 "gravar o formato do arquivo");
@@ -292,10 +364,6 @@ Status SqliteEngine::Setup() {
     }
     if (st = scope.Commit(); !st.ok()) return st;
   }
-  if (version > kFormatVersion)
-    return {ZQ_E_ESQUEMA, std::string("O arquivo "_cp) + m_name + " tem o formato " + std::to_string(version) +
-                              ", mais novo que o " + std::to_string(kFormatVersion) +
-                              " desta versão do programa; atualize o programa"_cp};
 
   if (st = Prepare("SELECT ultima_chave FROM _zq_tipos WHERE tipo=?1", &m_getCounter,
                    "preparar o contador de chaves");
@@ -307,7 +375,7 @@ Status SqliteEngine::Setup() {
       &m_setCounter, "preparar o contador de chaves");
 }
 
-Status SqliteEngine::Reconcile(const RecordSchema& schema) {
+Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* missing) {
   const std::string kind = schema.kind;
   if (kind.empty() || kind.starts_with("_zq_") || kind.starts_with("sqlite_"))
     return {ZQ_E_ESQUEMA, "Nome de tipo de registro reservado: " + kind};
@@ -391,6 +459,12 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema) {
   Plan plan;
   if (Status st = load(&columns, &indexes); !st.ok()) return st;
   if (Status st = diff(columns, indexes, &plan); !st.ok() || plan.empty()) return st;
+  if (m_readOnly) {
+    // Read what is there; the missing indexes only cost speed.
+    missing->assign(schema.count, plan.create);
+    for (std::size_t i : plan.add) (*missing)[i] = true;
+    return {};
+  }
 
   // Something to change: do it under the write lock, looking again, since another connection
   // may have done it meanwhile.
@@ -463,17 +537,21 @@ Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
     return {};
   }
   if (it != m_kinds.end()) m_kinds.erase(it);  // another declaration of the kind
-  if (Status st = Reconcile(schema); !st.ok()) return st;
+  std::vector<bool> missing(schema.count, false);
+  if (Status st = Reconcile(schema, &missing); !st.ok()) return st;
 
   auto k = std::make_unique<Kind>();
   k->schema = &schema;
   k->table = Quote(schema.kind);
   k->key = Quote(schema.fields[schema.key].name);
+  k->absent = missing[schema.key];
   std::string columns, params, sets;
   int n = 0;
   for (std::size_t i = 0; i < schema.count; ++i) {
     const std::string c = Quote(schema.fields[i].name);
-    columns += (i ? ", " : "") + c;
+    // A column the file lacks reads as its default (read-only files only).
+    k->columns.push_back(!missing[i] ? c : IsText(schema.fields[i].type) ? "x''" : "0");
+    columns += (i ? ", " : "") + k->columns.back();
     params += (i ? ", ?" : "?") + std::to_string(i + 1);
     if (i == schema.key) continue;
     sets += (n ? ", " : "") + c + " = ?" + std::to_string(n + 1);
@@ -481,16 +559,17 @@ Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
   }
   if (sets.empty()) sets = k->key + " = " + k->key;
   const std::string what = "preparar o acesso a " + std::string(schema.kind);
-  Status st = Prepare("SELECT " + columns + " FROM " + k->table + " WHERE " + k->key + " = ?1",
-                      &k->read, what);
-  if (st.ok())
+  Status st;
+  if (!k->absent)
+    st = Prepare("SELECT " + columns + " FROM " + k->table + " WHERE " + k->key + " = ?1", &k->read, what);
+  if (st.ok() && !m_readOnly)
     st = Prepare("INSERT INTO " + k->table + "(" + columns + ") VALUES(" + params + ")", &k->insert,
                  what);
-  if (st.ok())
+  if (st.ok() && !m_readOnly)
     st = Prepare("UPDATE " + k->table + " SET " + sets + " WHERE " + k->key + " = ?" +
                      std::to_string(n + 1),
                  &k->update, what);
-  if (st.ok())
+  if (st.ok() && !m_readOnly)
     st = Prepare("DELETE FROM " + k->table + " WHERE " + k->key + " = ?1", &k->remove, what);
   if (!st.ok()) return st;
   *out = k.get();
@@ -504,7 +583,7 @@ Status SqliteEngine::Read(std::uint32_t key, TZQBaseParaDados* record) {
   const RecordSchema& schema = record->Schema();
   Kind* k;
   if (Status st = Use(schema, &k); !st.ok()) return st;
-  if (key == 0) return NotFound(schema.kind, key);
+  if (key == 0 || k->absent) return NotFound(schema.kind, key);
 
   sqlite3_stmt* s = k->read.get();
   Reset reset(s);
@@ -533,6 +612,7 @@ Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predic
   std::lock_guard<std::mutex> lock(m_mutex);
   Kind* k;
   if (Status st = Use(schema, &k); !st.ok()) return st;
+  if (k->absent) return {};
 
   // Statements are cached by the shape of the predicates: fields, matches, and whether a
   // prefix has an upper bound.
@@ -540,7 +620,7 @@ Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predic
   std::vector<Value> values;
   auto condition = [&](std::size_t field, const char* op, Value v) {
     shape += std::to_string(field) + op + ";";
-    where += (where.empty() ? " WHERE " : " AND ") + Quote(schema.fields[field].name) + " " + op +
+    where += (where.empty() ? " WHERE " : " AND ") + k->columns[field] + " " + op +
              " ?" + std::to_string(values.size() + 1);
     values.push_back(std::move(v));
   };
@@ -579,6 +659,7 @@ Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predic
 
 Status SqliteEngine::Insert(TZQBaseParaDados* record) {
   if (!record) return {ZQ_E_ARGUMENTO, "Registro nulo"};
+  if (m_readOnly) return ReadOnly();
   std::lock_guard<std::mutex> lock(m_mutex);
   const RecordSchema& schema = record->Schema();
   const std::string kind = schema.kind;
@@ -630,6 +711,7 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
 }
 
 Status SqliteEngine::Update(const TZQBaseParaDados& record) {
+  if (m_readOnly) return ReadOnly();
   std::lock_guard<std::mutex> lock(m_mutex);
   const RecordSchema& schema = record.Schema();
   Kind* k;
@@ -652,6 +734,7 @@ Status SqliteEngine::Update(const TZQBaseParaDados& record) {
 }
 
 Status SqliteEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
+  if (m_readOnly) return ReadOnly();
   std::lock_guard<std::mutex> lock(m_mutex);
   Kind* k;
   if (Status st = Use(schema, &k); !st.ok()) return st;
@@ -666,6 +749,7 @@ Status SqliteEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
 }
 
 Status SqliteEngine::Begin() {
+  if (m_readOnly) return ReadOnly();
   std::lock_guard<std::mutex> lock(m_mutex);
   if (m_inTransaction) return {ZQ_E_TRANSACAO, "Já existe uma transação em andamento"_cp};
   if (Status st = Exec("BEGIN IMMEDIATE", "iniciar a transação"_cp); !st.ok()) return st;

@@ -19,6 +19,11 @@
 //     Read checks each value and fails with ZQ_E_ESQUEMA, naming kind, key and field, when one
 //     does not fit, leaving the record unchanged.
 //
+// A file opened read-only (Modo::kLeitura) is never written: a kind without a table reads as
+// empty, a declared field without a column reads as 0 or "", and writes fail with ZQ_E_MOTOR.
+// When the folder does not let SQLite make its WAL side files and none are there, the file is
+// read as immutable: nothing may write it meanwhile.
+//
 // Keys, searches and transactions follow MemoryEngine's rules (see MemoryEngine.h): keys are
 // never handed out twice because each kind's counter lives in the file; Rollback undoes the
 // counter along with the rows, and the tables and columns created in the transaction.
@@ -46,9 +51,18 @@ class SqliteEngine final : public StorageEngine {
   // format's Setup brings older files up to date when it opens them.
   static constexpr int kFormatVersion = 1;
 
-  // Opens or creates the file. nullptr with *status set (ZQ_E_MOTOR; ZQ_E_ESQUEMA for a file
-  // of a newer format) when it cannot be opened, is not a database, or cannot be prepared.
-  static std::unique_ptr<SqliteEngine> Open(const std::string& path, Status* status);
+  enum class Modo {
+    kCria,       // creates the file, or the tables of an empty database; reads and writes
+    kExistente,  // a file that already has the tables; reads and writes
+    kLeitura,    // a file that already has the tables; reads only
+  };
+
+  // Opens the file. nullptr with *status set (ZQ_E_MOTOR; ZQ_E_ESQUEMA for a file of a newer
+  // format) when it cannot be opened, is not a database, holds tables other than a company's,
+  // lacks the company tables (kExistente, kLeitura: a zero-length file too), or cannot be
+  // prepared.
+  static std::unique_ptr<SqliteEngine> Open(const std::string& path, Status* status,
+                                            Modo modo = Modo::kCria);
 
   ~SqliteEngine() override;  // rolls back an open transaction
   SqliteEngine(const SqliteEngine&) = delete;
@@ -70,14 +84,15 @@ class SqliteEngine final : public StorageEngine {
   struct Kind;
   class WriteScope;
 
-  SqliteEngine(sqlite3* db, std::string path);
+  SqliteEngine(sqlite3* db, std::string path, bool readOnly);
 
   struct Finalizer {
     void operator()(sqlite3_stmt* s) const;
   };
   using StatementPtr = std::unique_ptr<sqlite3_stmt, Finalizer>;
 
-  Status Setup();
+  Status Setup(Modo modo);
+  Status ReadOnly() const;
   Status ReadFormat(int* version);
   Status Exec(const std::string& sql, const std::string& what);
   // ZQ_E_MOTOR with SQLite's message for the last call that failed.
@@ -85,13 +100,16 @@ class SqliteEngine final : public StorageEngine {
   Status Prepare(const std::string& sql, StatementPtr* out, const std::string& what);
   // The kind of schema, reconciled with the file and with its statements ready.
   Status Use(const RecordSchema& schema, Kind** kind);
-  Status Reconcile(const RecordSchema& schema);
+  // Read-only, it changes nothing and reports in *missing the fields without a column (all of
+  // them when the kind has no table).
+  Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing);
   // Notices a transaction that SQLite ended on its own after a failure.
   void SyncTransaction();
 
   sqlite3* m_db;
   std::string m_path;
   std::string m_name;  // the path for messages, in Windows-1252
+  const bool m_readOnly;
   std::mutex m_mutex;
   bool m_inTransaction = false;
   long m_lockWaitMs = 0;  // 0: the default wait

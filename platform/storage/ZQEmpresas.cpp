@@ -32,7 +32,11 @@ struct Estado {
        }},
       {"sqlite",
        [](const zq::EmpresaConfig& c, zq::Status* st) -> std::unique_ptr<zq::StorageEngine> {
-         return zq::SqliteEngine::Open(c.banco, st);
+         using Modo = zq::SqliteEngine::Modo;
+         const Modo modo = c.abertura == zq::AberturaBanco::kCria        ? Modo::kCria
+                           : c.abertura == zq::AberturaBanco::kExistente ? Modo::kExistente
+                                                                        : Modo::kLeitura;
+         return zq::SqliteEngine::Open(c.banco, st, modo);
        }},
   };
 };
@@ -91,7 +95,8 @@ std::shared_ptr<CZQConexaoEmpresa> CZQEmpresas::Registra(const std::string& nome
   return conexao;
 }
 
-std::shared_ptr<CZQConexaoEmpresa> CZQEmpresas::Abre(const std::string& nome, zq::Status* status) {
+std::shared_ptr<CZQConexaoEmpresa> CZQEmpresas::Abre(const std::string& nome, zq::Status* status,
+                                                     zq::AberturaBanco abertura) {
   zq::Status local;
   zq::Status* st = status ? status : &local;
   *st = {};
@@ -103,6 +108,7 @@ std::shared_ptr<CZQConexaoEmpresa> CZQEmpresas::Abre(const std::string& nome, zq
     *st = {ZQ_E_EMPRESA_DESCONHECIDA, "Empresa não configurada: "_cp + nome};
     return nullptr;
   }
+  config->abertura = abertura;
   return Cria(e, nome, *config, st);
 }
 
