@@ -20,9 +20,11 @@
 #include "registers/MMTrataDadosCamposPersonalizados.h"
 #include "registers/MMTrataDadosDisciplina.h"
 #include "registers/MMTrataDadosMestre.h"
+#include "registers/MMTrataDadosPlano.h"
 #include "registers/MMTrataDadosPrioridade.h"
 #include "registers/MMTrataDadosSituacaoManutencao.h"
 #include "registers/MMTrataDadosSituacaoTarefa.h"
+#include "registers/MMTrataDadosTarefa.h"
 #include "registers/MMTrataDadosTecnico.h"
 #include "registers/MMTrataDadosTipoGasto.h"
 
@@ -55,6 +57,8 @@ class CTratadorSituacao : public CMMTrataDados {
   T(CZQDadosMM_TipoGasto, CMMTrataDadosTipoGasto)                           \
   T(CZQDadosMM_Tecnico, CMMTrataDadosTecnico)                               \
   T(CZQDadosMM_CamposPersonalizados, CMMTrataDadosCamposPersonalizados)     \
+  T(CZQDadosMM_Tarefa, CMMTrataDadosTarefa)                                 \
+  T(CZQDadosMM_Plano, CMMTrataDadosPlano)                                   \
   T(CZQDadosMM_Manutencao, CMMTrataDadosManutencao)
 
 namespace zqhost {
