@@ -14,6 +14,8 @@
 
 #include <memory>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/MMTrataDados.h"
 #include "movements/MMTrataDadosManutencao.h"
 #include "platform/records/RecordSchema.h"
@@ -70,6 +72,9 @@ class CTratadores {
   static std::unique_ptr<CMMTrataDados> Cria(const zq::RecordSchema& schema, bool* proprio);
   // The class name of the kind's own handler ("CMMTrataDadosPrioridade"), or nullptr.
   static const char* Nome(const zq::RecordSchema& schema);
+  // A handler's warning as the host prints it: {"modulo" (or "hr"), "mensagem", "campo",
+  // ["item",] "texto"}, texts in UTF-8.
+  static nlohmann::ordered_json AvisoJson(const CZQDadosDF_Erro& erro);
 };
 
 }  // namespace zqhost
