@@ -128,9 +128,11 @@ void Inicializa(Tratador& tratador, const std::string& empresa, unsigned short u
 template <class Tratador, class Metodo, class... Args>
 COperacao Operacao(const char* classe, const char* nome, Metodo metodo, Args... args) {
   std::string descricao;
-  ((args.kForma ? descricao.append(descricao.empty() ? "" : ", ").append(args.nome).append(" (").append(args.kForma).append(")")
-                : descricao),
-   ...);
+  auto descreve = [&](const auto& arg) {
+    if (!arg.kForma) return;
+    descricao.append(descricao.empty() ? "" : ", ").append(arg.nome).append(" (").append(arg.kForma).append(")");
+  };
+  (descreve(args), ...);
   auto roda = [=](const std::string& empresa, const nlohmann::json& entrada, unsigned short usuario) {
     if (!entrada.is_object()) EntradaInvalida("os argumentos devem ser um objeto JSON");
     std::tuple<typename Args::Valor...> valores{args.Le(entrada)...};
@@ -171,7 +173,7 @@ const COperacao& Encontra(const std::string& nome) {
     if (nome == std::string(op.classe).append("::").append(op.nome)) return op;
     if (nome != op.nome) continue;
     if (achada)
-      EntradaInvalida(std::string("operação ambígua: ").append(nome).append(" (use Classe::").append(nome).append(")"));
+      EntradaInvalida(std::string("operação ambígua: ").append(nome).append(" (use Classe::").append(nome) + ")");
     achada = &op;
   }
   if (!achada) EntradaInvalida(std::string("operação desconhecida: ").append(nome).append(" (zqmm operar --help)"));

@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
   verificar->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
 
   std::string operacao;
-  auto* operar = app.add_subcommand("operar", "chama uma operação de lista de um tratamento de dados; nada é gravado");
+  auto* operar =
+      app.add_subcommand("operar", "chama uma operação de lista de um tratamento de dados; nada é gravado");
   operar->add_option("NOME", empresa, "nome da empresa")->required();
   operar->add_option("OPERACAO", operacao, "operação (lista abaixo)")->required();
   operar->add_option("ARQUIVO", arquivo, "argumentos JSON, ou - para a entrada padrão (padrão)");
