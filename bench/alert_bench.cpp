@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "bench/EmpresaBench.h"
 #include "alerts/MMEmailAlertaPlano.h"
 #include "platform/mail/ZQContaEmail.h"
 #include "platform/types/ZQCurrencyEx.h"
@@ -32,21 +33,12 @@ const char* const kModelo =
 
 std::string Numerado(const char* prefixo, int n) { return std::string(prefixo).append(std::to_string(n)); }
 
-struct Empresa {
-  std::string nome;
-  std::filesystem::path dir;
-
-  explicit Empresa(const std::string& motor) {
-    nome = std::string("BENCH_ALERTA_").append(motor);
-    dir = std::filesystem::temp_directory_path() /
-          std::string("zqmm-bench-alerta-").append(motor).append("-").append(std::to_string(::getpid()));
+struct Empresa : EmpresaBench {
+  explicit Empresa(const std::string& motor) : EmpresaBench("ALERTA", motor) {
     std::filesystem::create_directories(dir / "relatorios");
     std::ofstream(dir / "relatorios" / "alerta.htm", std::ios::binary) << kModelo;
     CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", (dir / "relatorios").string());
     CZQRegistro::Define(CZQContaEmail::Chave(nome), "Remetente", "alertas@zq.test");
-    zq::EmpresaConfig c{motor, (dir / "empresa.db").string(), dir.string()};
-    if (!CZQEmpresas::Registra(nome, c).ok()) std::abort();
-    auto conexao = CZQEmpresas::Abre(nome);
     zq::StorageEngine& m = conexao->Motor();
     const REG_ZQDMA hoje = CZQRelogio::Hoje();
     m.Begin();
@@ -130,10 +122,6 @@ struct Empresa {
       }
     }
     m.Commit();
-  }
-  ~Empresa() {
-    CZQEmpresas::Remove(nome);
-    std::filesystem::remove_all(dir);
   }
 };
 

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "bench/EmpresaBench.h"
 #include "movements/MMTrataDadosManutencao.h"
 #include "platform/storage/ZQEmpresas.h"
 
@@ -19,19 +20,10 @@ REG_ZQDMAHMSUTC Hora(int dia, int h) {
   return REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(dia, 3, 2024), h, 0, 0, -10800);
 }
 
-struct Empresa {
-  std::string nome;
-  std::filesystem::path dir;
+struct Empresa : EmpresaBench {
   CZQDadosMM_Manutencao ordem;
 
-  explicit Empresa(const std::string& motor) {
-    nome = std::string("BENCH_ORDEM_").append(motor);
-    dir = std::filesystem::temp_directory_path() /
-          std::string("zqmm-bench-ordem-").append(motor).append("-").append(std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    zq::EmpresaConfig config{motor, (dir / "empresa.db").string(), dir.string()};
-    if (!CZQEmpresas::Registra(nome, config).ok()) std::abort();
-    auto conexao = CZQEmpresas::Abre(nome);
+  explicit Empresa(const std::string& motor) : EmpresaBench("ORDEM", motor) {
     zq::StorageEngine& db = conexao->Motor();
     auto grava = [&db](auto registro) {
       if (!db.Insert(&registro).ok()) std::abort();
@@ -142,10 +134,6 @@ struct Empresa {
       a.SetPonteiroTarefa(pTarefas[i % 5]);
       ordem.AdicionaApontamento(a);
     }
-  }
-  ~Empresa() {
-    CZQEmpresas::Remove(nome);
-    std::filesystem::remove_all(dir);
   }
 };
 

@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "bench/EmpresaBench.h"
 #include "platform/storage/ZQEmpresas.h"
 #include "registers/MMTrataDadosPlano.h"
 
@@ -42,27 +43,14 @@ CZQDadosMM_Plano Plano(int n) {
   return p;
 }
 
-struct Empresa {
-  std::string nome;
-  std::filesystem::path dir;
-  explicit Empresa(const std::string& motor) {
-    nome = std::string("BENCH_PLANO_").append(motor);
-    dir = std::filesystem::temp_directory_path() /
-          std::string("zqmm-bench-plano-").append(motor).append("-").append(std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    zq::EmpresaConfig c{motor, (dir / "empresa.db").string(), dir.string()};
-    if (!CZQEmpresas::Registra(nome, c).ok()) std::abort();
-    auto conexao = CZQEmpresas::Abre(nome);
+struct Empresa : EmpresaBench {
+  explicit Empresa(const std::string& motor) : EmpresaBench("PLANO", motor) {
     conexao->Motor().Begin();
     for (int n = 0; n < kPlanos; ++n) {
       CZQDadosMM_Plano p = Plano(n);
       conexao->Motor().Insert(&p);
     }
     conexao->Motor().Commit();
-  }
-  ~Empresa() {
-    CZQEmpresas::Remove(nome);
-    std::filesystem::remove_all(dir);
   }
 };
 

@@ -7,22 +7,14 @@
 
 #include <unistd.h>
 
+#include "bench/EmpresaBench.h"
 #include "platform/storage/ZQEmpresas.h"
 #include "registers/MMTrataDadosPrioridade.h"
 
 namespace {
 
-struct Empresa {
-  std::string nome;
-  std::filesystem::path dir;
-  explicit Empresa(const std::string& motor) {
-    nome = std::string("BENCH_").append(motor);
-    dir = std::filesystem::temp_directory_path() /
-          std::string("zqmm-bench-").append(motor).append("-").append(std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    zq::EmpresaConfig c{motor, (dir / "empresa.db").string(), dir.string()};
-    if (!CZQEmpresas::Registra(nome, c).ok()) std::abort();
-    auto conexao = CZQEmpresas::Abre(nome);
+struct Empresa : EmpresaBench {
+  explicit Empresa(const std::string& motor) : EmpresaBench("PRIORIDADE", motor) {
     conexao->Motor().Begin();
     for (int i = 0; i < 1000; ++i) {
       CZQDadosMM_Prioridade p;
@@ -31,10 +23,6 @@ struct Empresa {
       conexao->Motor().Insert(&p);
     }
     conexao->Motor().Commit();
-  }
-  ~Empresa() {
-    CZQEmpresas::Remove(nome);
-    std::filesystem::remove_all(dir);
   }
 };
 

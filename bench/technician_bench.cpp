@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "bench/EmpresaBench.h"
 #include "platform/storage/ZQEmpresas.h"
 #include "registers/MMTrataDadosTecnico.h"
 
@@ -18,17 +19,8 @@ constexpr int kPorGrupo = 99;
 
 // A company whose technicians are one top group with kGrupos groups of kPorGrupo technicians
 // each, every technician with a user of its own; 1,011 entries.
-struct Empresa {
-  std::string nome;
-  std::filesystem::path dir;
-  explicit Empresa(const std::string& motor) {
-    nome = std::string("BENCH_TEC_").append(motor);
-    dir = std::filesystem::temp_directory_path() /
-          std::string("zqmm-bench-tec-").append(motor).append("-").append(std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    zq::EmpresaConfig c{motor, (dir / "empresa.db").string(), dir.string()};
-    if (!CZQEmpresas::Registra(nome, c).ok()) std::abort();
-    auto conexao = CZQEmpresas::Abre(nome);
+struct Empresa : EmpresaBench {
+  explicit Empresa(const std::string& motor) : EmpresaBench("TEC", motor) {
     zq::StorageEngine& motor_ = conexao->Motor();
     motor_.Begin();
     auto novo = [&](const std::string& codigo, std::uint32_t pai, std::uint8_t tipo, std::uint16_t usuario) {
@@ -51,10 +43,6 @@ struct Empresa {
              static_cast<std::uint16_t>(++usuario));
     }
     motor_.Commit();
-  }
-  ~Empresa() {
-    CZQEmpresas::Remove(nome);
-    std::filesystem::remove_all(dir);
   }
 };
 

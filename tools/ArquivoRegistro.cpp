@@ -5,26 +5,14 @@
 
 #include <unistd.h>
 
+#include "platform/system/ZQRegistro.h"
 #include "tools/ErroHost.h"
 
 namespace zqhost {
 namespace {
 
-std::string Normaliza(std::string s) {
-  for (char& c : s) {
-    if (c == '/') c = '\\';
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  while (!s.empty() && s.back() == '\\') s.pop_back();
-  return s;
-}
-
-std::string Apara(const std::string& s) {
-  const auto a = s.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) return {};
-  const auto b = s.find_last_not_of(" \t\r\n");
-  return s.substr(a, b - a + 1);
-}
+std::string Normaliza(std::string s) { return CZQRegistro::NormalizaChave(std::move(s)); }
+std::string Apara(const std::string& s) { return CZQRegistro::Apara(s); }
 
 // The section named by a line, or nothing when the line is not a section header.
 bool Secao(const std::string& linha, std::string* secao) {

@@ -9,26 +9,10 @@
 
 namespace {
 
-std::string NormalizaChave(std::string s) {
-  for (char& c : s) {
-    if (c == '/') c = '\\';
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  while (!s.empty() && s.back() == '\\') s.pop_back();
-  return s;
-}
-
-std::string Apara(const std::string& s) {
-  const auto a = s.find_first_not_of(" \t\r\n");
-  if (a == std::string::npos) return {};
-  const auto b = s.find_last_not_of(" \t\r\n");
-  return s.substr(a, b - a + 1);
-}
-
 using Tabela = std::map<std::string, std::string>;  // "chave\0valor" -> texto
 
 std::string Par(const std::string& chave, const std::string& valor) {
-  return NormalizaChave(chave) + '\0' + NormalizaChave(valor);
+  return CZQRegistro::NormalizaChave(chave) + '\0' + CZQRegistro::NormalizaChave(valor);
 }
 
 struct Estado {
@@ -64,19 +48,35 @@ void Recarrega(Estado& e) {
   std::ifstream in(caminho);
   std::string linha, secao;
   while (std::getline(in, linha)) {
-    linha = Apara(linha);
+    linha = CZQRegistro::Apara(linha);
     if (linha.empty() || linha[0] == ';' || linha[0] == '#') continue;
     if (linha.front() == '[' && linha.back() == ']') {
-      secao = Apara(linha.substr(1, linha.size() - 2));
+      secao = CZQRegistro::Apara(linha.substr(1, linha.size() - 2));
       continue;
     }
     const auto igual = linha.find('=');
     if (igual == std::string::npos || secao.empty()) continue;
-    e.arquivo[Par(secao, Apara(linha.substr(0, igual)))] = Apara(linha.substr(igual + 1));
+    e.arquivo[Par(secao, CZQRegistro::Apara(linha.substr(0, igual)))] = CZQRegistro::Apara(linha.substr(igual + 1));
   }
 }
 
 }  // namespace
+
+std::string CZQRegistro::NormalizaChave(std::string s) {
+  for (char& c : s) {
+    if (c == '/') c = '\\';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  while (!s.empty() && s.back() == '\\') s.pop_back();
+  return s;
+}
+
+std::string CZQRegistro::Apara(const std::string& s) {
+  const auto a = s.find_first_not_of(" \t\r\n");
+  if (a == std::string::npos) return {};
+  const auto b = s.find_last_not_of(" \t\r\n");
+  return s.substr(a, b - a + 1);
+}
 
 std::string CZQRegistro::Arquivo() {
   const char* env = std::getenv("ZQ_REGISTRO");

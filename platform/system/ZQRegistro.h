@@ -36,4 +36,10 @@ class CZQRegistro {
   static void Limpa();
   // The path of the file in use.
   static std::string Arquivo();
+
+  // The registry file's own spelling rules, for programs that write the file: a key path or value
+  // name as it compares (lower case, '/' as '\', no trailing '\'), and a line's text without the
+  // blanks around it.
+  static std::string NormalizaChave(std::string chave);
+  static std::string Apara(const std::string& texto);
 };
