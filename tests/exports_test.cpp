@@ -1,6 +1,4 @@
-// The library as the suite's scheduler meets it: loaded by name, its two plain functions looked
-// up, the routine created, asked its interval, run and ended; and the scheduler base's log,
-// single runs and interval loop.
+// The library as the suite's scheduler meets it, and the scheduler base's log, single runs and interval loop.
 #include "exports/MMExports.h"
 
 #include <gtest/gtest.h>
@@ -24,92 +22,57 @@ namespace {
 
 using namespace zqteste;
 
-// Remembers what it was shown and answers as told.
-class CaixaRoteiro : public IZQCaixaMensagem {
- public:
-  explicit CaixaRoteiro(bool resposta) : m_resposta(resposta) {}
-  void Informa(const CString& texto) override { mostrado += zq::Cp1252ToUtf8(texto.View()) + "\n"; }
-  bool PerguntaSimNao(const CString& texto) override {
-    mostrado += zq::Cp1252ToUtf8(texto.View()) + "?\n";
-    return m_resposta;
-  }
-  std::string mostrado;
-
- private:
-  bool m_resposta;
-};
-
+// Loaded by name, its two plain functions looked up, the routine created, asked its interval, run and ended.
 TEST(ExportsTest, SchedulerLoadsTheLibraryByName) {
   void* biblioteca = dlopen(ZQ_LIBZQMM, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(biblioteca, nullptr) << dlerror();
   auto criar = reinterpret_cast<PFN_MMEmailAlertaPlano>(dlsym(biblioteca, "MMEmailAlertaPlano"));
   auto configurar = reinterpret_cast<PFN_MMEmailAlertaPlano_Config>(dlsym(biblioteca, "MMEmailAlertaPlano_Config"));
-  ASSERT_NE(criar, nullptr);
-  ASSERT_NE(configurar, nullptr);
-
+  ASSERT_TRUE(criar && configurar);
   CAutoRun* rotina = criar();
   ASSERT_NE(rotina, nullptr);
   long intervalo = 0;
-  EXPECT_EQ(rotina->OnGetIntervalo(intervalo), 0);
-  EXPECT_EQ(intervalo, 300000);
+  EXPECT_TRUE(rotina->OnGetIntervalo(intervalo) == 0 && intervalo == 300000);
   EXPECT_EQ(rotina->GetNomeRotina(), "MMEmailAlertaPlano");
-
-  // Run through the scheduler's view on a company with one due alert.
-  EmpresaTeste empresa;
+  EmpresaTeste empresa;  // with one due alert, run through the scheduler's view
   CenarioAlerta c(empresa);
   c.Modelo("m.htm", kModeloSimples);
-  const auto p = c.Plano("P", {c.Alerta("A", "m.htm", {c.Tecnico("ANA", "Ana", {"ana@zq.test"})})});
-  c.Recurso("R", {{p, 1, 0, false}});
+  c.Recurso("R", {{c.Plano("P", {c.Alerta("A", "m.htm", {c.Tecnico("ANA", "Ana", {"ana@zq.test"})})}), 1, 0, false}});
   ASSERT_EQ(rotina->Inicializa(empresa.Nome().c_str(), 1, 1), 0);
   bool parar = false;
-  EXPECT_EQ(rotina->Executa(parar), 0);
-  EXPECT_FALSE(parar);
+  EXPECT_TRUE(rotina->Executa(parar) == 0 && !parar);
   EXPECT_EQ(c.Saida().size(), 1u);
   rotina->OnDeleta();  // ASan reports a leak or a double free if this is wrong
 
-  auto caixa = std::make_shared<CaixaRoteiro>(true);
-  CZQCaixaMensagemGuarda guarda(caixa);
-  EXPECT_EQ(configurar(), 0);
-  EXPECT_EQ(caixa->mostrado, "A configuração deve ser feita no Cadastro de Planos do Zelva Manutenção.\n");
-  dlclose(biblioteca);
-}
-
-TEST(ExportsTest, MessageBoxesWithoutAnInterfaceAnswerNo) {
-  CZQCaixaMensagemGuarda semInterface(nullptr);
+  CZQCaixaMensagemGuarda semInterface(nullptr);  // without an interface, every question is answered no
   EXPECT_FALSE(CZQCaixaMensagem::PerguntaSimNao("Continuar?"));
   std::istringstream entrada("talvez\nS\n");
   std::ostringstream saida;
   CZQCaixaMensagemGuarda terminal(std::make_shared<CZQCaixaMensagemTerminal>(entrada, saida));
+  EXPECT_EQ(configurar(), 0);
   EXPECT_TRUE(CZQCaixaMensagem::PerguntaSimNao("Excluir a ordem?"));
   EXPECT_FALSE(CZQCaixaMensagem::PerguntaSimNao("De novo?"));  // end of input
+  EXPECT_EQ(saida.str(), "A configuração deve ser feita no Cadastro de Planos do Zelva Manutenção.\n"
+                         "Excluir a ordem? [s/n] [s/n] De novo? [s/n] ");
+  dlclose(biblioteca);
 }
-
-// ---- The scheduler base ----------------------------------------------------------------------
 
 class Rotina : public CAutoRun {
  public:
-  Rotina() : CAutoRun("RotinaTeste") {}
+  explicit Rotina(long p = -1, long i = 5, long l = 0) : CAutoRun("RotinaTeste"), pararNa(p), intervalo(i), lancar(l) {}
   long OnRun(bool& parar) override {
-    ++execucoes;
     if (lancar) throw CZQExceptionEx(ZQ_HR(0x80040A64), 1111, 0, "", "Falha", "Teste", 1, "");
-    if (execucoes == pararNa) parar = true;
+    parar = ++execucoes == pararNa;
     return 0;
   }
-  long OnGetIntervalo(long& ms) override {
-    ms = intervalo;
-    return 0;
-  }
+  long OnGetIntervalo(long& ms) override { ms = intervalo; return 0; }
   std::atomic<int> execucoes{0};
-  int pararNa = -1;
-  long intervalo = 5;
-  bool lancar = false;
+  long pararNa, intervalo, lancar;
 };
 
-std::string Le(const std::string& caminho) {
+std::string Le(const std::filesystem::path& caminho) {
   std::ifstream in(caminho, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TEST(ExportsAutoRunTest, LogGoesBesideTheProfilerLog) {
@@ -117,50 +80,34 @@ TEST(ExportsAutoRunTest, LogGoesBesideTheProfilerLog) {
   EmpresaTeste empresa;
   Rotina rotina;
   ASSERT_EQ(rotina.Inicializa(empresa.Nome().c_str(), 1, 1), 0);
-  const std::string arquivo = CAutoRun::ArquivoLog(empresa.Nome(), AgoraAlerta());
-  EXPECT_EQ(arquivo, (empresa.Diretorio() / "ZQAutoRun_202403.log").string());
   rotina.GravaLog(1, 4, "Não\r\nenviado"_cp);
-  EXPECT_EQ(Le(arquivo), std::string("05/03/2024 10:05:30\tRotinaTeste\t").append(empresa.Nome()).append("\t1\t4\tN\xE3o  enviado\n"));
-
+  EXPECT_EQ(Le(empresa.Diretorio() / "ZQAutoRun_202403.log"),
+            "05/03/2024 10:05:30\tRotinaTeste\t" + empresa.Nome() + "\t1\t4\tN\xE3o  enviado\n");
   // Without a company: the installation's Path.
   const auto instalacao = DiretorioTemporario("zqmm-path");
   CZQRegistro::Define(std::string(CZQRegistro::kRaiz) + "\\DF", "Path", instalacao.string());
-  Rotina semEmpresa;
-  semEmpresa.GravaLog(1, 4, "x");
-  EXPECT_EQ(Le((instalacao / "ZQAutoRun_202403.log").string()), "05/03/2024 10:05:30\tRotinaTeste\t\t1\t4\tx\n");
+  Rotina().GravaLog(1, 4, "x");
+  EXPECT_EQ(Le(instalacao / "ZQAutoRun_202403.log"), "05/03/2024 10:05:30\tRotinaTeste\t\t1\t4\tx\n");
   CZQRegistro::Define(std::string(CZQRegistro::kRaiz) + "\\DF", "Path", "");
   std::filesystem::remove_all(instalacao);
 }
 
-TEST(ExportsAutoRunTest, ExecutaCatchesTheSuitesException) {
-  Rotina rotina;
-  rotina.lancar = true;
+TEST(ExportsAutoRunTest, ExecutaCatchesTheSuitesExceptionAndTheLoopStopsBetweenRuns) {
+  Rotina falha(-1, 5, 1);
   bool parar = false;
   std::optional<CZQExceptionEx> excecao;
-  EXPECT_EQ(rotina.Executa(parar, &excecao), ZQ_HR(0x80040A64));
-  ASSERT_TRUE(excecao);
-  EXPECT_EQ(excecao->GetNumeroMensagem(), 1111);
-  EXPECT_STREQ(excecao->what(), "Falha (hr 0x80040A64, mensagem 1111, Teste:1)");
-}
-
-TEST(ExportsAutoRunTest, IntervalLoopStopsBetweenRuns) {
-  {  // the routine asks to be run no more
-    Rotina rotina;
-    rotina.pararNa = 3;
-    EXPECT_EQ(rotina.ExecutaEmIntervalos(std::stop_token()), 0);
-    EXPECT_EQ(rotina.execucoes, 3);
-  }
-  {  // the host stops it, during a long wait
-    Rotina rotina;
-    rotina.intervalo = 60 * 60 * 1000;
-    std::jthread t([&](std::stop_token parar) { rotina.ExecutaEmIntervalos(parar); });
-    while (rotina.execucoes == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const auto inicio = std::chrono::steady_clock::now();
-    t.request_stop();
-    t.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(5));
-    EXPECT_EQ(rotina.execucoes, 1);
-  }
+  EXPECT_EQ(falha.Executa(parar, &excecao), ZQ_HR(0x80040A64));
+  EXPECT_STREQ(excecao ? excecao->what() : "none", "Falha (hr 0x80040A64, mensagem 1111, Teste:1)");
+  Rotina tres(3);  // asks to be run no more on its third run
+  EXPECT_TRUE(tres.ExecutaEmIntervalos(std::stop_token()) == 0 && tres.execucoes == 3);
+  Rotina longa(-1, 60 * 60 * 1000);  // the host stops it during a long wait
+  std::jthread t([&](std::stop_token pare) { longa.ExecutaEmIntervalos(pare); });
+  while (longa.execucoes == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  const auto inicio = std::chrono::steady_clock::now();
+  t.request_stop();
+  t.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(5));
+  EXPECT_EQ(longa.execucoes, 1);
 }
 
 }  // namespace
