@@ -3,16 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
@@ -25,6 +26,7 @@
 #include "platform/mail/ZQContaEmail.h"
 #include "platform/types/ZQCurrencyEx.h"
 #include "platform/system/ZQRegistro.h"
+#include "platform/types/ZQDataTexto.h"
 
 extern char** environ;
 
@@ -34,9 +36,7 @@ namespace {
 
 std::string LeArquivo(const std::filesystem::path& caminho) {
   std::ifstream in(caminho, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 sockaddr_in Loopback(int porta) {
@@ -47,37 +47,21 @@ sockaddr_in Loopback(int porta) {
   return a;
 }
 
-int Hexa(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // A header's value, unfolded (a line break before a blank is dropped); the name in any case.
 std::string Cabecalho(const std::string& cabecalhos, const std::string& nome) {
-  std::istringstream in(std::regex_replace(cabecalhos, std::regex("\r?\n(?=[ \t])"), ""));
-  for (std::string linha; std::getline(in, linha);) {
-    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-    if (linha.size() > nome.size() && linha[nome.size()] == ':' &&
-        std::equal(nome.begin(), nome.end(), linha.begin(), [](char a, char b) { return a == std::tolower(b); }))
-      return linha.substr(linha.find_first_not_of(' ', nome.size() + 1));
-  }
-  return "";
+  const std::string unidos = std::regex_replace(cabecalhos, std::regex("\r?\n(?=[ \t])"), "");
+  std::smatch m;
+  const std::regex linha("(^|\n)" + nome + ": *([^\r\n]*)", std::regex::icase);
+  return std::regex_search(unidos, m, linha) ? m[2].str() : "";
 }
 
 // The encoded words of the windows-1252 "Q" encoding the transport writes, joined (the blanks
 // between words do not count); any other text as it is.
 std::string DecodificaAssunto(const std::string& valor) {
-  constexpr std::string_view kAbre = "=?windows-1252?Q?";
-  if (!valor.starts_with(kAbre)) return valor;
+  if (!valor.starts_with("=?windows-1252?Q?")) return valor;
   std::string q;
-  for (std::size_t p = 0; (p = valor.find(kAbre, p)) != std::string::npos; p += 2) {
-    p += kAbre.size();
-    const std::size_t fim = valor.find("?=", p);
-    q += valor.substr(p, fim - p);
-    p = fim;
-  }
+  const std::regex palavra("=\\?windows-1252\\?Q\\?([^?]*)\\?=");
+  for (std::sregex_iterator it(valor.begin(), valor.end(), palavra), fim; it != fim; ++it) q += (*it)[1].str();
   std::replace(q.begin(), q.end(), '_', ' ');
   return DecodificaQuotedPrintable(q);
 }
@@ -86,39 +70,25 @@ std::string DecodificaAssunto(const std::string& valor) {
 
 std::string DecodificaQuotedPrintable(const std::string& texto) {
   std::string saida;
+  const auto hexa = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
   for (std::size_t i = 0; i < texto.size(); ++i) {
-    if (texto[i] != '=') {
-      saida += texto[i];
-    } else if (texto.compare(i + 1, 2, "\r\n") == 0) {
-      i += 2;
-    } else if (texto.compare(i + 1, 1, "\n") == 0) {
-      i += 1;
-    } else if (i + 2 < texto.size() && Hexa(texto[i + 1]) >= 0 && Hexa(texto[i + 2]) >= 0) {
-      saida += static_cast<char>(Hexa(texto[i + 1]) * 16 + Hexa(texto[i + 2]));
-      i += 2;
-    } else {
-      saida += '=';
-    }
+    if (texto[i] != '=') saida += texto[i];
+    else if (texto.compare(i + 1, 2, "\r\n") == 0) i += 2;
+    else if (texto.compare(i + 1, 1, "\n") == 0) i += 1;
+    else if (i + 2 < texto.size() && hexa(texto[i + 1]) && hexa(texto[i + 2]))
+      saida += static_cast<char>(std::stoi(texto.substr(i + 1, 2), nullptr, 16)), i += 2;
+    else saida += '=';
   }
   return saida;
 }
 
 EmailLido LeEmail(const std::string& bruto) {
-  EmailLido e;
-  e.bruto = bruto;
-  auto separa = bruto.find("\r\n\r\n");
-  std::size_t salto = 4;
-  if (const auto lf = bruto.find("\n\n"); lf != std::string::npos && (separa == std::string::npos || lf < separa)) {
-    separa = lf;
-    salto = 2;
-  }
-  const std::string cabecalhos = bruto.substr(0, separa);
-  const std::string corpo = separa == std::string::npos ? "" : bruto.substr(separa + salto);
-  e.para = Cabecalho(cabecalhos, "to");
-  e.rcpt = Cabecalho(cabecalhos, "x-rcptto");
-  e.assunto = zq::Cp1252ToUtf8(DecodificaAssunto(Cabecalho(cabecalhos, "subject")));
-  e.corpo = zq::Cp1252ToUtf8(DecodificaQuotedPrintable(corpo));
-  return e;
+  // The server's mailbox stores LF line ends, the outbox CR LF.
+  std::smatch m;
+  std::regex_search(bruto, m, std::regex("\r?\n\r?\n"));
+  const std::string cabecalhos = m.empty() ? bruto : m.prefix().str(), corpo = m.empty() ? "" : m.suffix().str();
+  return {Cabecalho(cabecalhos, "to"), zq::Cp1252ToUtf8(DecodificaAssunto(Cabecalho(cabecalhos, "subject"))),
+          zq::Cp1252ToUtf8(DecodificaQuotedPrintable(corpo)), Cabecalho(cabecalhos, "x-rcptto"), bruto};
 }
 
 std::string Palavras(const std::string& html) {
@@ -129,31 +99,27 @@ std::string Palavras(const std::string& html) {
 }
 
 std::string Resumo(const std::vector<EmailLido>& emails) {
-  std::vector<std::string> linhas;
-  for (const auto& e : emails) linhas.push_back(e.para + "|" + e.assunto + "|" + Palavras(e.corpo));
-  std::sort(linhas.begin(), linhas.end());
+  std::multiset<std::string> linhas;
+  for (const auto& e : emails) linhas.insert(e.para + "|" + e.assunto + "|" + Palavras(e.corpo) + "\n");
   std::string s;
-  for (const auto& l : linhas) s += l + "\n";
+  for (const auto& l : linhas) s += l;
   return s;
 }
 
 std::vector<EmailLido> LePasta(const std::filesystem::path& pasta) {
-  std::vector<std::filesystem::path> arquivos;
+  std::set<std::filesystem::path> arquivos;
   std::error_code ec;
   for (const auto& item : std::filesystem::directory_iterator(pasta, ec))
-    if (item.path().extension() == ".eml") arquivos.push_back(item.path());
-  std::sort(arquivos.begin(), arquivos.end());
+    if (item.is_regular_file()) arquivos.insert(item.path());
   std::vector<EmailLido> emails;
   for (const auto& a : arquivos) emails.push_back(LeEmail(LeArquivo(a)));
   return emails;
 }
 
-// ---- SMTP server -------------------------------------------------------------------------------
-
 std::optional<std::string> ServidorSmtp::Python() {
   for (const char* python : {"/usr/bin/python3", "python3"}) {
-    const std::string comando = std::string(python).append(" -c 'import aiosmtpd.handlers' >/dev/null 2>&1");
-    if (std::system(comando.c_str()) == 0) return std::string(python);
+    if (std::system((std::string(python) + " -c 'import aiosmtpd.handlers' >/dev/null 2>&1").c_str()) == 0)
+      return std::string(python);
   }
   return std::nullopt;
 }
@@ -173,19 +139,14 @@ ServidorSmtp::ServidorSmtp(const std::filesystem::path& pasta) : m_pasta(pasta) 
   const auto python = Python();
   if (!python) throw std::runtime_error("python3 -m aiosmtpd indisponível");
   m_porta = PortaLivre();
-  const std::string escuta = std::string("127.0.0.1:").append(std::to_string(m_porta));
-  const std::string caixa = (m_pasta / "maildir").string();
-  std::vector<std::string> args = {*python, "-m", "aiosmtpd", "-n", "-l", escuta, "-c", "aiosmtpd.handlers.Mailbox", caixa};
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t acoes;
-  posix_spawn_file_actions_init(&acoes);
-  posix_spawn_file_actions_addopen(&acoes, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&acoes, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  const int r = posix_spawnp(&m_pid, argv[0], &acoes, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&acoes);
-  if (r != 0) throw std::runtime_error("posix_spawnp aiosmtpd");
+  // The shell execs the server in its place, so that m_pid is the server's own.
+  std::string args[] = {"/bin/sh", "-c",
+                        "exec \"$0\" -m aiosmtpd -n -l \"$1\" -c aiosmtpd.handlers.Mailbox \"$2\" >/dev/null 2>&1",
+                        *python, "127.0.0.1:" + std::to_string(m_porta), (m_pasta / "maildir").string()};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), args[4].data(), args[5].data(),
+                  nullptr};
+  if (posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv, environ) != 0)
+    throw std::runtime_error("posix_spawn aiosmtpd");
 
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (std::chrono::steady_clock::now() < limite) {
@@ -202,32 +163,15 @@ ServidorSmtp::ServidorSmtp(const std::filesystem::path& pasta) : m_pasta(pasta) 
 }
 
 ServidorSmtp::~ServidorSmtp() {
-  if (m_pid > 0) {
-    ::kill(m_pid, SIGTERM);
-    ::waitpid(m_pid, nullptr, 0);
-  }
+  ::kill(m_pid, SIGTERM);
+  ::waitpid(m_pid, nullptr, 0);
 }
 
-std::vector<EmailLido> ServidorSmtp::Recebidos() const {
-  std::vector<EmailLido> emails;
-  std::error_code ec;
-  for (const auto& item : std::filesystem::directory_iterator(m_pasta / "maildir" / "new", ec))
-    emails.push_back(LeEmail(LeArquivo(item.path())));
-  return emails;
-}
-
-// ---- Scenario ----------------------------------------------------------------------------------
-
-REG_ZQDMAHMSUTC AgoraAlerta() {
-  return REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(5, 3, 2024), 10, 5, 30, -10800);
-}
+std::vector<EmailLido> ServidorSmtp::Recebidos() const { return LePasta(m_pasta / "maildir" / "new"); }
 
 const char* const kModeloLista =
-    "<p>ZQ_NOME_TECNICO ZQ_COD_PLANO_MANUT</p><table><tr><td>ZQ_INICIO_LISTA</td></tr>\r\n"
-    "  ZQ_FIM_LISTA\r\n"
-    " <tr><td>ZQ_COD_RECURSO</td>\r\n"
-    " <td>ZQ_DIAS_PROX_MANUT</td></tr>\r\n"
-    "</table>\r\n";
+    "<p>ZQ_NOME_TECNICO ZQ_COD_PLANO_MANUT</p><table><tr><td>ZQ_INICIO_LISTA</td></tr>\r\n  ZQ_FIM_LISTA\r\n"
+    " <tr><td>ZQ_COD_RECURSO</td>\r\n <td>ZQ_DIAS_PROX_MANUT</td></tr>\r\n</table>\r\n";
 const char* const kModeloSimples = "<p>ZQ_NOME_TECNICO ZQ_COD_RECURSO ZQ_DESC_ALERTA</p>\r\n";
 
 CenarioAlerta::CenarioAlerta(EmpresaTeste& e) : empresa(e), relogio(AgoraAlerta()) {
@@ -236,14 +180,11 @@ CenarioAlerta::CenarioAlerta(EmpresaTeste& e) : empresa(e), relogio(AgoraAlerta(
   CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", PastaRelatorios().string());
 
   disciplina.SetCodigo("MEC");
-  disciplina.SetNome("Mecânica"_cp);
   disciplina.SetTipoClassificacao(1);
   disciplina = empresa.Adiciona(disciplina);
   filial.SetCodigo(7);
-  filial.SetNomeFantasia("Matriz");
   filial = empresa.Adiciona(filial);
   tipo.SetCodigo("EQ");
-  tipo.SetDescricao("Equipamento");
   tipo = empresa.Adiciona(tipo);
   unidadeProduto.SetCodigo("H");
   unidadeProduto.SetQuantidadeCasasDecimais(1);
@@ -257,8 +198,6 @@ CenarioAlerta::~CenarioAlerta() {
     CZQRegistro::Define(CZQContaEmail::Chave(empresa.Nome()), valor, "");
 }
 
-std::filesystem::path CenarioAlerta::PastaSaida() const { return empresa.Diretorio() / "saida"; }
-std::filesystem::path CenarioAlerta::PastaRelatorios() const { return empresa.Diretorio() / "relatorios"; }
 
 void CenarioAlerta::Modelo(const std::string& nome, const std::string& texto) {
   std::ofstream(PastaRelatorios() / nome, std::ios::binary) << texto;
@@ -301,7 +240,6 @@ CZQDadosMM_Plano CenarioAlerta::Plano(const char* codigo, std::vector<CZQDadosMM
                                       std::uint32_t pai, std::uint8_t tipoControle) {
   CZQDadosMM_Plano p;
   p.SetCodigo(codigo);
-  p.SetNome(std::string("Plano ").append(codigo));
   p.SetPonteiroPai(pai);
   p.SetTipoClassificacao(1);
   p.SetPonteiroDisciplina(disciplina.GetPonteiro());
@@ -314,7 +252,6 @@ CZQDadosDF_Recurso CenarioAlerta::Recurso(const char* codigo, const std::vector<
                                           bool inativo) {
   CZQDadosDF_Recurso r;
   r.SetCodigo(codigo);
-  r.SetDescricao(std::string("Recurso ").append(codigo));
   r.SetTipo(2);
   r.SetInativo(inativo);
   r.SetPonteiroFilial(static_cast<std::uint16_t>(filial.GetPonteiro()));
@@ -346,13 +283,9 @@ std::string CenarioAlerta::Envios(std::uint32_t plano) {
   const zq::Status st = empresa.Motor().Read(plano, &p);
   EXPECT_TRUE(st.ok()) << st.message;
   std::string s;
-  for (int i = 0; i < p.GetQuantidadeAlerta(); ++i) {
-    const REG_ZQDMAHMSUTC t = p.GetAlerta(i).GetDmaHmsUltimoEnvio();
-    if (t.ullValor == 0) continue;
-    const REG_ZQDMA d = t.GetData();
-    s += StringPrintf("%s%d:%02d/%02d/%04d %02d:%02d:%02d", s.empty() ? "" : " ", i, d.GetDia(), d.GetMes(),
-                      d.GetAno(), t.GetHora(), t.GetMinuto(), t.GetSegundo());
-  }
+  for (int i = 0; i < p.GetQuantidadeAlerta(); ++i)
+    if (const REG_ZQDMAHMSUTC t = p.GetAlerta(i).GetDmaHmsUltimoEnvio(); t.ullValor != 0)
+      s += StringPrintf("%s%d:%s", s.empty() ? "" : " ", i, DmaHmsToString(t, false).Str().c_str());
   return s;
 }
 
@@ -372,7 +305,6 @@ std::string CenarioAlerta::Executa() {
   }
 }
 
-std::vector<EmailLido> CenarioAlerta::Saida() const { return LePasta(PastaSaida()); }
 
 std::vector<std::string> CenarioAlerta::LinhasLog() const {
   std::istringstream log(zq::Cp1252ToUtf8(LeArquivo(CAutoRun::ArquivoLog(empresa.Nome(), CZQRelogio::Agora()))));

@@ -1,15 +1,5 @@
-// Fixtures of the plan alert routine and the mail transport: a company with a mail account, a
-// report folder, builders of plans, alerts, technicians and resources, a real SMTP server on
-// loopback, and readers that turn sent mail back into short strings.
-//
-//   EmpresaTeste empresa;
-//   CenarioAlerta c(empresa);                    // account -> outbox, report folder, clock fixed
-//   c.Modelo("lista.htm", kModeloLista);
-//   auto ana = c.Tecnico("ANA", "Ana", {"ana@zq.test"});
-//   auto p = c.Plano("P1", {c.Alerta("Troca", "lista.htm", {ana})});
-//   c.Recurso("R1", {{p, 5}});                   // next maintenance in 5 days
-//   EXPECT_EQ(c.Executa(), "");
-//   EXPECT_EQ(Resumo(c.Saida()), "ana@zq.test|Alerta de Manutenção - Troca|Ana P1 R1 5");
+// Fixtures of the plan alert routine and the mail transport: a company with a mail account and a
+// report folder, builders of its records, an SMTP server on loopback, and sent mail as short strings.
 #pragma once
 
 #include <sys/types.h>
@@ -33,8 +23,6 @@
 
 namespace zqteste {
 
-// ---- Reading mail back ---------------------------------------------------------------------
-
 // One message as a reader sees it; texts in UTF-8 for readable assertions.
 struct EmailLido {
   std::string para;       // the To header
@@ -50,17 +38,15 @@ std::string DecodificaQuotedPrintable(const std::string& texto);
 std::string Palavras(const std::string& html);
 // "to|subject|words of the body" per mail, one per line, sorted.
 std::string Resumo(const std::vector<EmailLido>& emails);
-// The *.eml files of a folder, in name order (their order of writing).
+// The files of a folder, in name order (the outbox's order of writing).
 std::vector<EmailLido> LePasta(const std::filesystem::path& pasta);
-
-// ---- A real SMTP server on loopback (python3 -m aiosmtpd, Mailbox handler) ------------------
 
 class ServidorSmtp {
  public:
   // The python3 that has aiosmtpd (/usr/bin/python3 first), or nullopt.
   static std::optional<std::string> Python();
-  // Starts on a free port of 127.0.0.1, writing mail into a Maildir under `pasta`; throws when
-  // it does not answer within 15 s.
+  // python3 -m aiosmtpd on a free port of 127.0.0.1, mail into a Maildir under `pasta`; throws
+  // when it does not answer within 15 s.
   explicit ServidorSmtp(const std::filesystem::path& pasta);
   ~ServidorSmtp();
   ServidorSmtp(const ServidorSmtp&) = delete;
@@ -78,18 +64,17 @@ class ServidorSmtp {
 // A port of 127.0.0.1 where nothing listens.
 int PortaLivre();
 
-// ---- The alert routine's company ---------------------------------------------------------
-
 // Where alert tests stand: 05/03/2024 10:05:30 (UTC-3).
-REG_ZQDMAHMSUTC AgoraAlerta();
+inline REG_ZQDMAHMSUTC AgoraAlerta() {
+  return REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(5, 3, 2024), 10, 5, 30, -10800);
+}
 
 // A list-block template whose row holds the resource code and days to the next maintenance,
 // and one without list block: "<tech name> <resource code> <alert description>".
 extern const char* const kModeloLista;
 extern const char* const kModeloSimples;
 
-// A plan link of a resource: plan, days from today to the next maintenance (nullopt: no date),
-// counter cycles left, inactive.
+// A resource's plan link: days from today to the next maintenance (nullopt: no date), cycles left.
 struct Vinculo {
   CZQDadosMM_Plano plano;
   std::optional<int> dias;
@@ -99,9 +84,8 @@ struct Vinculo {
 
 class CenarioAlerta {
  public:
-  // Registers the account (Remetente; no server: mail goes to <data dir>saida/), the report
-  // folder <data dir>relatorios/, a discipline, branch, resource type and product and service
-  // units, and fixes the clock at AgoraAlerta().
+  // The account (no server: mail goes to PastaSaida()), the report folder, a discipline, branch,
+  // resource type, product and service units; the clock fixed at AgoraAlerta().
   explicit CenarioAlerta(EmpresaTeste& empresa);
   ~CenarioAlerta();
 
@@ -117,8 +101,7 @@ class CenarioAlerta {
   // An active analytic plan of control type 0 with the scenario's discipline.
   CZQDadosMM_Plano Plano(const char* codigo, std::vector<CZQDadosMM_PlanoAlerta> alertas, std::uint32_t pai = 0,
                          std::uint8_t tipoControle = 0);
-  // An active resource of the scenario's type and branch; `unidade` 'P' or 'S' gives it a
-  // counter unit of that kind.
+  // An active resource of the scenario's type and branch; `unidade` 'P' or 'S': its counter's unit.
   CZQDadosDF_Recurso Recurso(const char* codigo, const std::vector<Vinculo>& vinculos, char unidade = 0,
                              bool inativo = false);
   void Atualiza(const TZQBaseParaDados& registro);
@@ -130,14 +113,11 @@ class CenarioAlerta {
   std::string Executa();
   std::optional<CZQExceptionEx> excecao;
 
-  std::vector<EmailLido> Saida() const;           // outbox, in order of writing
-  std::filesystem::path PastaSaida() const;
-  std::filesystem::path PastaRelatorios() const;
+  std::vector<EmailLido> Saida() const { return LePasta(PastaSaida()); }
+  std::filesystem::path PastaSaida() const { return empresa.Diretorio() / "saida"; }
+  std::filesystem::path PastaRelatorios() const { return empresa.Diretorio() / "relatorios"; }
   std::vector<std::string> LinhasLog() const;      // the routine's log lines, their text only
-  std::string UltimaLinhaLog() const {
-    const auto linhas = LinhasLog();
-    return linhas.empty() ? "" : linhas.back();
-  }
+  std::string UltimaLinhaLog() const { return LinhasLog().empty() ? "" : LinhasLog().back(); }
 
   EmpresaTeste& empresa;
   CZQRelogioGuarda relogio;
