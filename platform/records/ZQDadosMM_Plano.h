@@ -6,6 +6,28 @@
 
 #include "platform/records/Filtro.h"
 #include "platform/records/ZQRegistroMacros.h"
+#include "platform/records/ZQDadosMM_Tarefa.h"
+
+#define ZQ_CAMPOS_PLANO_TAREFA(F)      \
+  F(Linha, std::uint32_t, zq::kKey)     \
+  F(PonteiroTarefa, std::uint32_t, 0)
+
+// A task the plan's orders are made of.
+class CZQDadosMM_PlanoTarefa : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CZQDadosMM_PlanoTarefa, "plano_tarefa", ZQ_CAMPOS_PLANO_TAREFA)
+};
+
+#define ZQ_CAMPOS_PLANO_COMPONENTE(F)              \
+  F(Linha, std::uint32_t, zq::kKey)                 \
+  F(PosicaoProduto, _REG_POSICAO_PRODUTOPS, 0)      \
+  F(TipoProdutoServico, std::uint8_t, 0)            \
+  F(Quantidade, tagCY, 0)                           \
+  F(Complemento, CString, 0)
+
+// A material, equipment or service of the plan; TipoProdutoServico 'S' marks a service.
+class CZQDadosMM_PlanoComponente : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CZQDadosMM_PlanoComponente, "plano_componente", ZQ_CAMPOS_PLANO_COMPONENTE)
+};
 
 #define ZQ_CAMPOS_PLANO_ALERTA_TECNICO(F) \
   F(Linha, std::uint32_t, zq::kKey)        \
@@ -53,15 +75,29 @@ class CZQDadosMM_PlanoAlerta : public TZQBaseParaDados {
   F(PonteiroPrioridade, std::uint32_t, zq::kSearchable) \
   F(TempoPrevisto, tagCY, 0)                         \
   F(TempoPrevistoEmHoras, tagCY, 0)                  \
+  F(Tipo, std::uint8_t, 0)                           \
   F(TipoControle, std::uint8_t, 0)                   \
+  F(PonteiroTipoPeriodo, std::uint16_t, 0)           \
+  F(ContadorCicloManutencao, tagCY, 0)               \
+  F(InativarAposRealManut, bool, 0)                  \
   F(ListaAlerta, CZQVector<CZQDadosMM_PlanoAlerta>, 0) \
+  F(ListaTarefa, CZQVector<CZQDadosMM_PlanoTarefa>, 0) \
+  F(ListaMaterial, CZQVector<CZQDadosMM_PlanoComponente>, 0) \
+  F(ListaEquipamento, CZQVector<CZQDadosMM_PlanoComponente>, 0) \
+  F(ListaServico, CZQVector<CZQDadosMM_PlanoComponente>, 0) \
   F(DmaHmsGravacao, REG_ZQDMAHMSUTC, 0)
 
 class CZQDadosMM_Plano : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(CZQDadosMM_Plano, "plano", ZQ_CAMPOS_PLANO)
   ZQ_ACESSO_LISTA(Alerta, CZQDadosMM_PlanoAlerta)
+  ZQ_ACESSO_LISTA(Tarefa, CZQDadosMM_PlanoTarefa)
+  ZQ_ACESSO_LISTA(Material, CZQDadosMM_PlanoComponente)
+  ZQ_ACESSO_LISTA(Equipamento, CZQDadosMM_PlanoComponente)
+  ZQ_ACESSO_LISTA(Servico, CZQDadosMM_PlanoComponente)
   const CZQDadosMM_PlanoAlerta& GetAlerta(int i) const { return GetConstRefAlerta(i); }
-  // TipoControle: 0 due by date, 1 by counter, 2 by both, 3 by either, other always due.
+  // Tipo: 1 or 2 for an analytic plan, 0 for a group. TipoControle (type-1 plans): 0 due by
+  // date (PonteiroTipoPeriodo), 1 by counter (ContadorCicloManutencao, in the resource
+  // counter's unit), 2 by both, 3 by either, other always due.
 };
 
 #define ZQ_CRITERIOS_PLANO(C)                        \

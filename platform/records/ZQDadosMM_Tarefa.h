@@ -9,6 +9,13 @@
 #include "platform/records/ZQRegistroMacros.h"
 #include "platform/types/PosicaoProduto.h"
 
+// The kinds of component a task, a plan or an order carries.
+enum _E_MM_MANUTENCOES_COMPONENTES : unsigned char {
+  E_MM_COMPONENTE_MATERIAL = 1,
+  E_MM_COMPONENTE_EQUIPAMENTO = 2,
+  E_MM_COMPONENTE_SERVICO = 3,
+};
+
 #define ZQ_CAMPOS_TAREFA_TECNICO(F)       \
   F(Linha, std::uint32_t, zq::kKey)       \
   F(PonteiroTecnico, std::uint32_t, 0)
@@ -17,8 +24,10 @@ class CZQDadosMM_TarefaTecnico : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(CZQDadosMM_TarefaTecnico, "tarefa_tecnico", ZQ_CAMPOS_TAREFA_TECNICO)
 };
 
+// A component of a task; TipoComponente is its kind (_E_MM_MANUTENCOES_COMPONENTES).
 #define ZQ_CAMPOS_TAREFA_COMPONENTE(F)                  \
   F(Linha, std::uint32_t, zq::kKey)                     \
+  F(TipoComponente, std::uint8_t, 0)                    \
   F(PosicaoProdutoServico, _REG_POSICAO_PRODUTOPS, 0)   \
   F(Quantidade, tagCY, 0)                               \
   F(Complemento, CString, 0)                            \
@@ -37,6 +46,7 @@ class CZQDadosMM_TarefaComponente : public TZQBaseParaDados {
   F(TipoClassificacao, std::uint8_t, 0)                                \
   F(TempoPrevisto, tagCY, 0)                                           \
   F(AtribuirSituacaoTarefa, bool, 0)                                   \
+  F(PonteiroSituacaoGrupo, std::uint32_t, 0)                           \
   F(PonteiroSituacaoInicial, std::uint32_t, 0)                         \
   F(Garantia, bool, 0)                                                 \
   F(PonteiroPeriodoGarantia, std::uint32_t, 0)                         \
