@@ -31,7 +31,7 @@ std::string Arvore(const CZQVector<CZQDadosDF_Classificacao>& lista) {
   return s;
 }
 
-class AcessoTest : public ::testing::TestWithParam<const char*> {
+class AccessTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     empresa = std::make_unique<EmpresaTeste>(GetParam());
@@ -43,7 +43,7 @@ class AcessoTest : public ::testing::TestWithParam<const char*> {
   CZQAcessoManutencao* acesso = nullptr;
 };
 
-TEST_P(AcessoTest, ReadAndSearchByCode) {
+TEST_P(AccessTest, ReadAndSearchByCode) {
   const auto p1 = empresa->Adiciona([] { CZQDadosMM_Prioridade p; p.SetCodigo("URG"); p.SetPrioridadeBase(100); return p; }());
   const auto p2 = empresa->Adiciona([] { CZQDadosMM_Prioridade p; p.SetCodigo("URG2"); return p; }());
   CZQDadosMM_Prioridade lido;
@@ -68,7 +68,7 @@ TEST_P(AcessoTest, ReadAndSearchByCode) {
   (void)p2;
 }
 
-TEST_P(AcessoTest, ClassificationSearchGivesTheEntryThenItsSubtree) {
+TEST_P(AccessTest, ClassificationSearchGivesTheEntryThenItsSubtree) {
   const auto raiz = empresa->Adiciona(Disciplina("1", 0));
   const auto mec = empresa->Adiciona(Disciplina("1.1", raiz.GetPonteiro()));
   const auto ele = empresa->Adiciona(Disciplina("1.2", raiz.GetPonteiro()));
@@ -93,7 +93,7 @@ TEST_P(AcessoTest, ClassificationSearchGivesTheEntryThenItsSubtree) {
   EXPECT_EQ(Arvore(lista), "2");
 }
 
-TEST_P(AcessoTest, ClassificationSearchCutsACycleInStoredData) {
+TEST_P(AccessTest, ClassificationSearchCutsACycleInStoredData) {
   auto a = empresa->Adiciona(Disciplina("A", 0));
   auto b = empresa->Adiciona(Disciplina("B", a.GetPonteiro()));
   a.SetPonteiroPai(b.GetPonteiro());  // a corrupt tree: A under B under A
@@ -105,7 +105,7 @@ TEST_P(AcessoTest, ClassificationSearchCutsACycleInStoredData) {
   EXPECT_EQ(Arvore(lista), "A B");
 }
 
-TEST_P(AcessoTest, FaultsByNameByCountAndFromTheNthOn) {
+TEST_P(AccessTest, FaultsByNameByCountAndFromTheNthOn) {
   const auto p = empresa->Adiciona(CZQDadosMM_Prioridade());
   CZQDadosMM_Prioridade lido;
   auto& falhas = empresa->Falhas();
@@ -136,7 +136,7 @@ TEST_P(AcessoTest, FaultsByNameByCountAndFromTheNthOn) {
 
 // The searches the alert routine makes: active plans with active resources, the active
 // resources of a plan with their links, and every active technician below a group.
-TEST_P(AcessoTest, AlertRoutineSearches) {
+TEST_P(AccessTest, AlertRoutineSearches) {
   auto plano = [&](const char* codigo, std::uint8_t inativo) {
     CZQDadosMM_Plano p;
     p.SetCodigo(codigo);
@@ -203,7 +203,7 @@ TEST_P(AcessoTest, AlertRoutineSearches) {
   EXPECT_EQ(achados, (std::vector<unsigned long>{sub, b, a}));
 }
 
-TEST_P(AcessoTest, SendTimeOfAnAlertIsTheClocksNow) {
+TEST_P(AccessTest, SendTimeOfAnAlertIsTheClocksNow) {
   CZQDadosMM_Plano p;
   p.AdicionaAlerta(CZQDadosMM_PlanoAlerta());
   p.AdicionaAlerta(CZQDadosMM_PlanoAlerta());
@@ -218,9 +218,9 @@ TEST_P(AcessoTest, SendTimeOfAnAlertIsTheClocksNow) {
   EXPECT_EQ(lido.GetAlerta(1).GetDmaHmsUltimoEnvio(), agora);
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, AcessoTest, ::testing::Values("memoria", "sqlite"));
+INSTANTIATE_TEST_SUITE_P(Engines, AccessTest, ::testing::Values("memoria", "sqlite"));
 
-TEST(Acesso, RoutineNotInitialisedFailsEveryOperationCleanly) {
+TEST(AccessCommonTest, RoutineNotInitialisedFailsEveryOperationCleanly) {
   Rotina rotina;
   CZQDadosMM_Prioridade lido;
   CZQArrayPonteiros ponteiros;
@@ -232,7 +232,7 @@ TEST(Acesso, RoutineNotInitialisedFailsEveryOperationCleanly) {
 }
 
 // Each filter criterion must name a field of its record, or it would silently not filter.
-TEST(Acesso, FilterCriteriaNameFieldsOfTheirRecord) {
+TEST(AccessCommonTest, FilterCriteriaNameFieldsOfTheirRecord) {
   auto confere = [](const zq::RecordSchema& schema, const std::vector<const char*>& nomes) {
     for (const char* n : nomes) EXPECT_GE(schema.Find(n), 0) << schema.kind << "." << n;
   };

@@ -38,8 +38,7 @@ void Aberta(CZQDadosMM_Manutencao& o) { o.SetDataHoraFim({}); }
 
 // A company with the fixture's valid order (start 04/03/2024 09:00, end 17:00) and its
 // appointment (09:00-12:00, the order's technician, a task that lists technicians).
-struct Mundo {
-  Mundo() { EXPECT_EQ(handler.Inicializa(empresa.Nome(), CenarioOrdem::kUsuario, 1), 0); }
+struct Mundo : zqteste::MundoOrdem {
   // Checks the appointment counting access calls from zero (planned failures are forgotten);
   // "" when accepted, else the warning. Leituras() then tells the reads.
   std::string Verifica(const CZQDadosMM_Manutencao& o, CZQDadosMM_ManutencaoApontamento a) {
@@ -49,27 +48,18 @@ struct Mundo {
     EXPECT_TRUE(a == antes) << "the appointment changed";
     return Aviso(handler);
   }
-  std::string Leituras() {
-    std::string s;
-    for (const auto& op : empresa.Falhas().Log()) s.append(s.empty() ? "" : " ").append(op);
-    return s;
-  }
   std::filesystem::path Relatorio() const { return empresa.Diretorio() / "ZQMensagensErro.log"; }
-
-  EmpresaTeste empresa;
-  CenarioOrdem c{empresa};
-  CMMTrataDadosManutencao handler;
 };
 
 // The clock at 05/03/2024 10:05:30.
-class ApontamentoTest : public ::testing::Test {
+class AppointmentTest : public ::testing::Test {
  protected:
   CZQRelogioGuarda relogio{zqteste::Agora()};
   Mundo m;
   CenarioOrdem& c = m.c;
 };
 
-TEST_F(ApontamentoTest, ChecksInOrder) {
+TEST_F(AppointmentTest, ChecksInOrder) {
   struct Caso {
     const char* nome;
     std::function<void(CenarioOrdem&, CZQDadosMM_Manutencao&, CZQDadosMM_ManutencaoApontamento&)> muda;
@@ -140,7 +130,7 @@ TEST_F(ApontamentoTest, ChecksInOrder) {
 
 // The technician's disciplines in its own order: the first that is the plan's discipline or
 // lies in its group accepts.
-TEST_F(ApontamentoTest, TechnicianDisciplineOrGroupOfThePlansDiscipline) {
+TEST_F(AppointmentTest, TechnicianDisciplineOrGroupOfThePlansDiscipline) {
   CZQDadosMM_Disciplina sub;
   sub.SetCodigo("MEC.H");
   sub.SetPonteiroPai(c.disciplina.GetPonteiro());
@@ -184,7 +174,7 @@ TEST_F(ApontamentoTest, TechnicianDisciplineOrGroupOfThePlansDiscipline) {
   }
 }
 
-TEST_F(ApontamentoTest, FailedReadsAreCopied) {
+TEST_F(AppointmentTest, FailedReadsAreCopied) {
   struct Caso {
     const char* operacao;
     bool semTecnico;
@@ -208,7 +198,7 @@ TEST_F(ApontamentoTest, FailedReadsAreCopied) {
 
 // A task read that fails is reported to the message service and the check goes on (with an
 // empty task, so the discipline is not examined and the appointment is accepted).
-TEST_F(ApontamentoTest, FailedTaskReadIsReportedAndTheCheckGoesOn) {
+TEST_F(AppointmentTest, FailedTaskReadIsReportedAndTheCheckGoesOn) {
   c.tecnico.GetRefDisciplina(0).SetPonteiroDisciplina(999);  // would give 71 with the task read
   c.Atualiza(c.tecnico);
   struct Caso {
@@ -248,7 +238,7 @@ TEST_F(ApontamentoTest, FailedTaskReadIsReportedAndTheCheckGoesOn) {
   m.empresa.Falhas().Clear();
 }
 
-TEST(MensagemErroTest, WithoutDataDirectoryGoesToStandardError) {
+TEST(AppointmentErrorReportTest, WithoutDataDirectoryGoesToStandardError) {
   ::testing::internal::CaptureStderr();
   const long r = ZQTrataErro::ClientSend(ZQ_HR(0x80070057), 535575, 65535, "EMPRESA_SEM_CADASTRO", "Fonte", 7,
                                          "Jan  1 2024 00:00:00", "linha\num\tdois", "/lib/x.so", nullptr);
@@ -259,7 +249,7 @@ TEST(MensagemErroTest, WithoutDataDirectoryGoesToStandardError) {
   EXPECT_NE(saida.find("\tTexto=linha um dois\tModulo=/lib/x.so\tTexto2=\n"), std::string::npos) << saida;
 }
 
-TEST(MensagemErroTest, NeverBlocksNorFailsItsCaller) {
+TEST(AppointmentErrorReportTest, NeverBlocksNorFailsItsCaller) {
   EmpresaTeste empresa;
   const auto arquivo = empresa.Diretorio() / "ZQMensagensErro.log";
   ASSERT_EQ(::mkfifo(arquivo.c_str(), 0600), 0);  // a reader that never comes
@@ -272,7 +262,7 @@ TEST(MensagemErroTest, NeverBlocksNorFailsItsCaller) {
   EXPECT_EQ(ZQTrataErro::ClientSend(-1, 0, 0, empresa.Nome().c_str(), "", 0, "", "", "", ""), -1);
 }
 
-TEST(MensagemErroTest, ConcurrentReportsStayWholeLines) {
+TEST(AppointmentErrorReportTest, ConcurrentReportsStayWholeLines) {
   EmpresaTeste empresa;
   std::vector<std::thread> threads;
   for (int t = 0; t < 8; ++t)
@@ -288,7 +278,7 @@ TEST(MensagemErroTest, ConcurrentReportsStayWholeLines) {
   EXPECT_EQ(n, 400);
 }
 
-TEST(MensagemErroTest, ModulePathOfTheFileHoldingAnAddress) {
+TEST(AppointmentErrorReportTest, ModulePathOfTheFileHoldingAnAddress) {
   const std::string caminho = ZQTrataErro::CaminhoModulo(reinterpret_cast<const void*>(&ZQTrataErro::ClientSend));
   EXPECT_EQ(caminho.front(), '/');
   EXPECT_NE(caminho.find("libzqplatform.so"), std::string::npos) << caminho;
@@ -297,7 +287,7 @@ TEST(MensagemErroTest, ModulePathOfTheFileHoldingAnAddress) {
 
 // SugerirDataGarantia: period type (0 days, 1 months, 2 years, other), increment, quantity,
 // starting date and the date proposed.
-TEST_F(ApontamentoTest, WarrantyDate) {
+TEST_F(AppointmentTest, WarrantyDate) {
   struct Caso {
     const char* nome;
     unsigned short tipo;
@@ -336,7 +326,7 @@ TEST_F(ApontamentoTest, WarrantyDate) {
   }
 }
 
-TEST_F(ApontamentoTest, WarrantyDateUnchangedWhenThePeriodTypeCannotBeRead) {
+TEST_F(AppointmentTest, WarrantyDateUnchangedWhenThePeriodTypeCannotBeRead) {
   REG_ZQDMA data = REG_ZQDMA::DeDiaMesAno(31, 1, 2024);
   m.handler.SugerirDataGarantia(c.tipoPeriodo.GetPonteiro() + 100, tagCY{10000}, &data);
   EXPECT_EQ(Aviso(m.handler).rfind("hr=0X80F00001/0 ", 0), 0u) << Aviso(m.handler);

@@ -26,7 +26,7 @@ CZQArrayPonteiros De(std::initializer_list<unsigned long> valores) {
 
 // ---- CZQArray_deprecated ---------------------------------------------------------------------
 
-TEST(CZQArrayTest, AddAppendSizeAndCopies) {
+TEST(ArraysTest, AddAppendSizeAndCopies) {
   CZQArrayPonteiros a;
   EXPECT_TRUE(a.IsEmpty());
   EXPECT_EQ(a.GetUpperBound(), -1);
@@ -47,7 +47,7 @@ TEST(CZQArrayTest, AddAppendSizeAndCopies) {
   EXPECT_EQ(b.GetData()[1], 20u);
 }
 
-TEST(CZQArrayTest, IndexOutsideThrows) {
+TEST(ArraysTest, IndexOutsideThrows) {
   CZQArrayPonteiros a = De({1, 2});
   for (int i : {-1, 2, INT_MAX, INT_MIN}) {
     SCOPED_TRACE(i);
@@ -63,7 +63,7 @@ TEST(CZQArrayTest, IndexOutsideThrows) {
 
 // Inserting at or beyond the end appends, growing with default values first; removing outside
 // the array throws and leaves it as it was.
-TEST(CZQArrayTest, InsertAndRemoveAt) {
+TEST(ArraysTest, InsertAndRemoveAt) {
   const std::tuple<int, int, const char*> insercoes[] = {  // index, count, 9 inserted into 1,2
       {0, 1, "9,1,2"}, {1, 2, "1,9,9,2"}, {2, 1, "1,2,9"}, {4, 1, "1,2,0,0,9"},
       {1, 0, "1,2"},   {5, 0, "1,2,0,0,0"},
@@ -97,7 +97,7 @@ TEST(CZQArrayTest, InsertAndRemoveAt) {
 }
 
 // The inserted value may be an element of the array itself, even when the array grows.
-TEST(CZQArrayTest, InsertAtOwnElement) {
+TEST(ArraysTest, InsertAtOwnElement) {
   CZQArray_deprecated<std::string> a;
   a.Add("primeiro elemento, longo o bastante para ficar no heap");
   a.InsertAt(40, a[0]);
@@ -109,7 +109,7 @@ TEST(CZQArrayTest, InsertAtOwnElement) {
 
 // ---- CZQVector -------------------------------------------------------------------------------
 
-TEST(CZQVectorTest, AddInsertRemoveAndBounds) {
+TEST(ArraysVectorTest, AddInsertRemoveAndBounds) {
   CZQVector<int> v;
   EXPECT_EQ(v.Add(1), 0);
   EXPECT_EQ(v.Add(3), 1);

@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(FuncoesComuns, ReadFlagsAnswerEveryBitOfTheirMask) {
+TEST(CommonLookupsTest, ReadFlagsAnswerEveryBitOfTheirMask) {
   const struct {
     const char* nome;
     bool (*faz)(unsigned short);
@@ -42,14 +42,14 @@ TEST(FuncoesComuns, ReadFlagsAnswerEveryBitOfTheirMask) {
   }
 }
 
-TEST(FuncoesComuns, AlertTimeUnits) {
+TEST(CommonLookupsTest, AlertTimeUnits) {
   const char* const esperado[] = {"", "Dia(s)", "Hora(s)", "Minuto(s)", "", ""};
   for (unsigned u = 0; u < std::size(esperado); ++u)
     EXPECT_EQ(CMMFuncoesComuns::GetTempoAlertaPlano(static_cast<unsigned char>(u)), esperado[u]) << u;
   EXPECT_EQ(CMMFuncoesComuns::GetTempoAlertaPlano(255), "");
 }
 
-TEST(Campos, TaskComponentFieldsByType) {
+TEST(CommonLookupsTest, TaskComponentFieldsByType) {
   const struct {
     unsigned char tipo;
     long codigo, quantidade;
@@ -63,7 +63,7 @@ TEST(Campos, TaskComponentFieldsByType) {
 
 // Rules search for situations by these names' values and refuse order types without a name, so
 // every value the module uses must have one and nothing else may.
-TEST(NomesManutencao, EveryKnownValueIsNamedAndOnlyThose) {
+TEST(CommonLookupsTest, EveryKnownValueIsNamedAndOnlyThose) {
   std::map<int, std::string> situacoes = {
       {1, "Pendente"},   {2, "Aberta"},      {4, "Em execução"_cp}, {8, "Encerrada"},
       {16, "Cancelada"}, {32, "Paralisada"}, {64, "Reprogramada"},

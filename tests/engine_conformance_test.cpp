@@ -527,7 +527,7 @@ TEST_P(EngineConformanceTest, AStoredValueOrDeclarationThatDoesNotFitIsASchemaEr
   EXPECT_EQ(Dump(v2), "Chave=1 Codigo=\"largo\" Nivel=300 Obs=\"\"");
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, EngineConformanceTest, ::testing::Values("memoria", "sqlite"),
+INSTANTIATE_TEST_SUITE_P(Engines, EngineConformanceTest, ::testing::Values("memoria", "sqlite"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                            return std::string(info.param);
                          });

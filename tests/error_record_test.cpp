@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "platform/types/Cp1252.h"
 #include "platform/system/ZQMensagens.h"
@@ -17,7 +18,7 @@ using Arg = CZQDadosDF_Erro::Argumento;
 Arg N(long long v) { return Arg{true, v, {}}; }
 Arg T(const char* s) { return Arg{false, 0, s}; }
 
-TEST(ErroFormata, CatalogueConversionsTakeTheArgumentsSafely) {
+TEST(ErrorRecordTest, CatalogueConversionsTakeTheArgumentsSafely) {
   struct Caso {
     const char* texto;
     std::vector<Arg> args;
@@ -41,40 +42,26 @@ TEST(ErroFormata, CatalogueConversionsTakeTheArgumentsSafely) {
   }
 }
 
-TEST(ErroRegistro, KindsAndCopies) {
-  CZQDadosDF_Erro e;
-  EXPECT_TRUE(e.EhErroNenhum());
-  EXPECT_TRUE(e.GetMensagem().IsEmpty());
-
+// What a handler relies on when it copies an error or starts a new one.
+TEST(ErrorRecordTest, CopiesAndNewErrors) {
+  CZQDadosDF_Erro e, copia;
   e.SetAviso(ZQ_MODULO_MM, 10, 1).SetItem(7);
-  EXPECT_FALSE(e.EhErroNenhum());
-  EXPECT_EQ(e.GetTipoErro(), ZQ_TIPO_ERRO_AVISO);
-  EXPECT_EQ(e.GetItem(), 7);
-
-  CZQDadosDF_Erro copia;
   copia.SetErro(&e).SetCodigoCampo(5);
-  EXPECT_EQ(copia.GetCodigoErro(), 10);
-  EXPECT_EQ(copia.GetCodigoCampo(), 5);
+  EXPECT_EQ(std::tuple(copia.GetTipoErro(), copia.GetCodigoErro(), copia.GetCodigoCampo(), copia.GetItem()),
+            std::tuple(ZQ_TIPO_ERRO_AVISO, 10L, 5L, 7));
   copia.SetErro(static_cast<const CZQDadosDF_Erro*>(nullptr));
   EXPECT_TRUE(copia.EhErroNenhum());
-
   e.SetErro(-5, 2, 0, "falhou %d", 3);
-  EXPECT_EQ(e.GetTipoErro(), ZQ_TIPO_ERRO_HR);
-  EXPECT_EQ(e.GetHR(), -5);
-  EXPECT_EQ(e.GetNumeroServidor(), 2);
-  EXPECT_EQ(e.GetMensagem(), "falhou 3");
-  EXPECT_EQ(e.GetCodigoCampo(), 0);  // a new error starts without a field
-
+  EXPECT_EQ(std::tuple(e.GetTipoErro(), e.GetHR(), e.GetMensagem().Str(), e.GetCodigoCampo()),
+            std::tuple(ZQ_TIPO_ERRO_HR, -5L, std::string("falhou 3"), 0L));  // a new error starts without a field
   e.SetAvisoPersonalizado(ZQ_MODULO_MM, 9, "Texto %s %d", "livre", 2);
-  EXPECT_EQ(e.GetCodigoErro(), 0);
-  EXPECT_EQ(e.GetCodigoCampo(), 9);
-  EXPECT_EQ(e.GetMensagem(), "Texto livre 2");
+  EXPECT_EQ(std::tuple(e.GetCodigoErro(), e.GetCodigoCampo(), e.GetMensagem().Str()),
+            std::tuple(0L, 9L, std::string("Texto livre 2")));
   e.LimpaErro();
-  EXPECT_TRUE(e.EhErroNenhum());
   EXPECT_EQ(e, CZQDadosDF_Erro());
 }
 
-TEST(ErroRegistro, MessagesComeFromTheModulesFile) {
+TEST(ErrorRecordTest, MessagesComeFromTheModulesFile) {
   const auto dir = zqteste::DiretorioTemporario("zqmm-mens");
   {
     std::ofstream f(dir / "ZQMMMens.txt", std::ios::binary);
@@ -98,7 +85,7 @@ TEST(ErroRegistro, MessagesComeFromTheModulesFile) {
   std::filesystem::remove_all(dir);
 }
 
-TEST(ErroRegistro, ShippedCatalogueHasTheHandlersMessages) {
+TEST(ErrorRecordTest, ShippedCatalogueHasTheHandlersMessages) {
   CZQRegistro::Define(CZQRegistro::kRaiz, "Mensagens", ZQ_MENSAGENS_DIR);
   for (long n : {1, 3, 10, 49, 161, 162, 176}) {
     SCOPED_TRACE(n);

@@ -112,7 +112,7 @@ std::string Le(const std::string& caminho) {
   return out.str();
 }
 
-TEST(AutoRunTest, LogGoesBesideTheProfilerLog) {
+TEST(ExportsAutoRunTest, LogGoesBesideTheProfilerLog) {
   CZQRelogioGuarda relogio(AgoraAlerta());
   EmpresaTeste empresa;
   Rotina rotina;
@@ -132,7 +132,7 @@ TEST(AutoRunTest, LogGoesBesideTheProfilerLog) {
   std::filesystem::remove_all(instalacao);
 }
 
-TEST(AutoRunTest, ExecutaCatchesTheSuitesException) {
+TEST(ExportsAutoRunTest, ExecutaCatchesTheSuitesException) {
   Rotina rotina;
   rotina.lancar = true;
   bool parar = false;
@@ -143,7 +143,7 @@ TEST(AutoRunTest, ExecutaCatchesTheSuitesException) {
   EXPECT_STREQ(excecao->what(), "Falha (hr 0x80040A64, mensagem 1111, Teste:1)");
 }
 
-TEST(AutoRunTest, IntervalLoopStopsBetweenRuns) {
+TEST(ExportsAutoRunTest, IntervalLoopStopsBetweenRuns) {
   {  // the routine asks to be run no more
     Rotina rotina;
     rotina.pararNa = 3;

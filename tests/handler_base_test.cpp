@@ -20,7 +20,6 @@ using zqteste::EmpresaTeste;
 class TrataTudo : public CMMTrataDados {
  public:
   using CMMTrataDados::CMMTrataDados;
-  using CMMTrataDados::InterfaceUsuarioEstaHabilitada;
   using CMMTrataDados::ValidaRegistroAtualizado;
   int chamadas = 0;
 
@@ -31,7 +30,7 @@ class TrataTudo : public CMMTrataDados {
   }
 };
 
-TEST(TrataDadosBase, UninitialisedHandlerAnswers161WithoutLookingAtTheRecord) {
+TEST(HandlerBaseTest, UninitialisedHandlerAnswers161WithoutLookingAtTheRecord) {
   TrataTudo handler;
   CZQDadosMM_Prioridade prioridade;
   EXPECT_EQ(handler.TrataGravacao(&prioridade, nullptr), 0);
@@ -41,7 +40,7 @@ TEST(TrataDadosBase, UninitialisedHandlerAnswers161WithoutLookingAtTheRecord) {
   EXPECT_EQ(handler.chamadas, 0);
 }
 
-TEST(TrataDadosBase, UnsupportedOperationAnswers162AndWarningsDoNotSurviveTheNextCall) {
+TEST(HandlerBaseTest, UnsupportedOperationAnswers162AndWarningsDoNotSurviveTheNextCall) {
   EmpresaTeste empresa;
   TrataTudo handler;
   ASSERT_EQ(handler.Inicializa(empresa.Nome(), 1, 1), 0);
@@ -52,7 +51,7 @@ TEST(TrataDadosBase, UnsupportedOperationAnswers162AndWarningsDoNotSurviveTheNex
   EXPECT_EQ(Aviso(handler), "");
 }
 
-TEST(TrataDadosBase, UnknownCompanyFailsInitialisationAndIsTraced) {
+TEST(HandlerBaseTest, UnknownCompanyFailsInitialisationAndIsTraced) {
   const auto dir = zqteste::DiretorioTemporario("zqmm-pgms");
   CZQRegistro::Define(std::string(CZQRegistro::kRaiz) + "\\DF", "Path", dir.string());
   {
@@ -75,7 +74,7 @@ TEST(TrataDadosBase, UnknownCompanyFailsInitialisationAndIsTraced) {
   std::filesystem::remove_all(dir);
 }
 
-TEST(TrataDadosBase, FinalizaIsHarmlessWhenRepeated) {
+TEST(HandlerBaseTest, FinalizaIsHarmlessWhenRepeated) {
   EmpresaTeste empresa;
   TrataTudo handler;
   ASSERT_EQ(handler.Inicializa(empresa.Nome(), 1, 1), 0);
@@ -87,21 +86,7 @@ TEST(TrataDadosBase, FinalizaIsHarmlessWhenRepeated) {
   EXPECT_NE(handler.GetAcessoManutencao()->LePrioridade(1, &p), 0);
 }
 
-TEST(TrataDadosBase, InterfaceFlagAndCopy) {
-  EmpresaTeste empresa;
-  TrataTudo semArgumento;
-  TrataTudo comInterface(true);
-  EXPECT_FALSE(semArgumento.InterfaceUsuarioEstaHabilitada());
-  EXPECT_TRUE(comInterface.InterfaceUsuarioEstaHabilitada());
-  ASSERT_EQ(comInterface.Inicializa(empresa.Nome(), 7, 9), 0);
-  semArgumento = comInterface;
-  EXPECT_TRUE(semArgumento.InterfaceUsuarioEstaHabilitada());
-  EXPECT_TRUE(semArgumento.EstaInicializado());
-  EXPECT_EQ(semArgumento.GetUsuario(), 7);
-  EXPECT_EQ(semArgumento.GetNumeroSessao(), 9u);
-}
-
-TEST(TrataDadosBase, ValidaRegistroAtualizadoComparesTheLow38Bits) {
+TEST(HandlerBaseTest, ValidaRegistroAtualizadoComparesTheLow38Bits) {
   struct Caso {
     std::uint64_t gravado, recebido;
     const char* esperado;
@@ -152,7 +137,7 @@ class Exposto : public CMMTrataDados {
   }
 };
 
-TEST(TrataDadosBase, PrimaryVirtualTableKeepsItsOrder) {
+TEST(HandlerBaseTest, PrimaryVirtualTableKeepsItsOrder) {
   const auto slots = Exposto::Slots();
   for (std::size_t i = 1; i < slots.size(); ++i) EXPECT_LT(slots[i - 1], slots[i]) << "slot " << i;
   // Destructor entries come first (GCC has two), so OnInicializa follows them directly.

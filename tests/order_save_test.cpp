@@ -22,10 +22,8 @@ using zqteste::EmpresaTeste;
 using Mudanca = std::function<void(CenarioOrdem&, CZQDadosMM_Manutencao&)>;
 
 // A company with the valid order and an initialised handler: each table row gets its own.
-struct Mundo {
-  explicit Mundo(const char* motor) : empresa(motor), c(empresa) {
-    EXPECT_EQ(handler.Inicializa(empresa.Nome(), CenarioOrdem::kUsuario, 1), 0);
-  }
+struct Mundo : zqteste::MundoOrdem {
+  using MundoOrdem::MundoOrdem;
   // Saves `o` counting the access calls from zero; "" when accepted, else the warning.
   std::string Salva(CZQDadosMM_Manutencao& o) {
     empresa.Falhas().Clear();
@@ -33,15 +31,6 @@ struct Mundo {
     EXPECT_EQ(r, handler.EhErroNenhum() ? 1 : 0);
     return Aviso(handler);
   }
-  // The access operations of the last save, in order.
-  std::string Leituras() {
-    std::string s;
-    for (const auto& op : empresa.Falhas().Log()) s.append(s.empty() ? "" : " ").append(op);
-    return s;
-  }
-  EmpresaTeste empresa;
-  CenarioOrdem c;
-  CMMTrataDadosManutencao handler;
 };
 
 // The reads of the valid order's save, step by step.
@@ -59,12 +48,12 @@ const std::string kFim = kIntegracao + " LePeriodoContabil";
 const std::string kConfiguracao = kFim + " LeTarefa LeBDDConfiguracao";
 const std::string kCompleta = kConfiguracao + " LeProdutoEx LeProdutoEx";
 
-class OrdemTest : public ::testing::TestWithParam<const char*> {
+class OrderSaveTest : public ::testing::TestWithParam<const char*> {
  protected:
   CZQRelogioGuarda relogio{zqteste::Agora()};
 };
 
-TEST_P(OrdemTest, CompleteValidOrderPassesWithItsDerivedFields) {
+TEST_P(OrderSaveTest, CompleteValidOrderPassesWithItsDerivedFields) {
   Mundo m(GetParam());
   CZQDadosMM_Manutencao o = m.c.ordem;
   EXPECT_EQ(m.Salva(o), "");
@@ -101,7 +90,7 @@ struct Passo {
 
 // For each step of the check, in order, the smallest change that makes it fail: the warning,
 // the reads (nothing after the step), and the caller's order exactly as it came in.
-TEST_P(OrdemTest, EachStepRefusesAndStopsThere) {
+TEST_P(OrderSaveTest, EachStepRefusesAndStopsThere) {
   auto situacao = [](unsigned char s) {
     return [s](CenarioOrdem&, CZQDadosMM_Manutencao& o) {
       o.SetSituacao(s);
@@ -123,6 +112,9 @@ TEST_P(OrdemTest, EachStepRefusesAndStopsThere) {
       {"plan order without discipline", [](auto&, auto& o) { o.SetPonteiroDisciplina(0); }, "28/19/97", kVinculo},
       {"other type without description",
        [](auto&, auto& o) { o.SetTipoManutencao(2); o.SetDescricao(""); }, "28/49/90", kRecurso},
+      {"no description nor requester: the description first",
+       [](auto&, auto& o) { o.SetTipoManutencao(2); o.SetDescricao(""); o.SetPonteiroRequisitante(0); }, "28/49/90",
+       kRecurso},
       {"no requester", [](auto&, auto& o) { o.SetPonteiroRequisitante(0); }, "28/27/95", kVinculo},
       {"no priority", [](auto&, auto& o) { o.SetPonteiroPrioridade(0); }, "28/177/96", kVinculo},
       {"requester inactive", [](auto& c, auto&) { c.requisitante.SetInativo(1); c.Atualiza(c.requisitante); },
@@ -180,7 +172,7 @@ TEST_P(OrdemTest, EachStepRefusesAndStopsThere) {
 
 // What depends on the order being new or stored. Each change is tried on a new order and on the
 // same order once stored.
-TEST_P(OrdemTest, NewAndStoredOrdersDiffer) {
+TEST_P(OrderSaveTest, NewAndStoredOrdersDiffer) {
   struct Caso {
     const char* nome;
     Mudanca muda;
@@ -211,7 +203,7 @@ TEST_P(OrdemTest, NewAndStoredOrdersDiffer) {
 }
 
 // Changes that the check accepts, with what the caller then holds.
-TEST_P(OrdemTest, AcceptedVariations) {
+TEST_P(OrderSaveTest, AcceptedVariations) {
   struct Caso {
     const char* nome;
     Mudanca muda;
@@ -282,7 +274,7 @@ TEST_P(OrdemTest, AcceptedVariations) {
   }
 }
 
-TEST_P(OrdemTest, StoredOrderChangedMeanwhileIsRefusedFirst) {
+TEST_P(OrderSaveTest, StoredOrderChangedMeanwhileIsRefusedFirst) {
   Mundo m(GetParam());
   CZQDadosMM_Manutencao gravada = m.c.Grava();
   struct Caso {
@@ -306,7 +298,7 @@ TEST_P(OrdemTest, StoredOrderChangedMeanwhileIsRefusedFirst) {
   }
 }
 
-TEST_P(OrdemTest, KeyNeitherEmptyNorValidIsNotReadAndNotNew) {
+TEST_P(OrderSaveTest, KeyNeitherEmptyNorValidIsNotReadAndNotNew) {
   Mundo m(GetParam());
   CZQDadosMM_Manutencao o = m.c.ordem;
   o.SetDmc(REG_ZQDMC::Monta(REG_ZQDMC::kTipoMes, REG_ZQDMC::kCampo12Limite, 1, REG_ZQMA::DeMesAno(3, 2024).usMa));
@@ -318,7 +310,7 @@ TEST_P(OrdemTest, KeyNeitherEmptyNorValidIsNotReadAndNotNew) {
 
 // Dates and times, limits first. Each row changes the valid order; the situation column is the
 // order's situation (end and appointments cleared where the situation forbids them).
-TEST_P(OrdemTest, DatesAndTimes) {
+TEST_P(OrderSaveTest, DatesAndTimes) {
   struct Caso {
     const char* nome;
     unsigned char situacao;
@@ -384,7 +376,7 @@ TEST_P(OrdemTest, DatesAndTimes) {
   }
 }
 
-TEST_P(OrdemTest, IntegrationPeriodUsesTheClockAndTheOrdersBranch) {
+TEST_P(OrderSaveTest, IntegrationPeriodUsesTheClockAndTheOrdersBranch) {
   Mundo m(GetParam());
   m.c.filial.SetMesBloqueioIntegracao(REG_ZQMA::DeMesAno(3, 2024));  // the clock's month
   m.c.Atualiza(m.c.filial);
@@ -396,7 +388,7 @@ TEST_P(OrdemTest, IntegrationPeriodUsesTheClockAndTheOrdersBranch) {
   EXPECT_EQ(m.Salva(o), "");
 }
 
-TEST_P(OrdemTest, SituationZeroTakesTheStatusEntrysBase) {
+TEST_P(OrderSaveTest, SituationZeroTakesTheStatusEntrysBase) {
   Mundo m(GetParam());
   m.c.situacao.SetSituacaoBase(64);
   m.c.Atualiza(m.c.situacao);
@@ -410,7 +402,7 @@ TEST_P(OrdemTest, SituationZeroTakesTheStatusEntrysBase) {
   EXPECT_EQ(m.Salva(o), "28/155/99");
 }
 
-TEST_P(OrdemTest, TaskConfigurationFields) {
+TEST_P(OrderSaveTest, TaskConfigurationFields) {
   struct Caso {
     const char* nome;
     Mudanca muda;
@@ -479,7 +471,7 @@ TEST_P(OrdemTest, TaskConfigurationFields) {
   }
 }
 
-TEST_P(OrdemTest, OpenOrderLeavesTaskConfigurationAlone) {
+TEST_P(OrderSaveTest, OpenOrderLeavesTaskConfigurationAlone) {
   Mundo m(GetParam());
   CZQDadosMM_Manutencao o = m.c.ordem;
   o.SetSituacao(4);
@@ -492,7 +484,7 @@ TEST_P(OrdemTest, OpenOrderLeavesTaskConfigurationAlone) {
   EXPECT_TRUE(o.GetRefTarefa(0).PossuiApontamentoTarefa());
 }
 
-TEST_P(OrdemTest, KitsNameTheirLineAndItem) {
+TEST_P(OrderSaveTest, KitsNameTheirLineAndItem) {
   struct Caso {
     const char* nome;
     bool equipamento;
@@ -523,7 +515,7 @@ TEST_P(OrdemTest, KitsNameTheirLineAndItem) {
   }
 }
 
-TEST_P(OrdemTest, RecordOfAnotherClassOrNullAnswers162) {
+TEST_P(OrderSaveTest, RecordOfAnotherClassOrNullAnswers162) {
   Mundo m(GetParam());
   CZQDadosMM_Tarefa tarefa;
   EXPECT_EQ(m.handler.TrataGravacao(&tarefa, nullptr), 0);
@@ -539,7 +531,7 @@ TEST_P(OrdemTest, RecordOfAnotherClassOrNullAnswers162) {
 // ends the save with the copied error (no field, except 86 where the movement period check names
 // it and the line's field for a product read),
 // the caller's order unchanged, and a trace line only for the traced reads.
-TEST_P(OrdemTest, EveryFailurePointEndsInTheCopiedError) {
+TEST_P(OrderSaveTest, EveryFailurePointEndsInTheCopiedError) {
   struct Ponto {
     const char* operacao;
     long campo;
@@ -612,6 +604,6 @@ TEST_P(OrdemTest, EveryFailurePointEndsInTheCopiedError) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, OrdemTest, ::testing::Values("memoria", "sqlite"));
+INSTANTIATE_TEST_SUITE_P(Engines, OrderSaveTest, ::testing::Values("memoria", "sqlite"));
 
 }  // namespace

@@ -20,7 +20,7 @@ CZQDadosMM_Prioridade Prioridade(const char* codigo, const char* descricao, unsi
   return p;
 }
 
-class PrioridadeTest : public ::testing::TestWithParam<const char*> {
+class PriorityHandlerTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     empresa = std::make_unique<EmpresaTeste>(GetParam());
@@ -32,7 +32,7 @@ class PrioridadeTest : public ::testing::TestWithParam<const char*> {
   CMMTrataDadosPrioridade handler;
 };
 
-TEST_P(PrioridadeTest, SaveRulesInOrder) {
+TEST_P(PriorityHandlerTest, SaveRulesInOrder) {
   struct Caso {
     const char* nome;
     CZQDadosMM_Prioridade entrada;
@@ -71,18 +71,18 @@ TEST_P(PrioridadeTest, SaveRulesInOrder) {
   }
 }
 
-TEST_P(PrioridadeTest, ChangingCodeToAnotherPrioritysCodeIsAccepted) {
+TEST_P(PriorityHandlerTest, ChangingCodeToAnotherPrioritysCodeIsAccepted) {
   auto outra = empresa->Adiciona(Prioridade("Q9", "Outra", 1, 77));
   outra.SetCodigo("P1");
   EXPECT_EQ(handler.TrataGravacao(&outra, nullptr), 1) << Aviso(handler);
 }
 
-TEST_P(PrioridadeTest, DeleteAlwaysAnswers162) {
+TEST_P(PriorityHandlerTest, DeleteAlwaysAnswers162) {
   EXPECT_EQ(handler.TrataExclusao(&alta, nullptr), 0);
   EXPECT_EQ(Aviso(handler), "28/162/0");
 }
 
-TEST_P(PrioridadeTest, RecordThatIsNotAPriorityAnswers162) {
+TEST_P(PriorityHandlerTest, RecordThatIsNotAPriorityAnswers162) {
   CZQDadosMM_Disciplina disciplina;
   EXPECT_EQ(handler.TrataGravacao(&disciplina, nullptr), 0);
   EXPECT_EQ(Aviso(handler), "28/162/0");
@@ -90,7 +90,7 @@ TEST_P(PrioridadeTest, RecordThatIsNotAPriorityAnswers162) {
   EXPECT_EQ(Aviso(handler), "28/162/0");
 }
 
-TEST_P(PrioridadeTest, FailedReadOfStoredPriorityIsCopiedNotTraced) {
+TEST_P(PriorityHandlerTest, FailedReadOfStoredPriorityIsCopiedNotTraced) {
   empresa->Falhas().FailOperation("LePrioridade", ZQ_E_MOTOR, "disco indisponivel");
   CZQDadosMM_Prioridade p = alta;
   p.SetCodigo(" P1 ");
@@ -100,7 +100,7 @@ TEST_P(PrioridadeTest, FailedReadOfStoredPriorityIsCopiedNotTraced) {
   EXPECT_EQ(empresa->LogErros(), "");
 }
 
-TEST_P(PrioridadeTest, FailedCodeSearchIsTracedThenCopied) {
+TEST_P(PriorityHandlerTest, FailedCodeSearchIsTracedThenCopied) {
   empresa->Falhas().FailOperation("BuscaPonteirosPrioridade", ZQ_E_MOTOR, "tabela bloqueada");
   CZQDadosMM_Prioridade p = Prioridade(" P7 ", " Nova ");
   EXPECT_EQ(handler.TrataGravacao(&p, nullptr), 0);
@@ -117,7 +117,7 @@ TEST_P(PrioridadeTest, FailedCodeSearchIsTracedThenCopied) {
 
 // Fails the 1st, 2nd, ... access call of a save until the save runs without reaching the
 // failure: every failure point must end in the copied error on field 1.
-TEST_P(PrioridadeTest, EveryFailurePointEndsInTheCopiedError) {
+TEST_P(PriorityHandlerTest, EveryFailurePointEndsInTheCopiedError) {
   for (const bool gravada : {false, true}) {
     SCOPED_TRACE(gravada ? "stored priority" : "new priority");
     long pontos = 0;
@@ -139,6 +139,6 @@ TEST_P(PrioridadeTest, EveryFailurePointEndsInTheCopiedError) {
   empresa->Falhas().Clear();
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, PrioridadeTest, ::testing::Values("memoria", "sqlite"));
+INSTANTIATE_TEST_SUITE_P(Engines, PriorityHandlerTest, ::testing::Values("memoria", "sqlite"));
 
 }  // namespace

@@ -34,9 +34,9 @@ CZQDadosMM_Manutencao OrdemCompleta() {
   return o;
 }
 
-class RegistrosTest : public ::testing::TestWithParam<const char*> {};
+class RecordsTest : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(RegistrosTest, OrderWithLinesRoundTripsThroughTheEngineAndJson) {
+TEST_P(RecordsTest, OrderWithLinesRoundTripsThroughTheEngineAndJson) {
   zqteste::EmpresaTeste empresa(GetParam());
   const auto gravada = empresa.Adiciona(OrdemCompleta());
   CZQDadosMM_Manutencao lida;
@@ -52,7 +52,7 @@ TEST_P(RegistrosTest, OrderWithLinesRoundTripsThroughTheEngineAndJson) {
   EXPECT_EQ(doJson, lida);
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, RegistrosTest, ::testing::Values("memoria", "sqlite"));
+INSTANTIATE_TEST_SUITE_P(Engines, RecordsTest, ::testing::Values("memoria", "sqlite"));
 
 #define ZQ_CAMPOS_FILHO_V1(F) F(Linha, std::uint32_t, zq::kKey) F(Nome, CString, 0) F(Velho, std::int32_t, 0)
 #define ZQ_CAMPOS_FILHO_V2(F) F(Linha, std::uint32_t, zq::kKey) F(Novo, bool, 0) F(Nome, CString, 0)
@@ -63,7 +63,7 @@ class FilhoV2 : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(FilhoV2, "teste_filho", ZQ_CAMPOS_FILHO_V2)
 };
 
-TEST(ListaCodec, FieldsMatchByNameAcrossDeclarationsAndBadBytesAreRefused) {
+TEST(RecordsCodecTest, FieldsMatchByNameAcrossDeclarationsAndBadBytesAreRefused) {
   FilhoV1 a;
   a.SetNome("x\xFF");
   a.SetVelho(-7);

@@ -28,7 +28,7 @@ _REG_POSICAO_PRODUTOPS Posicao(std::uint32_t ponteiro, std::uint16_t g1 = 0, std
 
 // Movement from 15 March to 1 June 2024; integration blocked up to January 2024 and allowed from
 // 10 February to 20 July 2024. Branch 1 is blocked up to March 2024, branch 2 not at all.
-class VerificacoesTest : public ::testing::TestWithParam<const char*> {
+class SharedVerificationsTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     empresa = std::make_unique<EmpresaTeste>(GetParam());
@@ -84,7 +84,7 @@ class VerificacoesTest : public ::testing::TestWithParam<const char*> {
   unsigned short usuarioLivre = 0, usuarioBloqueado = 0;
 };
 
-TEST_P(VerificacoesTest, MovementPeriod) {
+TEST_P(SharedVerificationsTest, MovementPeriod) {
   const struct {
     const char* nome;
     REG_ZQDMA data;
@@ -107,7 +107,7 @@ TEST_P(VerificacoesTest, MovementPeriod) {
   }
 }
 
-TEST_P(VerificacoesTest, IntegrationPeriod) {
+TEST_P(SharedVerificationsTest, IntegrationPeriod) {
   const struct {
     const char* nome;
     unsigned short filial;
@@ -132,13 +132,13 @@ TEST_P(VerificacoesTest, IntegrationPeriod) {
   }
 }
 
-TEST_P(VerificacoesTest, BranchZeroIsNotRead) {
+TEST_P(SharedVerificationsTest, BranchZeroIsNotRead) {
   empresa->Falhas().Clear();
   EXPECT_EQ(Aviso(handler.VerificaPeriodoIntegracao(Hora(15, 3, 2024), 0, kCampo)), "");
   EXPECT_EQ(empresa->Falhas().Log(), std::vector<std::string>{"LePeriodoContabil"});
 }
 
-TEST_P(VerificacoesTest, ProductAndServicePositions) {
+TEST_P(SharedVerificationsTest, ProductAndServicePositions) {
   const struct {
     const char* nome;
     bool produto;
@@ -169,7 +169,7 @@ TEST_P(VerificacoesTest, ProductAndServicePositions) {
   }
 }
 
-TEST_P(VerificacoesTest, MaintenanceStatus) {
+TEST_P(SharedVerificationsTest, MaintenanceStatus) {
   CZQDadosMM_Situacao situacao;
   situacao.SetCodigo("antes");
 
@@ -187,7 +187,7 @@ TEST_P(VerificacoesTest, MaintenanceStatus) {
   EXPECT_EQ(handler.GetMensagem(), "A situação SU - Suspensão está inativa."_cp);
 }
 
-TEST_P(VerificacoesTest, User) {
+TEST_P(SharedVerificationsTest, User) {
   CZQDadosDF_Usuario usuario;
   EXPECT_EQ(Aviso(handler.VerificaUsuario(usuarioLivre, &usuario)), "");
   EXPECT_EQ(usuario.GetLogin(), "ana");
@@ -195,7 +195,7 @@ TEST_P(VerificacoesTest, User) {
   EXPECT_EQ(usuario.GetLogin(), "rui");
 }
 
-TEST_P(VerificacoesTest, EarlierWarningKeptOnlyByTheChecksThatDoNotClear) {
+TEST_P(SharedVerificationsTest, EarlierWarningKeptOnlyByTheChecksThatDoNotClear) {
   CZQDadosMM_Situacao situacao;
   CZQDadosDF_Usuario usuario;
   const struct {
@@ -221,7 +221,7 @@ TEST_P(VerificacoesTest, EarlierWarningKeptOnlyByTheChecksThatDoNotClear) {
 
 // Every read of every check, failed: the access error is copied with the field the check
 // names, and only the reads that are traced leave a line in the error log.
-TEST_P(VerificacoesTest, FailedReads) {
+TEST_P(SharedVerificationsTest, FailedReads) {
   CZQDadosMM_Situacao situacao;
   CZQDadosDF_Usuario usuario;
   const struct {
@@ -274,6 +274,6 @@ TEST_P(VerificacoesTest, FailedReads) {
   empresa->Falhas().Clear();
 }
 
-INSTANTIATE_TEST_SUITE_P(Motores, VerificacoesTest, ::testing::Values("memoria", "sqlite"));
+INSTANTIATE_TEST_SUITE_P(Engines, SharedVerificationsTest, ::testing::Values("memoria", "sqlite"));
 
 }  // namespace

@@ -28,12 +28,8 @@ namespace {
   F(Chave, std::uint32_t, zq::kKey) F(Codigo, CString, zq::kSearchable) F(Grupo, std::int32_t, 0)
 // The same kind, declared by a later program version with two more fields.
 #define ZQ_CAMPOS_2(F) ZQ_CAMPOS_1(F) F(Nivel, std::uint16_t, zq::kSearchable) F(Obs, CString, 0)
-// The same kind with Grupo turned into a text: not a migration the engine can make.
-#define ZQ_CAMPOS_TEXTO(F) \
-  F(Chave, std::uint32_t, zq::kKey) F(Codigo, CString, zq::kSearchable) F(Grupo, CString, 0)
 ZQ_TIPO_TESTE(CTesteSqlite1, ZQ_CAMPOS_1)
 ZQ_TIPO_TESTE(CTesteSqlite2, ZQ_CAMPOS_2)
-ZQ_TIPO_TESTE(CTesteSqliteTexto, ZQ_CAMPOS_TEXTO)
 
 CTesteSqlite1 Rec(const char* codigo, std::int32_t grupo = 0) {
   CTesteSqlite1 r;
@@ -136,56 +132,33 @@ TEST_F(SqliteEngineTest, ReopeningKeepsRecordsAndKeyCounters) {
   EXPECT_EQ(r.GetChave(), 4u);  // 3 was deleted before closing, and stays used
 }
 
+// What a later declaration reads and writes is in engine_conformance_test.cpp; here, that the
+// file keeps the added column, indexed, across reopening by either program version.
 TEST_F(SqliteEngineTest, AFieldDeclaredLaterIsAddedToAnOldFile) {
   Fill({"A", "B"}, 1);
   {
     auto e = Open();
     CTesteSqlite2 r;
-    r.SetNivel(9);
     ASSERT_TRUE(e->Read(2, &r).ok());
-    EXPECT_EQ(r.GetCodigo(), "B");
-    EXPECT_EQ(r.GetGrupo(), 1);
-    EXPECT_EQ(r.GetNivel(), 0);
-    EXPECT_EQ(r.GetObs(), "");
-    EXPECT_EQ(Keys<CTesteSqlite2>(*e, {{3, zq::Match::kIgual, std::int64_t{0}}}), "1,2");
     r.SetNivel(65535);
     r.SetObs("nova");
     ASSERT_TRUE(e->Update(r).ok());
   }
-  EXPECT_EQ(Raw(m_path, "SELECT tipo_campo FROM _zq_colunas "
-                        "WHERE tipo='teste_sqlite' AND nome='Nivel'"),
-            "uint16");
+  EXPECT_EQ(Raw(m_path, "SELECT tipo_campo FROM _zq_colunas WHERE tipo='teste_sqlite' AND nome='Nivel'"), "uint16");
   EXPECT_EQ(Raw(m_path, "SELECT count(*) FROM sqlite_master WHERE type='index' AND "
                         "tbl_name='teste_sqlite' AND sql LIKE '%Nivel%'"),
             "1");
-  {  // Back on the older program: it keeps working and leaves the new fields alone.
-    auto e = Open();
+  {
     CTesteSqlite1 old;
+    auto e = Open();
     ASSERT_TRUE(e->Read(2, &old).ok());
     old.SetCodigo("B2");
     ASSERT_TRUE(e->Update(old).ok());
   }
   CTesteSqlite2 r;
   ASSERT_TRUE(Open()->Read(2, &r).ok());
-  EXPECT_EQ(r.GetCodigo(), "B2");
-  EXPECT_EQ(r.GetNivel(), 65535);
-  EXPECT_EQ(r.GetObs(), "nova");
-}
-
-TEST_F(SqliteEngineTest, AColumnOfAnotherStorageIsASchemaError) {
-  Fill({"A"}, 5);
-  auto e = Open();
-  CTesteSqliteTexto r;
-  r.SetCodigo("antes");
-  const zq::Status st = e->Read(1, &r);
-  EXPECT_EQ(st.hr, ZQ_E_ESQUEMA);
-  EXPECT_NE(st.message.find("Grupo"), std::string::npos) << st.message;
-  EXPECT_EQ(r.GetCodigo(), "antes");
-  EXPECT_EQ(e->Insert(&r).hr, ZQ_E_ESQUEMA);
-  EXPECT_EQ(Keys<CTesteSqliteTexto>(*e), std::to_string(ZQ_E_ESQUEMA));
-  CTesteSqlite1 same;
-  ASSERT_TRUE(e->Read(1, &same).ok());
-  EXPECT_EQ(same.GetGrupo(), 5);
+  EXPECT_EQ(std::string(r.GetCodigo().Str()) + " " + std::to_string(r.GetNivel()) + " " + r.GetObs().Str(),
+            "B2 65535 nova");
 }
 
 TEST_F(SqliteEngineTest, AStoredValueOfTheWrongTypeIsASchemaErrorNamingTheField) {

@@ -27,7 +27,7 @@ std::string Hex(std::string_view s) {
 // ---- CString ---------------------------------------------------------------------------------
 
 // Only ASCII white space is trimmed and only ASCII letters change case: other bytes are text.
-TEST(CStringTest, TrimAndCaseTouchAsciiOnly) {
+TEST(StringTest, TrimAndCaseTouchAsciiOnly) {
   const std::tuple<const char*, const char*, const char*, const char*> casos[] = {
       // text, Trim, TrimLeft, TrimRight
       {"  a b  ", "a b", "a b  ", "  a b"},
@@ -48,7 +48,7 @@ TEST(CStringTest, TrimAndCaseTouchAsciiOnly) {
   EXPECT_EQ(Hex(CString(s).MakeLower().View()), Hex("ação zz09\xC7\xE7"));
 }
 
-TEST(CStringTest, FindAndReplace) {
+TEST(StringTest, FindAndReplace) {
   const CString s = "abcabc";
   const std::tuple<const char*, int, int> busca[] = {  // sub, start, found at
       {"bc", 0, 1}, {"bc", 2, 4}, {"bc", 5, -1}, {"x", 0, -1},  {"", 3, 3},
@@ -88,7 +88,7 @@ TEST(CStringTest, FindAndReplace) {
   EXPECT_EQ(t, "ababyabab");
 }
 
-TEST(CStringTest, LeftRightMidClampOutOfRangeArguments) {
+TEST(StringTest, LeftRightMidClampOutOfRangeArguments) {
   const CString s = "abcdef";
   const std::pair<CString, const char*> casos[] = {
       {s.Left(2), "ab"},    {s.Left(0), ""},      {s.Left(-1), ""},   {s.Left(99), "abcdef"},
@@ -103,7 +103,7 @@ TEST(CStringTest, LeftRightMidClampOutOfRangeArguments) {
   }
 }
 
-TEST(CStringTest, FormatAccessAndConcatenation) {
+TEST(StringTest, FormatAccessAndConcatenation) {
   CString s;
   s.Format("%s-%d", std::string(1000, 'x').c_str(), 42);
   EXPECT_EQ(s.GetLength(), 1003);
@@ -134,7 +134,7 @@ TEST(CStringTest, FormatAccessAndConcatenation) {
 
 // Comparisons go by unsigned bytes; relational operators compare text, never the addresses
 // behind operator const char*.
-TEST(CStringTest, ComparisonsUseUnsignedBytes) {
+TEST(StringTest, ComparisonsUseUnsignedBytes) {
   EXPECT_GT(CString("\xE9").Compare("z"), 0);
   EXPECT_LT(CString("ab").Compare("abc"), 0);
   EXPECT_EQ(CString("").Compare(nullptr), 0);
@@ -165,7 +165,7 @@ TEST(CStringTest, ComparisonsUseUnsignedBytes) {
 
 // ---- Windows-1252 ----------------------------------------------------------------------------
 
-TEST(Cp1252Test, LiteralsConvertAtCompileTime) {
+TEST(StringCp1252Test, LiteralsConvertAtCompileTime) {
   constexpr const char* kTexto = "Descrição €"_cp;
   static_assert(kTexto[7] == '\xE3' && kTexto[10] == '\x80' && kTexto[11] == '\0');
   EXPECT_EQ(Hex(kTexto), Hex("Descri\xE7\xE3o \x80"));
@@ -173,7 +173,7 @@ TEST(Cp1252Test, LiteralsConvertAtCompileTime) {
   EXPECT_STREQ(""_cp, "");
 }
 
-TEST(Cp1252Test, CodePointsAndGoodUtf8Convert) {
+TEST(StringCp1252Test, CodePointsAndGoodUtf8Convert) {
   const std::pair<char32_t, int> pontos[] = {  // code point, byte (-1: none)
       {U'A', 0x41},   {0x00, 0x00},   {0x7F, 0x7F},   {0x20AC, 0x80}, {0x201A, 0x82},
       {0x0178, 0x9F}, {0x00A0, 0xA0}, {0x00FF, 0xFF}, {0x2122, 0x99}, {0x0081, 0x81},
@@ -208,7 +208,7 @@ TEST(Cp1252Test, CodePointsAndGoodUtf8Convert) {
   }
 }
 
-TEST(Cp1252Test, BadUtf8IsRefusedAtItsOffset) {
+TEST(StringCp1252Test, BadUtf8IsRefusedAtItsOffset) {
   const std::tuple<const char*, std::string, std::size_t> casos[] = {
       {"truncated 2-byte", "ab\xC3", 2},     {"truncated 3-byte", "abc\xE2\x82", 3},
       {"lone continuation", "a\x80", 1},     {"bad continuation", "a\xC3(", 1},

@@ -244,14 +244,15 @@ TEST(TemplateMatcherTest, AgreesWithStdRegexOnHandWrittenCases) {
   ConfereComRegex("ZQ_A\0B ZQ_INICIO_LISTA\0ZQ_FIM_LISTA\0\r\n\0\r\n\0</tr>"s, 1);
 }
 
+// Random pieces, ordinary templates, and either with random edits.
 TEST(TemplateMatcherTest, AgreesWithStdRegexOnGeneratedTemplates) {
   std::mt19937 rng(20240305);
   int comBloco = 0, comLinha = 0;
-  for (int caso = 0; caso < 1500; ++caso) {
+  for (int caso = 0; caso < 2500; ++caso) {
     SCOPED_TRACE(testing::Message() << "case " << caso);
     std::string t;
     switch (caso % 3) {
-      case 0: t = Gera(rng, std::uniform_int_distribution<std::size_t>(1, 300)(rng)); break;
+      case 0: t = Gera(rng, std::uniform_int_distribution<std::size_t>(1, 300)(rng)); Muta(rng, t, caso % 20); break;
       case 1: t = GeraComum(rng); break;
       default: t = GeraComum(rng); Muta(rng, t, 1 + caso % 7); break;
     }
@@ -262,16 +263,6 @@ TEST(TemplateMatcherTest, AgreesWithStdRegexOnGeneratedTemplates) {
   // The generators must keep producing what the patterns are about.
   EXPECT_GT(comBloco, 500);
   EXPECT_GT(comLinha, 500);
-}
-
-TEST(TemplateMatcherTest, AgreesWithStdRegexOnFuzzedTemplates) {
-  std::mt19937 rng(4717);
-  for (int caso = 0; caso < 1500; ++caso) {
-    SCOPED_TRACE(testing::Message() << "case " << caso);
-    std::string t = Gera(rng, std::uniform_int_distribution<std::size_t>(20, 300)(rng));
-    Muta(rng, t, 1 + caso % 20);
-    if (!ConfereComRegex(t, static_cast<int>(rng() % 3))) return;
-  }
 }
 
 // A 100 MB list block. std::regex overflows an 8 MB stack on some 30 KB of one.
@@ -467,36 +458,17 @@ TEST(TemplateExpansionTest, RowFieldsFromPlainValues) {
     v.nCasasDecimaisContador = casas;
     v.usCodigoFilial = 65535;
     DADOS_CORPO_EMAIL d;
-    d.strCodTecnico = "mantido";
     Modelo::SetDadosCorpoEmailSubordinados(d, v);
     EXPECT_EQ(d.strDtProxManut.Str(), data);
     EXPECT_EQ(d.strDiasProxManut.Str(), diasTexto);
     EXPECT_EQ(d.strContadorProxManut.Str(), contadorTexto);
     EXPECT_EQ(d.strCodFilial.Str(), "65535");
-    EXPECT_EQ(d.strNroSerieRecurso.Str(), "");
-    EXPECT_EQ(d.strCodTecnico.Str(), "mantido");
   }
-}
-
-TEST(TemplateExpansionTest, HeaderFieldsFromPlainValuesAndTheClock) {
-  CZQRelogioGuarda relogio(Momento());
-  DADOS_CORPO_EMAIL d;
-  d.strCodRecurso = "mantido";
-  Modelo::SetDadosCorpoEmailCabecalho(
-      d, {"P1", "Plano", "D1", "Disc", "Alerta", "Detalhe", "T1", "Ana"});
-  EXPECT_EQ(std::vector<std::string>({d.strCodPlanoManut.Str(), d.strDescPlanoManut.Str(),
-                                      d.strCodDisciplina.Str(), d.strDescDisciplina.Str(),
-                                      d.strDescAlerta.Str(), d.strDetalhamentoAlerta.Str(),
-                                      d.strCodTecnico.Str(), d.strNomeTecnico.Str(),
-                                      d.strDataAtual.Str(), d.strDataHoraAtual.Str(),
-                                      d.strCodRecurso.Str()}),
-            std::vector<std::string>({"P1", "Plano", "D1", "Disc", "Alerta", "Detalhe", "T1", "Ana",
-                                      "05/03/2024", "05/03/2024 10:05:30", "mantido"}));
 }
 
 // ---- Locating and reading -----------------------------------------------------------------------
 
-class ModeloArquivoTest : public testing::Test {
+class TemplateFileTest : public testing::Test {
  protected:
   void SetUp() override {
     m_dir = std::filesystem::path(ZQ_TEST_BINARY_DIR) /
@@ -516,7 +488,7 @@ class ModeloArquivoTest : public testing::Test {
   const std::string m_conteudo = "<p>\xE7\r\n\0ZQ_COD_RECURSO\r</p>\n\xFF"s;
 };
 
-TEST_F(ModeloArquivoTest, NameIsWhatFollowsTheLastSeparator) {
+TEST_F(TemplateFileTest, NameIsWhatFollowsTheLastSeparator) {
   const std::tuple<const char*, const char*> casos[] = {
       {"C:\\Modelos\\alerta.htm", "alerta.htm"}, {"alerta.htm", "alerta.htm"},
       {"/srv/modelos/alerta.htm", "alerta.htm"}, {"a/b\\c.htm", "c.htm"},
@@ -528,7 +500,7 @@ TEST_F(ModeloArquivoTest, NameIsWhatFollowsTheLastSeparator) {
   }
 }
 
-TEST_F(ModeloArquivoTest, LocatesInTheReportFolderWithOneSeparator) {
+TEST_F(TemplateFileTest, LocatesInTheReportFolderWithOneSeparator) {
   const std::string dir = m_dir.string();
   const std::tuple<std::string, const char*, Modelo::ELocalizacao, std::string> casos[] = {
       {dir, "C:\\Modelos\\alerta.htm", Modelo::ELocalizacao::Encontrado, dir + "/alerta.htm"},
@@ -550,7 +522,7 @@ TEST_F(ModeloArquivoTest, LocatesInTheReportFolderWithOneSeparator) {
   }
 }
 
-TEST_F(ModeloArquivoTest, ReadsTheWholeFileByteForByte) {
+TEST_F(TemplateFileTest, ReadsTheWholeFileByteForByte) {
   CString texto, erro;
   ASSERT_EQ(Modelo::LeModeloEmail((m_dir / "alerta.htm").c_str(), texto, erro), Modelo::ELeitura::Lido);
   EXPECT_EQ(Visivel(texto.View()), Visivel(m_conteudo));
@@ -569,7 +541,7 @@ TEST_F(ModeloArquivoTest, ReadsTheWholeFileByteForByte) {
 
 // ---- Date texts ---------------------------------------------------------------------------------
 
-TEST(DataTextoTest, Dates) {
+TEST(TemplateDateTextTest, Dates) {
   const std::tuple<REG_ZQDMA, const char*, const char*> casos[] = {
       {REG_ZQDMA::DeDiaMesAno(5, 3, 2024), "05/03/2024", "05/03/24"},
       {REG_ZQDMA{REG_ZQDMA::kPrimeiro}, "01/01/1848", "01/01/48"},
@@ -586,7 +558,7 @@ TEST(DataTextoTest, Dates) {
   }
 }
 
-TEST(DataTextoTest, DatesAndTimes) {
+TEST(TemplateDateTextTest, DatesAndTimes) {
   const REG_ZQDMA dia = REG_ZQDMA::DeDiaMesAno(5, 3, 2024);
   REG_ZQDMAHMSUTC antesDoPrimeiro;
   antesDoPrimeiro.SetSegundos(REG_ZQDMAHMSUTC::kSegundosPrimeiro - 1);
@@ -609,7 +581,7 @@ TEST(DataTextoTest, DatesAndTimes) {
   }
 }
 
-TEST(DataTextoTest, MovementKeys) {
+TEST(TemplateDateTextTest, MovementKeys) {
   const std::tuple<REG_ZQDMC, const char*> casos[] = {
       {REG_ZQDMC::DeMes(1, 42, REG_ZQMA::DeMesAno(3, 2024)), "001-000042 03/2024"},
       {REG_ZQDMC::DeAno(157, 4294967295u, 2024), "157-4294967295 2024"},

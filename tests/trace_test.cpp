@@ -119,7 +119,7 @@ void Traca(long hr, int linha = 10, IZQDF_Profiler* profiler = nullptr) {
 
 // Each test: its own directory with a "pgms" folder as the registry's Path, the message library
 // absent, and the clock standing at 15/03/2024 10:05:30.
-class Rastreio : public ::testing::Test {
+class TraceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_dir = zqteste::DiretorioTemporario("rastreio");
@@ -160,7 +160,7 @@ class Rastreio : public ::testing::Test {
 // ---- Lookups ---------------------------------------------------------------------------------
 
 // Only the low 32 bits of the long count: bit 31 is the severity, bits 16-28 the facility.
-TEST(RastreioNomes, PartesDoHResult) {
+TEST(TraceNamesTest, PartesDoHResult) {
   const std::tuple<long, int, int, int> casos[] = {  // hr, severity, facility, code
       {0, 0, 0, 0},          {1, 0, 0, 1},           {0x7FFF0000L, 0, 0x1FFF, 0},
       {0x80000000L, 1, 0, 0}, {ZQ_HR(0x80000000), 1, 0, 0}, {kFim, 1, 0x1FFF, 0xFFFF},
@@ -178,7 +178,7 @@ TEST(RastreioNomes, PartesDoHResult) {
 
 // The names come from tables (WinErrorNomes.inc is checked below); what matters here is what
 // falls outside them, and which name wins where the SDK gives a number two.
-TEST(RastreioNomes, NomesForaDasTabelas) {
+TEST(TraceNamesTest, NomesForaDasTabelas) {
   const char* d = kDesconhecida.c_str();
   const std::pair<int, const char*> facilities[] = {
       {0, "FACILITY_NULL"}, {5, d}, {43, d}, {235, d}, {236, "ZQ_FACILITY_DF_BASE"}, {267, d},
@@ -227,7 +227,7 @@ TEST(RastreioNomes, NomesForaDasTabelas) {
 }
 
 // The suite's description and the code's name, with the message library present or not.
-TEST_F(Rastreio, DescricaoENomeDoCodigoConformeABiblioteca) {
+TEST_F(TraceTest, DescricaoENomeDoCodigoConformeABiblioteca) {
   if (!kBibliotecaTeste) GTEST_SKIP() << "sem a biblioteca de teste";
   const std::tuple<Biblioteca, long, std::string, std::string> casos[] = {
       {kPresente, ZQ_HR(0x80F00001), "Mensagem de teste 0x80F00001", ""},  // a suite facility
@@ -253,7 +253,7 @@ TEST_F(Rastreio, DescricaoENomeDoCodigoConformeABiblioteca) {
   EXPECT_EQ(CMMBibliotecaMensagens::Nome(), "libZQLMensagem.so");  // when the registry is silent
 }
 
-TEST_F(Rastreio, Facility4Codigo7NaoConsultaABiblioteca) {
+TEST_F(TraceTest, Facility4Codigo7NaoConsultaABiblioteca) {
   if (!kBibliotecaTeste) GTEST_SKIP() << "sem a biblioteca de teste";
   UsaBiblioteca(kPresente);
   // Our own reference keeps the stand-in and its call counter loaded across the trace's loads.
@@ -273,7 +273,7 @@ TEST_F(Rastreio, Facility4Codigo7NaoConsultaABiblioteca) {
   EXPECT_EQ(Divide(linhas[2]).at(30), "hr = 0X800401FC Mensagem de teste 0x800401FC");
 }
 
-TEST(RastreioEsperado, ListaAteOTerminador) {
+TEST(TraceExpectedTest, ListaAteOTerminador) {
   EXPECT_FALSE(MMHREsperado(kEFail, kFim));
   EXPECT_FALSE(MMHREsperado(1L, kFim));
   EXPECT_TRUE(MMHREsperado(kEFail, kEFail, kFim));
@@ -289,7 +289,7 @@ TEST(RastreioEsperado, ListaAteOTerminador) {
 
 // ---- Versions and process facts --------------------------------------------------------------
 
-TEST(RastreioProcesso, VersoesDeQuatroPartesCalculadasUmaVez) {
+TEST(TraceProcessTest, VersoesDeQuatroPartesCalculadasUmaVez) {
   const std::pair<const char*, const char*> casos[] = {
       {"6.1.0-18-amd64", "6.1.0.0"}, {"6", "6.0.0.0"}, {"1.2.3.4.5", "1.2.3.4"},
       {"4.19.0+", "4.19.0.0"}, {"1..2", "1.0.0.0"}, {"65535.0.0.65535", "65535.0.0.65535"},
@@ -315,7 +315,7 @@ TEST(RastreioProcesso, VersoesDeQuatroPartesCalculadasUmaVez) {
   EXPECT_NE(primeira->programa, "0.0.0.0");
 }
 
-TEST(RastreioProcesso, MemoriaNomesEGuids) {
+TEST(TraceProcessTest, MemoriaNomesEGuids) {
   const std::pair<const char*, long long> status[] = {
       {"Name:\tx\nRssAnon:\t    1234 kB\nRssFile:\t 9 kB\n", 1234LL * 1024},
       {"RssAnon:  7 kB", 7LL * 1024}, {"RssFile:\t9 kB\n", 0}, {"RssAnon:\t kB\n", 0},
@@ -338,7 +338,7 @@ TEST(RastreioProcesso, MemoriaNomesEGuids) {
 
 // ---- The record line -------------------------------------------------------------------------
 
-TEST_F(Rastreio, UmaLinhaCampoACampo) {
+TEST_F(TraceTest, UmaLinhaCampoACampo) {
   if (!kBibliotecaTeste) GTEST_SKIP() << "sem a biblioteca de teste";
   UsaBiblioteca(kPresente);
   const std::string empresa = Empresa("ACME");
@@ -383,7 +383,7 @@ TEST_F(Rastreio, UmaLinhaCampoACampo) {
 }
 
 // The Log columns after "hr = Chamada()", every lookup in its place.
-TEST_F(Rastreio, MensagemPorHResult) {
+TEST_F(TraceTest, MensagemPorHResult) {
   if (!kBibliotecaTeste) GTEST_SKIP() << "sem a biblioteca de teste";
   const std::tuple<Biblioteca, long, std::string> casos[] = {
       {kPresente, 1, "hr = 0X1 Mensagem de teste 0x00000001|SEVERITY = 0 SEVERITY_SUCCESS|"
@@ -409,7 +409,7 @@ TEST_F(Rastreio, MensagemPorHResult) {
 }
 
 // Nothing is written for 0 in the low 32 bits, and nothing reaches the caller, not even errno.
-TEST_F(Rastreio, ZeroNaoEscreveENadaChegaAQuemChama) {
+TEST_F(TraceTest, ZeroNaoEscreveENadaChegaAQuemChama) {
   Traca(0);
   Traca(0x100000000L);
   EXPECT_EQ(Arquivos(m_dir), "");
@@ -424,7 +424,7 @@ TEST_F(Rastreio, ZeroNaoEscreveENadaChegaAQuemChama) {
   EXPECT_EQ(Arquivos(m_dir), "");
 }
 
-TEST_F(Rastreio, TraceLivreEColunasAlinhadas) {
+TEST_F(TraceTest, TraceLivreEColunasAlinhadas) {
   MMTrace(nullptr, "CMMTeste::Livre", "MMTeste", 99, "valor=%d texto=%s", 12, "abc");
   const Linha linhas = Linhas(ArquivoPgms());
   ASSERT_EQ(linhas.size(), 2u);
@@ -446,7 +446,7 @@ TEST_F(Rastreio, TraceLivreEColunasAlinhadas) {
 
 // ---- The log file ----------------------------------------------------------------------------
 
-TEST_F(Rastreio, ArquivoConformeEmpresaEPath) {
+TEST_F(TraceTest, ArquivoConformeEmpresaEPath) {
   const std::string comDados = Empresa("COMDADOS"), semDados = Empresa("SEM_DADOS", false);
   const char* pgms = "pgms/ZQProfilerErros_Pgms_202403.log";
   const char* base = "COMDADOS/ZQProfilerErros_Base_202403.log";
@@ -473,7 +473,7 @@ TEST_F(Rastreio, ArquivoConformeEmpresaEPath) {
   }
 }
 
-TEST_F(Rastreio, MesNovoGanhaOCabecalhoUmaVez) {
+TEST_F(TraceTest, MesNovoGanhaOCabecalhoUmaVez) {
   {
     CZQRelogioGuarda fimDeMarco(Momento(31, 3, 2024, 23, 59, 59));
     Traca(kEFail, 1);
@@ -494,7 +494,7 @@ TEST_F(Rastreio, MesNovoGanhaOCabecalhoUmaVez) {
   EXPECT_EQ(Linha({c.at(0), c.at(1), c.at(28)}), Linha({"01/04/2024", "00:00:00", "3"}));
 }
 
-TEST_F(Rastreio, TentativasDeAnexar) {
+TEST_F(TraceTest, TentativasDeAnexar) {
   std::ofstream(m_dir / "arquivo") << "x";
   fs::create_directories(m_dir / "pasta");
   std::ofstream(m_dir / "antigo.log") << "linha antiga\n";
@@ -537,7 +537,7 @@ std::set<std::string> ConfereArquivo(const fs::path& arquivo, std::size_t regist
   return processos;
 }
 
-TEST_F(Rastreio, OitoThreadsMilTracesCada) {
+TEST_F(TraceTest, OitoThreadsMilTracesCada) {
   if (kBibliotecaTeste) UsaBiblioteca(kPresente);
   std::vector<std::thread> threads;
   for (int t = 0; t < 8; ++t)
@@ -548,7 +548,7 @@ TEST_F(Rastreio, OitoThreadsMilTracesCada) {
   ConfereArquivo(ArquivoPgms(), 8 * 1000);
 }
 
-TEST_F(Rastreio, QuatroProcessosMilTracesCada) {
+TEST_F(TraceTest, QuatroProcessosMilTracesCada) {
   if (kBibliotecaTeste) UsaBiblioteca(kPresente);
   std::vector<pid_t> filhos;
   for (int p = 0; p < 4; ++p) {
@@ -570,7 +570,7 @@ TEST_F(Rastreio, QuatroProcessosMilTracesCada) {
 
 // ---- The generated names ---------------------------------------------------------------------
 
-TEST(RastreioGerado, WinErrorNomesEstaAtualizado) {
+TEST(TraceGeneratedTest, WinErrorNomesEstaAtualizado) {
   if (std::system("python3 -c '' >/dev/null 2>&1") != 0) GTEST_SKIP() << "sem python3";
   const fs::path dir = zqteste::DiretorioTemporario("winerror"), gerado = dir / "WinErrorNomes.inc",
                  saida = dir / "saida.txt";

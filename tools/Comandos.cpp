@@ -72,22 +72,6 @@ class CProgresso {
   bool m_mostrou = false;
 };
 
-nlohmann::ordered_json Aviso(const CZQDadosDF_Erro& erro) {
-  nlohmann::ordered_json aviso;
-  if (erro.GetTipoErro() == ZQ_TIPO_ERRO_HR) {
-    char hr[16];
-    std::snprintf(hr, sizeof hr, "0x%08X", static_cast<unsigned>(erro.GetHR()));
-    aviso["hr"] = hr;
-  } else {
-    aviso["modulo"] = static_cast<int>(erro.GetModulo());
-  }
-  aviso["mensagem"] = erro.GetCodigoErro();
-  aviso["campo"] = erro.GetCodigoCampo();
-  if (erro.GetItem() != 0) aviso["item"] = erro.GetItem();
-  aviso["texto"] = Utf8(erro.GetMensagem().View());
-  return aviso;
-}
-
 }  // namespace
 
 int CComandos::CriaEmpresa(const std::string& empresa, const std::string& dadosOpcao, const std::string& motor,
@@ -277,7 +261,7 @@ int CComandos::Verifica(const std::string& empresa, const std::string& tipo, con
   }
   if (!proprio)
     std::cerr << "zqmm: " << tipo << " não tem tratamento de dados próprio no módulo; a base responde 162\n";
-  std::cout << JsonHost::Texto(Aviso(tratador->GetErro()), 2) << "\n";
+  std::cout << JsonHost::Texto(CTratadores::AvisoJson(tratador->GetErro()), 2) << "\n";
   return kSaidaRecusado;
 }
 

@@ -1,5 +1,9 @@
 #include "tools/Tratadores.h"
 
+#include <cstdio>
+
+#include "tools/ErroHost.h"
+
 namespace zqhost {
 
 namespace {
@@ -44,6 +48,22 @@ const char* CTratadores::Nome(const zq::RecordSchema& schema) {
   ZQMM_TRATADORES(ZQMM_NOME_TRATADOR)
 #undef ZQMM_NOME_TRATADOR
   return nullptr;
+}
+
+nlohmann::ordered_json CTratadores::AvisoJson(const CZQDadosDF_Erro& erro) {
+  nlohmann::ordered_json aviso;
+  if (erro.GetTipoErro() == ZQ_TIPO_ERRO_HR) {
+    char hr[16];
+    std::snprintf(hr, sizeof hr, "0x%08X", static_cast<unsigned>(erro.GetHR()));
+    aviso["hr"] = hr;
+  } else {
+    aviso["modulo"] = static_cast<int>(erro.GetModulo());
+  }
+  aviso["mensagem"] = erro.GetCodigoErro();
+  aviso["campo"] = erro.GetCodigoCampo();
+  if (erro.GetItem() != 0) aviso["item"] = erro.GetItem();
+  aviso["texto"] = Utf8(erro.GetMensagem().View());
+  return aviso;
 }
 
 }  // namespace zqhost

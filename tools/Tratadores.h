@@ -14,15 +14,19 @@
 
 #include <memory>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/MMTrataDados.h"
 #include "movements/MMTrataDadosManutencao.h"
 #include "platform/records/RecordSchema.h"
 #include "registers/MMTrataDadosCamposPersonalizados.h"
 #include "registers/MMTrataDadosDisciplina.h"
 #include "registers/MMTrataDadosMestre.h"
+#include "registers/MMTrataDadosPlano.h"
 #include "registers/MMTrataDadosPrioridade.h"
 #include "registers/MMTrataDadosSituacaoManutencao.h"
 #include "registers/MMTrataDadosSituacaoTarefa.h"
+#include "registers/MMTrataDadosTarefa.h"
 #include "registers/MMTrataDadosTecnico.h"
 #include "registers/MMTrataDadosTipoGasto.h"
 
@@ -55,6 +59,8 @@ class CTratadorSituacao : public CMMTrataDados {
   T(CZQDadosMM_TipoGasto, CMMTrataDadosTipoGasto)                           \
   T(CZQDadosMM_Tecnico, CMMTrataDadosTecnico)                               \
   T(CZQDadosMM_CamposPersonalizados, CMMTrataDadosCamposPersonalizados)     \
+  T(CZQDadosMM_Tarefa, CMMTrataDadosTarefa)                                 \
+  T(CZQDadosMM_Plano, CMMTrataDadosPlano)                                   \
   T(CZQDadosMM_Manutencao, CMMTrataDadosManutencao)
 
 namespace zqhost {
@@ -66,6 +72,9 @@ class CTratadores {
   static std::unique_ptr<CMMTrataDados> Cria(const zq::RecordSchema& schema, bool* proprio);
   // The class name of the kind's own handler ("CMMTrataDadosPrioridade"), or nullptr.
   static const char* Nome(const zq::RecordSchema& schema);
+  // A handler's warning as the host prints it: {"modulo" (or "hr"), "mensagem", "campo",
+  // ["item",] "texto"}, texts in UTF-8.
+  static nlohmann::ordered_json AvisoJson(const CZQDadosDF_Erro& erro);
 };
 
 }  // namespace zqhost

@@ -9,6 +9,7 @@
 
 #include "tools/Comandos.h"
 #include "tools/ComandosAlerta.h"
+#include "tools/ComandosOperar.h"
 #include "tools/ErroHost.h"
 #include "tools/LocaisHost.h"
 #include "tools/RelogioHost.h"
@@ -89,6 +90,15 @@ int main(int argc, char** argv) {
   verificar->add_flag("--exclusao", exclusao, "verifica a exclusão (TrataExclusao) em vez da gravação");
   verificar->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
 
+  std::string operacao;
+  auto* operar =
+      app.add_subcommand("operar", "chama uma operação de lista de um tratamento de dados; nada é gravado");
+  operar->add_option("NOME", empresa, "nome da empresa")->required();
+  operar->add_option("OPERACAO", operacao, "operação (lista abaixo)")->required();
+  operar->add_option("ARQUIVO", arquivo, "argumentos JSON, ou - para a entrada padrão (padrão)");
+  operar->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
+  operar->footer(CComandosOperar::Lista());
+
   long intervalo = 0;
   auto* cmdAlertas = app.add_subcommand("alertas", "rotina de alertas de planos de manutenção");
   cmdAlertas->require_subcommand(1);
@@ -106,7 +116,7 @@ int main(int argc, char** argv) {
     const int r = app.exit(e);
     return r == 0 ? kSaidaOk : kSaidaEntradaInvalida;
   }
-  if (arquivo.empty() && *verificar) arquivo = "-";
+  if (arquivo.empty() && (*verificar || *operar)) arquivo = "-";
 
   try {
     CLocaisHost::PreparaRegistro(registro);
@@ -119,6 +129,7 @@ int main(int argc, char** argv) {
     if (*carregar) return CComandos::Carrega(empresa, arquivo);
     if (*exportar) return CComandos::Exporta(empresa, arquivo);
     if (*verificar) return CComandos::Verifica(empresa, tipo, arquivo, exclusao, usuario);
+    if (*operar) return CComandosOperar::Opera(empresa, operacao, arquivo, usuario);
     if (*executar) return CComandosAlerta::Executa(empresa);
     if (*agendar) return CComandosAlerta::Agenda(empresa, intervalo);
   } catch (const CErroHost& e) {

@@ -34,6 +34,49 @@ long CZQAcessoManutencao::LeLancamentoGastos(const REG_ZQDMC& dmc, CZQDadosMM_La
                     {Igual<CZQDadosMM_LancamentoGastos>("Dmc", zq::FieldTraits<REG_ZQDMC>::ToValue(dmc))}, destino);
 }
 
+long CZQAcessoManutencao::BuscaPonteirosManutencao(const CZQDadosMM_FiltroManutencao& filtro, CZQArrayDmc& chaves) {
+  chaves.RemoveAll();
+  if (long hr = Entra("BuscaPonteirosManutencao")) return hr;
+  const zq::RecordSchema& schema = CZQDadosMM_Manutencao::SchemaEstatico();
+  const std::vector<zq::Predicate> predicados = filtro.Predicados();
+  std::vector<std::uint32_t> registros;
+  const unsigned mascara = filtro.GetSituacaoManutencao();
+  // One indexed search per situation bit, rather than reading every order to test its bits.
+  for (unsigned bit = 1; bit <= 0x80; bit <<= 1) {
+    if (mascara != 0 && !(mascara & bit)) continue;
+    std::vector<zq::Predicate> p = predicados;
+    if (mascara != 0) p.push_back(Igual<CZQDadosMM_Manutencao>("Situacao", std::int64_t{bit}));
+    std::vector<std::uint32_t> achados;
+    if (zq::Status st = Motor().Search(schema, p, &achados); !st.ok()) return Falha(st);
+    registros.insert(registros.end(), achados.begin(), achados.end());
+    if (mascara == 0) break;
+  }
+  std::sort(registros.begin(), registros.end());
+  for (std::uint32_t registro : registros) {
+    CZQDadosMM_Manutencao ordem;
+    if (zq::Status st = Motor().Read(registro, &ordem); !st.ok()) {
+      chaves.RemoveAll();
+      return Falha(st);
+    }
+    chaves.Add(ordem.GetDmc());
+  }
+  return 0;
+}
+
+long CZQAcessoManutencao::LeManutencoes(int quantidade, const CZQArrayDmc& chaves,
+                                        CZQVector<CZQDadosMM_Manutencao>& manutencoes, unsigned short) {
+  manutencoes.RemoveAll();
+  for (int i = 0; i < quantidade && i < chaves.GetSize(); ++i) {
+    CZQDadosMM_Manutencao ordem;
+    if (long hr = LePrimeiro("LeManutencoes", {Igual<CZQDadosMM_Manutencao>(
+                                                   "Dmc", zq::FieldTraits<REG_ZQDMC>::ToValue(chaves[i]))},
+                             &ordem))
+      return hr;
+    manutencoes.Add(ordem);
+  }
+  return 0;
+}
+
 long CZQAcessoManutencao::LeMestre(CZQDadosMM_Mestre* destino, unsigned short) {
   return Le("LeMestre", CZQDadosMM_Mestre::kChaveUnica, destino);
 }

@@ -23,6 +23,9 @@
 #include "platform/records/ZQDadosMM_Tecnico.h"
 #include "platform/records/ZQDadosMM_TipoGasto.h"
 
+// The movement keys that order searches answer.
+using CZQArrayDmc = CZQArray_deprecated<REG_ZQDMC>;
+
 // Kinds read by pointer and searched with their filter.
 #define ZQ_REGISTROS_MANUTENCAO(R)                                              \
   R(Prioridade, CZQDadosMM_Prioridade, CZQDadosMM_FiltroPrioridade)             \
@@ -86,6 +89,12 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // The technicians of the first `quantidade` pointers, in order; stops at the first failure.
   long LeTecnicos(int quantidade, const CZQArrayPonteiros& ponteiros, CZQVector<CZQDadosMM_Tecnico>& tecnicos,
                   unsigned short flags = 0);
+  // Movement keys of the orders matching the filter and its situation mask, in storage order.
+  long BuscaPonteirosManutencao(const CZQDadosMM_FiltroManutencao& filtro, CZQArrayDmc& chaves);
+  // The orders of the first `quantidade` keys, in order, every part read; stops at the first
+  // failure, keeping the orders read before it.
+  long LeManutencoes(int quantidade, const CZQArrayDmc& chaves, CZQVector<CZQDadosMM_Manutencao>& manutencoes,
+                     unsigned short flags = 0);
   // Plans matching the filter, with its active and active-resource conditions.
   long BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros);
   // Records the current date-time (the local clock) as the last send of alert `indice` of the

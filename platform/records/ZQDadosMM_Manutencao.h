@@ -126,6 +126,13 @@ class CZQDadosMM_Manutencao : public TZQBaseParaDados {
   C(PonteiroTecnico, std::uint32_t, zq::Match::kIgual)     \
   C(Situacao, std::uint8_t, zq::Match::kIgual)
 
+// SetSituacaoManutencao(mask) keeps orders whose single-bit situation is one of the mask's bits
+// (103: every situation but closed and cancelled); 0 leaves the situation free.
 class CZQDadosMM_FiltroManutencao : public zq::Filtro<CZQDadosMM_Manutencao> {
   ZQ_CORPO_FILTRO(ZQ_CRITERIOS_MANUTENCAO)
+  void SetSituacaoManutencao(unsigned char mascara) { m_mascaraSituacao = mascara; }
+  unsigned char GetSituacaoManutencao() const { return m_mascaraSituacao; }
+
+ private:
+  unsigned char m_mascaraSituacao = 0;
 };

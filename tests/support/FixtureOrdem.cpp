@@ -23,6 +23,16 @@ std::string TodosLogErros(const EmpresaTeste& empresa) {
   return out.str();
 }
 
+MundoOrdem::MundoOrdem(const char* motor) : empresa(motor), c(empresa) {
+  EXPECT_EQ(handler.Inicializa(empresa.Nome(), CenarioOrdem::kUsuario, 1), 0);
+}
+
+std::string MundoOrdem::Leituras() {
+  std::string s;
+  for (const auto& op : empresa.Falhas().Log()) s.append(s.empty() ? "" : " ").append(op);
+  return s;
+}
+
 namespace {
 
 CZQDadosBDD_Campo Campo(std::uint32_t linha, const char* descricao, bool obrigatorio, const char* valor) {

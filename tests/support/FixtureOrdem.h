@@ -20,6 +20,7 @@
 #include <string>
 
 #include "platform/access/ZQAcessoEmpresarial.h"
+#include "movements/MMTrataDadosManutencao.h"
 #include "platform/records/ZQDadosMM_Manutencao.h"
 #include "tests/support/Fixture.h"
 
@@ -70,6 +71,17 @@ class CenarioOrdem {
 
  private:
   std::uint32_t m_proximaOrdem = 1;
+};
+
+// The scenario on a company of the given engine, with an initialised order handler.
+struct MundoOrdem {
+  explicit MundoOrdem(const char* motor = "memoria");
+  // The access operations since the injector was last cleared, space-separated.
+  std::string Leituras();
+
+  EmpresaTeste empresa;
+  CenarioOrdem c;
+  CMMTrataDadosManutencao handler;
 };
 
 }  // namespace zqteste

@@ -1,0 +1,119 @@
+// `zqmm operar` as a process on the sample company: each operation once accepted and once
+// refused, what it prints, and its exit statuses for bad input and an unknown company.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/Fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifdef ZQMM_BINARIO
+constexpr const char* kBinario = ZQMM_BINARIO;
+#else
+constexpr const char* kBinario = "";
+#endif
+
+struct Resultado {
+  int saida = -1;
+  std::string out;
+};
+
+class HostOperationsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    s_dir = zqteste::DiretorioTemporario("zqmm-operar");
+    const std::string exemplo = ZQ_SOURCE_DIR "/data/exemplo";
+    ASSERT_EQ(Roda("empresa criar ACME --dados " + (s_dir / "ACME").string() + " --relatorios " + exemplo +
+                   "/relatorios")
+                  .saida,
+              0);
+    ASSERT_EQ(Roda("carregar ACME " + exemplo + "/exemplo.json").saida, 0);
+  }
+  static void TearDownTestSuite() { fs::remove_all(s_dir); }
+
+  // zqmm with these arguments (one shell word each, no quoting) and `entrada` on standard input.
+  static Resultado Roda(const std::string& args, const std::string& entrada = "") {
+    std::ofstream(s_dir / "entrada") << entrada;
+    const std::string comando = "env ZQ_REGISTRO=" + (s_dir / "registro.ini").string() + " HOME=" + s_dir.string() +
+                                " " + kBinario + " " + args + " < " + (s_dir / "entrada").string() + " 2>/dev/null";
+    Resultado r;
+    FILE* p = popen(comando.c_str(), "r");
+    std::array<char, 4096> buf;
+    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
+    const int status = pclose(p);
+    r.saida = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+  }
+  static inline fs::path s_dir;
+};
+
+TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
+  const struct {
+    const char* operacao;
+    std::string argumentos;
+    int saida;
+    std::string trecho;  // a line of what it prints
+  } casos[] = {
+      {"TrataAdicionarDisciplina", R"({"tecnico": {"codigo": "T"}, "disciplina": {"ponteiroDisciplina": 3}})", 0,
+       R"("ponteiroDisciplina": 3)"},
+      {"TrataAdicionarDisciplina",
+       R"({"tecnico": {"listaDisciplina": [{"ponteiroDisciplina": 3}]}, "disciplina": {"ponteiroDisciplina": 3}})", 1,
+       R"("mensagem": 87,)"},
+      {"TrataRemoverTecnico", R"({"tarefa": 1, "tecnico": {"ponteiroTecnico": 2}})", 0, R"("ponteiroTecnico": 2)"},
+      {"TrataRemoverTecnico", R"({"tarefa": 2, "tecnico": {"ponteiroTecnico": 3}})", 1, R"("mensagem": 189,)"},
+      {"TrataIncluirAlterarComponente",
+       R"({"componente": {"tipoComponente": 1, "posicaoProdutoServico": {"ponteiro": 2}, "quantidade": 1},
+           "componentes": [{"posicaoProdutoServico": {"ponteiro": 1}}], "indice": -1})",
+       0, R"("quantidade": 1)"},
+      {"TrataIncluirAlterarComponente",
+       R"({"componente": {"tipoComponente": 5}, "componentes": [], "indice": -1})", 1,
+       R"("texto": "Tipo do componente não é válido.")"},
+      {"TrataAdicionarAlterarAlerta",
+       R"({"alerta": {"descricao": "A", "antesApos": 1, "modeloEmail": "alerta-lista.htm",
+                      "listaTecnicos": [{"ponteiro": 2}]}})",
+       0, R"("modeloEmail": "alerta-lista.htm")"},
+      {"TrataAdicionarAlterarAlerta",
+       R"({"alerta": {"descricao": "A", "antesApos": 1, "modeloEmail": "x.htm", "listaTecnicos": [{"ponteiro": 2}]}})",
+       1,
+       "/relatorios/x.htm não foi encontrado."},
+      {"TrataAdicionarAlterarComponente",
+       R"({"componente": {"posicaoProduto": {"ponteiro": 1}, "quantidade": 2}, "componentes": [], "indice": -1,
+           "tipo": 1})",
+       0, R"("componentes": [])"},
+      {"TrataAdicionarAlterarComponente",
+       R"({"componente": {"posicaoProduto": {"ponteiro": 3}, "quantidade": 2}, "componentes": [], "indice": -1,
+           "tipo": 1})",
+       1, R"("mensagem": 112,)"},
+      {"TrataAdicionarTarefa", R"({"tarefas": [3], "planoTarefas": [{"linha": 1, "ponteiroTarefa": 1}]})", 0,
+       R"("ponteiroTarefa": 3)"},
+      {"CMMTrataDadosPlano::TrataAdicionarTarefa", R"({"tarefas": [1], "planoTarefas": [{"ponteiroTarefa": 1}]})", 1,
+       R"("texto": "A tarefa LUB já pertence ao plano de manutenção.")"},
+      // Unusable input: exit 2.
+      {"TrataAdicionarTarefa", R"({"tarefas": [-1], "planoTarefas": []})", 2, ""},
+      {"TrataAdicionarTarefa", R"({"planoTarefas": []})", 2, ""},
+      {"TrataAdicionarTarefa", R"([1])", 2, ""},
+      {"TrataAdicionarAlterarAlerta", R"({"alerta": {"nada": 1}})", 2, ""},
+      {"Inexistente", "{}", 2, ""},
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(caso.argumentos);
+    const Resultado r = Roda(std::string("operar ACME ") + caso.operacao, caso.argumentos);
+    EXPECT_EQ(r.saida, caso.saida) << r.out;
+    EXPECT_NE(r.out.find(caso.trecho), std::string::npos) << r.out;
+  }
+  EXPECT_EQ(Roda("operar OUTRA TrataAdicionarTarefa", "{}").saida, 3);
+  const Resultado ajuda = Roda("operar --help");
+  EXPECT_NE(ajuda.out.find("TrataAdicionarTarefa (CMMTrataDadosPlano): tarefas (inteiros), planoTarefas (lista)"),
+            std::string::npos)
+      << ajuda.out;
+}
+
+}  // namespace

@@ -1,0 +1,473 @@
+// The task and plan handlers over their warning tables, on three-level trees of each register
+// (FixtureRegistros.h), the removal of a technician against stored orders of every situation,
+// the list operations, every failed read or search, and the sample company's tasks and plans.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/records/RecordJson.h"
+#include "platform/records/ZQDadosDF_ProdutoEx.h"
+#include "platform/records/ZQDadosDF_Servico.h"
+#include "platform/records/ZQTiposRegistro.h"
+#include "platform/system/ZQRegistro.h"
+#include "platform/types/Cp1252.h"
+#include "registers/MMTrataDadosPlano.h"
+#include "registers/MMTrataDadosTarefa.h"
+#include "tests/support/FixtureRegistros.h"
+
+namespace {
+
+using namespace zqteste;
+
+std::string W(int mensagem, long campo) { return "28/" + std::to_string(mensagem) + "/" + std::to_string(campo); }
+
+std::string GrupoTarefa(const CZQDadosMM_Tarefa& t) {
+  return std::to_string(t.GetTempoPrevisto().int64) + "/" + std::to_string(t.GetQuantPeriodoGarantia().int64) + "/" +
+         std::to_string(t.GetPonteiroInfPersonalizada() + t.GetPonteiroPeriodoGarantia()) + "/" +
+         t.GetDescricao().Str() + "/" + std::to_string(t.GetEfetuarApontTarefa() + t.GetGarantia()) + "/" +
+         std::to_string(t.GetQuantidadeMaterial() + t.GetQuantidadeEquipamento() + t.GetQuantidadeServico()) + "/" +
+         std::to_string(t.GetQuantidadeTecnico());
+}
+std::string GrupoPlano(const CZQDadosMM_Plano& p) {
+  return std::to_string(p.GetTipoControle()) + "/" + std::to_string(p.GetPonteiroTipoPeriodo()) + "/" +
+         std::to_string(p.GetContadorCicloManutencao().int64) + "/" + std::to_string(p.GetInativarAposRealManut()) +
+         "/" + std::to_string(p.GetQuantidadeAlerta());
+}
+
+CZQDadosMM_TarefaTecnico Link(std::uint32_t tecnico) {
+  CZQDadosMM_TarefaTecnico t;
+  t.SetPonteiroTecnico(tecnico);
+  return t;
+}
+
+class PlanTaskHandlersTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  template <class H>
+  H& Inicia(H& handler) {
+    EXPECT_EQ(handler.Inicializa(empresa.Nome(), 1, 1), 0);
+    return handler;
+  }
+  // A stored task tree whose analytic N holds technicians 7 and 8, and one order in situation 2
+  // where technician 7 worked on N.
+  Arvore<CZQDadosMM_Tarefa> Tarefas() {
+    auto a = CriaArvore<CZQDadosMM_Tarefa>(empresa);
+    a.n.AdicionaTecnico(Link(7)), a.n.AdicionaTecnico(Link(8)), a.g.AdicionaTecnico(Link(7));
+    empresa.Motor().Update(a.n), empresa.Motor().Update(a.g);
+    CZQDadosMM_ManutencaoApontamento apontamento;
+    apontamento.SetPonteiroTarefa(a.n.GetPonteiro()), apontamento.SetPonteiroTecnico(7);
+    ordem.SetDmc({0x4001}), ordem.SetSituacao(2), ordem.AdicionaApontamento(apontamento);
+    ordem = empresa.Adiciona(ordem);
+    return a;
+  }
+  // A stored plan tree: groups of plan type 0, analytic N and L of type 2 with a discipline and
+  // a priority.
+  Arvore<CZQDadosMM_Plano> Planos() {
+    auto a = CriaArvore<CZQDadosMM_Plano>(empresa);
+    for (auto* p : {&a.g, &a.c, &a.h, &a.e}) p->SetTipo(0), empresa.Motor().Update(*p);
+    for (auto* p : {&a.n, &a.l}) p->SetPonteiroDisciplina(1), p->SetPonteiroPrioridade(1), empresa.Motor().Update(*p);
+    return a;
+  }
+  EmpresaTeste empresa{GetParam()};
+  CZQDadosMM_Manutencao ordem;
+};
+
+TEST_P(PlanTaskHandlersTest, Tasks) {
+  using T = CZQDadosMM_Tarefa;
+  auto nova = [](std::function<void(T&)> muda) {
+    return [=](auto) { auto t = Entrada<T>("X", 0, 1); muda(t); return t; };
+  };
+  auto garantia = [](std::int64_t quantidade, std::uint32_t periodo) {
+    return [=](T& t) {
+      t.SetGarantia(true), t.SetQuantPeriodoGarantia({quantidade}), t.SetPonteiroPeriodoGarantia(periodo);
+    };
+  };
+  auto situacao = [](std::uint32_t grupo, std::uint32_t inicial) {
+    return [=](T& t) {
+      t.SetAtribuirSituacaoTarefa(true), t.SetPonteiroSituacaoGrupo(grupo), t.SetPonteiroSituacaoInicial(inicial);
+    };
+  };
+  auto grupo = [&](auto) {
+    auto t = Entrada<T>("X", 0, 3);
+    t.SetTempoPrevisto({5}), t.SetDescricao("d"), t.SetEfetuarApontTarefa(true), t.SetGarantia(true);
+    t.SetPonteiroInfPersonalizada(1), t.SetPonteiroPeriodoGarantia(1), t.SetQuantPeriodoGarantia({1});
+    t.AdicionaMaterial({}), t.AdicionaEquipamento({}), t.AdicionaServico({}), t.AdicionaTecnico(Link(9));
+    situacao(0, 0)(t);  // a group's status rules are not looked at
+    return t;
+  };
+  CMMTrataDadosTarefa handler;
+  Roda<T>(Inicia(handler), Tarefas(),
+          {
+              {"new analytic", nova([](T&) {}), ""},
+              {"group emptied, technicians kept", grupo, "", "0/0/0//0/0/1"},
+              {"new, empty code", nova([](T& t) { t.SetCodigo(""); }), W(1, 65)},
+              {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 66)},
+              {"code of another task", [](auto a) { a.n.SetCodigo("L"); return a.n; }, W(10, 65)},
+              {"empty name", nova([](T& t) { t.SetNome(""); }), W(4, 67)},
+              {"appointments without custom set", nova([](T& t) { t.SetEfetuarApontTarefa(true); }), W(157, 62)},
+              {"appointments with custom set",
+               nova([](T& t) { t.SetEfetuarApontTarefa(true), t.SetPonteiroInfPersonalizada(1); }), ""},
+              {"statuses, neither group nor initial", nova(situacao(0, 0)), W(179, 72)},
+              {"statuses without initial", nova(situacao(1, 0)), W(180, 73)},
+              {"statuses given", nova(situacao(1, 2)), ""},
+              {"warranty, neither length nor period", nova(garantia(0, 0)), W(158, 59)},
+              {"warranty without period", nova(garantia(1, 0)), W(159, 63)},
+              {"warranty given", nova(garantia(1, 1)), ""},
+              {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
+               W(99, 61)},
+              {"group as its own parent", [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, 61)},
+              {"tree rules before field checks",
+               [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 61)},
+              {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 61)},
+              {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; },
+               W(99, 61)},
+              {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
+              {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 65)},
+              {"appointed technician dropped", [](auto a) { a.n.RemoveTecnico(0); return a.n; }, W(189, 75)},
+              {"removal checked before the fields",
+               [](auto a) { a.n.RemoveTecnico(0), a.n.SetNome(""); return a.n; }, W(189, 75)},
+              {"technician without appointments dropped, one added",
+               [](auto a) { a.n.RemoveTecnico(1), a.n.AdicionaTecnico(Link(9)); return a.n; }, ""},
+              {"appointed technician of another task dropped from a group",
+               [](auto a) { a.g.RemoveTodosTecnico(); return a.g; }, ""},
+          },
+          GrupoTarefa);
+}
+
+// Only orders in situations 1, 2, 4, 32 and 64 keep a technician on the task.
+TEST_P(PlanTaskHandlersTest, TechnicianRemovalBySituation) {
+  const auto a = Tarefas();
+  CMMTrataDadosTarefa handler;
+  Inicia(handler);
+  for (const std::uint8_t s : {1, 2, 4, 8, 16, 32, 64}) {
+    SCOPED_TRACE(int{s});
+    ordem.SetSituacao(s);
+    empresa.Motor().Update(ordem);
+    const bool conta = s != 8 && s != 16;
+    EXPECT_EQ(Aviso(handler.TrataRemoverTecnico(a.n.GetPonteiro(), Link(7))), conta ? W(189, 75) : "");
+    EXPECT_EQ(Aviso(handler.TrataRemoverTecnico(a.n.GetPonteiro(), Link(8))), "");
+    EXPECT_EQ(Aviso(handler.TrataRemoverTecnico(a.l.GetPonteiro(), Link(7))), "");
+  }
+}
+
+TEST_P(PlanTaskHandlersTest, TaskComponents) {
+  auto componente = [](std::uint8_t tipo, std::uint32_t produto, std::int64_t quantidade, std::uint16_t grade = 0) {
+    CZQDadosMM_TarefaComponente c;
+    c.SetTipoComponente(tipo), c.SetPosicaoProdutoServico({produto, grade, 0, 0}), c.SetQuantidade({quantidade});
+    return c;
+  };
+  CZQVector<CZQDadosMM_TarefaComponente> lista;
+  lista.Add(componente(1, 4, 1)), lista.Add(componente(2, 5, 1)), lista.Add(componente(3, 6, 1));
+  const struct {
+    const char* nome;
+    CZQDadosMM_TarefaComponente c;
+    std::int64_t indice;
+    std::string aviso;
+  } casos[] = {
+      {"kind 0", componente(0, 4, 1), -1, W(0, 0)},
+      {"kind 4", componente(4, 0, 0), -1, W(0, 0)},
+      {"material without product", componente(1, 0, 1), -1, W(36, 76)},
+      {"equipment without product", componente(2, 0, 0), -1, W(37, 79)},
+      {"service without product", componente(3, 0, 1), -1, W(38, 82)},
+      {"quantity 0", componente(1, 9, 0), -1, W(39, 77)},
+      {"negative quantity", componente(3, 9, -1), -1, W(39, 83)},
+      {"material repeated", componente(1, 4, 1), -1, W(47, 76)},
+      {"repeated as another kind", componente(2, 6, 1), -1, W(46, 79)},
+      {"service repeated", componente(3, 5, 1), 0, W(48, 82)},
+      {"changed to itself", componente(3, 6, 2), 2, ""},
+      {"another grade", componente(1, 4, 1, 1), -1, ""},
+  };
+  CMMTrataDadosTarefa handler;
+  Inicia(handler);
+  for (auto caso : casos) {
+    SCOPED_TRACE(caso.nome);
+    EXPECT_EQ(Aviso(handler.TrataIncluirAlterarComponente(&caso.c, lista, caso.indice)), caso.aviso);
+  }
+  auto invalido = componente(0, 4, 1);
+  handler.TrataIncluirAlterarComponente(&invalido, lista, -1);
+  EXPECT_EQ(handler.GetMensagem(), "Tipo do componente não é válido."_cp);
+}
+
+TEST_P(PlanTaskHandlersTest, Plans) {
+  using P = CZQDadosMM_Plano;
+  auto plano = [](std::uint8_t tipo, std::function<void(P&)> muda = [](P&) {}) {
+    return [=](auto) {
+      auto p = Entrada<P>("X", 0, 1);
+      p.SetTipo(tipo), p.SetPonteiroDisciplina(1), p.SetPonteiroPrioridade(1);
+      muda(p);
+      return p;
+    };
+  };
+  auto grupo = [](std::uint8_t tipo) {
+    return [=](auto) {
+      auto p = Entrada<P>("X", 0, 2);
+      p.SetTipo(tipo), p.SetTipoControle(2), p.SetPonteiroTipoPeriodo(1), p.SetContadorCicloManutencao({1});
+      p.SetInativarAposRealManut(true), p.AdicionaAlerta({}), p.AdicionaTarefa({});
+      return p;
+    };
+  };
+  std::vector<Caso<P>> casos = {
+      {"group emptied", grupo(0), "", "0/0/0/0/0"},
+      {"group of plan type 1", grupo(1), W(183, 25), "2/1/1/1/1"},
+      {"analytic of plan type 0", plano(0), W(183, 25)},
+      {"analytic of plan type 3", plano(3), W(183, 25)},
+      {"no discipline", plano(1, [](P& p) { p.SetPonteiroDisciplina(0); }), W(19, 26)},
+      {"no priority", plano(2, [](P& p) { p.SetPonteiroPrioridade(0); }), W(177, 27)},
+      {"type 2 needs nothing else", plano(2, [](P& p) { p.SetTipoControle(2); }), ""},
+      {"counter of one ten-thousandth",
+       plano(1, [](P& p) { p.SetTipoControle(1), p.SetContadorCicloManutencao({1}); }), ""},
+      {"negative counter", plano(1, [](P& p) { p.SetTipoControle(1), p.SetContadorCicloManutencao({-10000}); }), ""},
+      {"new, empty code", plano(2, [](P& p) { p.SetCodigo(""); }), W(1, 21)},
+      {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 22)},
+      {"code of another plan", [](auto a) { a.n.SetCodigo("L"); return a.n; }, W(10, 21)},
+      {"empty name", plano(2, [](P& p) { p.SetNome(""); }), W(4, 23)},
+      {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 24)},
+      {"group as its own parent", [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, 24)},
+      {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 24)},
+      {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; }, W(99, 24)},
+      {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
+      {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 21)},
+  };
+  // Control types of a type-1 plan: what each needs, the period reported first.
+  const struct {
+    std::uint8_t controle;
+    bool periodo, contador;
+  } controles[] = {{0, true, false}, {1, false, true}, {2, true, true}, {3, true, true}, {4, false, false}};
+  for (const auto& k : controles)
+    for (const bool comPeriodo : {false, true})
+      for (const bool comContador : {false, true}) {
+        const std::string aviso = k.periodo && !comPeriodo ? W(22, 29) : k.contador && !comContador ? W(23, 30) : "";
+        casos.push_back({"control " + std::to_string(k.controle) + (comPeriodo ? " +period" : "") +
+                             (comContador ? " +counter" : ""),
+                         plano(1, [=](P& p) {
+                           p.SetTipoControle(k.controle), p.SetPonteiroTipoPeriodo(comPeriodo);
+                           p.SetContadorCicloManutencao({comContador ? 500000 : 0});
+                         }),
+                         aviso});
+      }
+  CMMTrataDadosPlano handler;
+  Roda(Inicia(handler), Planos(), casos, GrupoPlano);
+}
+
+TEST_P(PlanTaskHandlersTest, PlanAlerts) {
+  const auto pasta = empresa.Diretorio() / "relatorios";
+  std::filesystem::create_directories(pasta / "pasta.htm");
+  std::ofstream(pasta / "alerta.htm") << "<p>ZQ_DESC_ALERTA</p>";
+  CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", pasta.string() + "/");
+  auto alerta = [](std::uint8_t antesApos, bool repete, std::int64_t intervalo, const char* modelo = "alerta.htm") {
+    CZQDadosMM_PlanoAlerta a;
+    a.SetDescricao("Vencido"), a.SetAntesApos(antesApos), a.SetRepetirEm(repete), a.SetTipoRepeticao(2);
+    a.SetTempoRepeticao({intervalo}), a.SetModeloEmail(modelo), a.AdicionaTecnicos({});
+    return a;
+  };
+  auto semTecnicos = alerta(1, false, 0);
+  semTecnicos.RemoveTodosTecnicos();
+  auto semDescricao = alerta(1, false, 0);
+  semDescricao.SetDescricao("");
+  const struct {
+    const char* nome;
+    CZQDadosMM_PlanoAlerta a;
+    std::string aviso, texto = {};
+  } casos[] = {
+      {"before, no repetition, no interval", alerta(1, false, 0), ""},
+      {"after, repeated every 0.5", alerta(2, true, 5000), ""},
+      {"template named with a folder of another machine", alerta(2, false, 0, "C:\\Modelos\\alerta.htm"), ""},
+      {"no description", semDescricao, W(49, 44)},
+      {"before/after not chosen", alerta(0, false, 0), W(113, 45)},
+      {"repeated without interval", alerta(2, true, 0), W(116, 52)},
+      {"no technician", semTecnicos, W(117, 54)},
+      {"no template", alerta(1, false, 0, ""), W(0, 0), "O modelo de e-mail deve ser informado."},
+      {"folder given as template", alerta(1, false, 0, "C:\\Modelos\\"), W(0, 0), "deve ser informado"},
+      {"no such template", alerta(1, false, 0, "outro.htm"), W(0, 0), "/relatorios/outro.htm "},
+      {"a folder, not a file", alerta(1, false, 0, "pasta.htm"), W(0, 0), "/relatorios/pasta.htm "},
+  };
+  CMMTrataDadosPlano handler;
+  for (auto caso : casos) {
+    SCOPED_TRACE(caso.nome);
+    EXPECT_EQ(Aviso(handler.TrataAdicionarAlterarAlerta(&caso.a)), caso.aviso);
+    EXPECT_NE(handler.GetMensagem().Str().find(caso.texto), std::string::npos) << handler.GetMensagem().Str();
+  }
+  CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", "");
+  auto a = alerta(1, false, 0);
+  EXPECT_EQ(Aviso(handler.TrataAdicionarAlterarAlerta(&a)), W(0, 0));
+  EXPECT_EQ(handler.GetMensagem(),
+            "A pasta de relatórios não está configurada: o modelo de e-mail não pode ser localizado."_cp);
+}
+
+TEST_P(PlanTaskHandlersTest, PlanComponentsAndTasks) {
+  // Products 1 (P) and 3 (K, a kit), service 2: no two positions alike across the lists.
+  CZQDadosDF_ProdutoEx produto, kit;
+  produto.SetCodigo("P"), kit.SetCodigo("K"), kit.SetKit(1);
+  const auto p = empresa.Adiciona(produto).GetPonteiro();
+  empresa.Adiciona(CZQDadosDF_ProdutoEx());
+  const auto k = empresa.Adiciona(kit).GetPonteiro();
+  CZQDadosDF_Servico servico;
+  servico.SetCodigo("S");
+  empresa.Adiciona(CZQDadosDF_Servico());
+  const auto s = empresa.Adiciona(servico).GetPonteiro();
+  auto componente = [](std::uint32_t ponteiro, std::int64_t quantidade, char tipo = 'P', std::uint16_t grade = 0) {
+    CZQDadosMM_PlanoComponente c;
+    c.SetPosicaoProduto({ponteiro, grade, 0, 0}), c.SetQuantidade({quantidade}), c.SetTipoProdutoServico(tipo);
+    return c;
+  };
+  CZQVector<CZQDadosMM_PlanoComponente> lista;
+  lista.Add(componente(p, 1)), lista.Add(componente(s, 1, 'S'));
+  const struct {
+    const char* nome;
+    CZQDadosMM_PlanoComponente c;
+    int tipo;
+    std::int64_t indice;
+    std::string aviso;
+  } casos[] = {
+      {"material", componente(p, 1), 1, 0, ""},
+      {"material without product", componente(0, 1), 1, -1, W(36, 34)},
+      {"equipment without product", componente(0, 1), 2, -1, W(37, 37)},
+      {"service without product", componente(0, 1, 'S'), 3, -1, W(38, 40)},
+      {"kit as material", componente(k, 1), 1, -1, W(112, 34)},
+      {"kit as equipment", componente(k, 0), 2, -1, W(112, 37)},
+      {"service with a grade, as material", componente(s, 1, 'S', 1), 1, -1, W(45, 40)},
+      {"kit in the service list: report kept, checks go on", componente(k, 1), 3, -1, W(112, 0)},
+      {"... and replaced by a later one", componente(k, 0), 3, -1, W(39, 41)},
+      {"kind 0 without product: the product check reports", componente(0, 1), 0, -1, W(40, 0)},
+      {"quantity 0", componente(p, 0), 2, -1, W(39, 38)},
+      {"material repeated", componente(p, 1), 1, -1, W(47, 34)},
+      {"equipment repeated", componente(p, 1), 2, 1, W(46, 37)},
+      {"service repeated", componente(s, 1, 'S'), 3, 0, W(48, 40)},
+      {"changed to itself", componente(s, 2, 'S'), 3, 1, ""},
+  };
+  CMMTrataDadosPlano handler;
+  Inicia(handler);
+  for (auto caso : casos) {
+    SCOPED_TRACE(caso.nome);
+    const auto tipo = static_cast<_E_MM_MANUTENCOES_COMPONENTES>(caso.tipo);
+    EXPECT_EQ(Aviso(handler.TrataAdicionarAlterarComponente(&caso.c, lista, caso.indice, tipo)), caso.aviso);
+  }
+
+  auto tarefa = Entrada<CZQDadosMM_Tarefa>("LUB", 0, 1);
+  const unsigned long t = empresa.Adiciona(tarefa).GetPonteiro();
+  const struct {
+    std::vector<unsigned long> novas, antes;
+    std::string aviso;
+    std::vector<unsigned long> depois;
+  } tarefas[] = {
+      {{5, t}, {t}, W(163, 33), {t}},
+      {{5, 5}, {t}, "", {t, 5, 5}},
+      {{5, 0}, {}, W(160, 33), {}},
+      {{}, {}, "", {}},
+  };
+  for (const auto& c : tarefas) {
+    SCOPED_TRACE(c.aviso);
+    CZQVector<unsigned long> novas;
+    CZQVector<CZQDadosMM_PlanoTarefa> lista;
+    for (auto n : c.novas) novas.Add(n);
+    for (auto n : c.antes) lista.Add({}), lista[lista.GetSize() - 1].SetPonteiroTarefa(static_cast<std::uint32_t>(n));
+    EXPECT_EQ(Aviso(handler.TrataAdicionarTarefa(novas, lista)), c.aviso);
+    std::vector<unsigned long> depois;
+    for (const auto& pt : lista) depois.push_back(pt.GetPonteiroTarefa());
+    EXPECT_EQ(depois, c.depois);
+  }
+  CZQVector<unsigned long> repetida;
+  repetida.Add(t);
+  CZQVector<CZQDadosMM_PlanoTarefa> comEla;
+  comEla.Add({}), comEla[0].SetPonteiroTarefa(static_cast<std::uint32_t>(t));
+  handler.TrataAdicionarTarefa(repetida, comEla);
+  EXPECT_NE(handler.GetMensagem().Str().find("LUB"), std::string::npos) << handler.GetMensagem().Str();
+}
+
+TEST_P(PlanTaskHandlersTest, DeletesAndOtherRecordsAnswer162) {
+  CZQDadosMM_Prioridade outro;
+  CMMTrataDadosTarefa tarefas;
+  CMMTrataDadosPlano planos;
+  for (CMMTrataDados* h : {static_cast<CMMTrataDados*>(&tarefas), static_cast<CMMTrataDados*>(&planos)}) {
+    Inicia(*h);
+    EXPECT_EQ(h->TrataGravacao(&outro, nullptr), 0);
+    EXPECT_EQ(Aviso(*h), "28/162/0");
+    EXPECT_EQ(h->TrataExclusao(&outro, nullptr), 0);
+    EXPECT_EQ(Aviso(*h), "28/162/0");
+  }
+}
+
+// Every failed read or search: the copied error, no field, no trace.
+TEST_P(PlanTaskHandlersTest, EveryFailurePoint) {
+  auto a = Tarefas();
+  CMMTrataDadosTarefa tarefas;
+  a.n.RemoveTecnico(1);  // technician 8, with no appointment
+  Caminha(empresa, Inicia(tarefas), a.n,
+          {{"LeTarefa", {0}},
+           {"BuscaPonteirosManutencao", {0}},
+           {"LeManutencoes", {0}},
+           {"BuscaPonteirosTarefa", {0}}});
+  a.g.SetDescricao("d");
+  Caminha(empresa, tarefas, a.g,
+          {{"LeTarefa", {0, "", "0/0/0/d/0/0/1"}},
+           {"BuscaClassificacaoTarefa", {0, "", "0/0/0/d/0/0/1"}},
+           {"BuscaPonteirosTarefa", {0, "", "0/0/0/d/0/0/1"}}},
+          GrupoTarefa);
+
+  auto p = Planos();
+  CMMTrataDadosPlano planos;
+  Caminha(empresa, Inicia(planos), p.g,
+          {{"LePlano", {0}}, {"BuscaClassificacaoPlano", {0}}, {"BuscaPonteirosPlano", {0}}});
+
+  CZQVector<unsigned long> novas;
+  novas.Add(a.n.GetPonteiro());
+  CZQVector<CZQDadosMM_PlanoTarefa> lista;
+  lista.Add({}), lista[0].SetPonteiroTarefa(a.n.GetPonteiro());
+  empresa.Falhas().FailNth(1, ZQ_E_MOTOR, "falha");
+  EXPECT_EQ(Aviso(planos.TrataAdicionarTarefa(novas, lista)), "hr=0X80F00003/0 falha");
+  EXPECT_EQ(empresa.Falhas().Log(), std::vector<std::string>{"LeTarefa"});
+  empresa.Falhas().Clear();
+}
+
+// The sample company: every task and plan, and every item of their lists, accepted by its
+// handler as stored.
+TEST_P(PlanTaskHandlersTest, SampleCompanyAccepted) {
+  std::ifstream arquivo(ZQ_SOURCE_DIR "/data/exemplo/exemplo.json");
+  const auto dados = nlohmann::json::parse(arquivo);
+  for (const auto& [tipo, registros] : dados.at("registros").items())
+    for (const auto& json : registros) {
+      auto r = zq::TipoRegistro(tipo)->make();
+      ASSERT_TRUE(zq::DeJson(json, r.get()).ok()) << tipo;
+      ASSERT_TRUE(empresa.Motor().Insert(r.get()).ok()) << tipo;
+    }
+  CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", ZQ_SOURCE_DIR "/data/exemplo/relatorios");
+  CMMTrataDadosTarefa tarefas;
+  CMMTrataDadosPlano planos;
+  Inicia(tarefas), Inicia(planos);
+  int vistos = 0;
+  for (const auto& json : dados["registros"]["tarefa"]) {
+    CZQDadosMM_Tarefa t;
+    zq::DeJson(json, &t);
+    SCOPED_TRACE(t.GetCodigo().Str());
+    EXPECT_EQ(tarefas.TrataGravacao(&t, nullptr), 1) << Aviso(tarefas);
+    const CZQVector<CZQDadosMM_TarefaComponente>* listas[] = {&t.GetListaMaterial(), &t.GetListaEquipamento(),
+                                                              &t.GetListaServico()};
+    for (const auto* lista : listas)
+      for (int i = 0; i < lista->GetSize(); ++i, ++vistos) {
+        auto c = (*lista)[i];
+        EXPECT_EQ(Aviso(tarefas.TrataIncluirAlterarComponente(&c, *lista, i)), "");
+      }
+  }
+  for (const auto& json : dados["registros"]["plano"]) {
+    CZQDadosMM_Plano p;
+    zq::DeJson(json, &p);
+    SCOPED_TRACE(p.GetCodigo().Str());
+    for (int i = 0; i < p.GetQuantidadeAlerta(); ++i, ++vistos)
+      EXPECT_EQ(Aviso(planos.TrataAdicionarAlterarAlerta(&p.GetRefAlerta(i))), "") << planos.GetMensagem().Str();
+    const CZQVector<CZQDadosMM_PlanoComponente>* listas[] = {&p.GetListaMaterial(), &p.GetListaEquipamento(),
+                                                             &p.GetListaServico()};
+    for (int k = 0; k < 3; ++k)
+      for (int i = 0; i < listas[k]->GetSize(); ++i, ++vistos) {
+        auto c = (*listas[k])[i];
+        const auto tipo = static_cast<_E_MM_MANUTENCOES_COMPONENTES>(k + 1);
+        EXPECT_EQ(Aviso(planos.TrataAdicionarAlterarComponente(&c, *listas[k], i, tipo)), "");
+      }
+    vistos += p.GetQuantidadeTarefa();
+    EXPECT_EQ(planos.TrataGravacao(&p, nullptr), 1) << Aviso(planos);  // a group's alerts go last
+  }
+  CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", "");
+  EXPECT_GE(vistos, 12);  // the sample gives each list operation something to check
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, PlanTaskHandlersTest, ::testing::Values("memoria", "sqlite"));
+
+}  // namespace
