@@ -170,8 +170,8 @@ class OrderLinesTest : public ::testing::TestWithParam<const char*> {
 
 struct LinhasTarefa {
   const char* nome;
-  std::vector<const char*> antes;  // already in the list (added one by one)
-  std::function<Tarefas(Mundo&)> novas;
+  std::vector<const char*> antes;                         // already in the list
+  std::vector<std::pair<const char*, REG_ZQDMA>> novas;  // task, warranty date the screen gave
   const char* aviso;
   const char* depois;  // the list afterwards; unchanged on a refusal
 };
@@ -179,30 +179,23 @@ struct LinhasTarefa {
 // Emission 04/03/2024: a warranty computed from the register ends 04/04/2024.
 TEST_P(OrderLinesTest, AddingTaskLines) {
   const LinhasTarefa casos[] = {
-      {"group: analytic members, subgroups walked, warranty computed", {}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("G")); return n; }, "", "A@04/04/2024 B C"},
-      {"same group again adds nothing", {"A", "B", "C"}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("G")); return n; }, "", "A B C"},
-      {"one plain task keeps the screen's date", {}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("A", Dia(20, 3))); return n; }, "", "A@20/03/2024"},
-      {"two plain tasks recompute from the register", {}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("A", Dia(20, 3))); n.Add(m.Nova("B", Dia(21, 3))); return n; },
-       "", "A@04/04/2024 B@21/03/2024!01/02/2024"},
-      {"a task named twice is added once", {}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("C")); n.Add(m.Nova("C")); return n; }, "", "C"},
-      {"task demanding a status without an initial one", {"C"}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("B")); n.Add(m.Nova("D")); return n; }, "28/181/110", "C"},
-      {"initial status given to the line", {}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("E")); return n; }, "", "E+s"},
-      {"screen's warranty without a valid date", {"C"}, [](Mundo& m) {
-         Tarefas n; n.Add(m.Nova("B", REG_ZQDMA{1})); return n; }, "28/165/113", "C"},
+      {"group: analytic members, subgroups walked, warranty computed", {}, {{"G", {}}}, "", "A@04/04/2024 B C"},
+      {"same group again adds nothing", {"A", "B", "C"}, {{"G", {}}}, "", "A B C"},
+      {"one plain task keeps the screen's date", {}, {{"A", Dia(20, 3)}}, "", "A@20/03/2024"},
+      {"two plain tasks recompute from the register", {}, {{"A", Dia(20, 3)}, {"B", Dia(21, 3)}}, "",
+       "A@04/04/2024 B@21/03/2024!01/02/2024"},
+      {"a task named twice is added once", {}, {{"C", {}}, {"C", {}}}, "", "C"},
+      {"task demanding a status without an initial one", {"C"}, {{"B", {}}, {"D", {}}}, "28/181/110", "C"},
+      {"initial status given to the line", {}, {{"E", {}}}, "", "E+s"},
+      {"screen's warranty without a valid date", {"C"}, {{"B", REG_ZQDMA{1}}}, "28/165/113", "C"},
   };
   for (const auto& caso : casos) {
     SCOPED_TRACE(caso.nome);
     Mundo m(GetParam());
-    Tarefas lista;
+    Tarefas lista, novas;
     for (const char* t : caso.antes) lista.Add(m.Nova(t));
-    m.handler.TrataAdicionarTarefa(m.c.ordem, caso.novas(m), &lista);
+    for (const auto& [t, data] : caso.novas) novas.Add(m.Nova(t, data));
+    m.handler.TrataAdicionarTarefa(m.c.ordem, novas, &lista);
     EXPECT_EQ(Aviso(m.handler), caso.aviso);
     EXPECT_EQ(m.Resumo(lista), caso.depois);
   }
