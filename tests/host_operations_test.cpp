@@ -92,14 +92,14 @@ TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
        R"({"componente": {"posicaoProduto": {"ponteiro": 3}, "quantidade": 2}, "componentes": [], "indice": -1,
            "tipo": 1})",
        1, R"("mensagem": 112,)"},
-      {"TrataAdicionarTarefa", R"({"tarefas": [3], "planoTarefas": [{"linha": 1, "ponteiroTarefa": 1}]})", 0,
+      {"CMMTrataDadosPlano::TrataAdicionarTarefa", R"({"tarefas": [3], "planoTarefas": [{"linha": 1, "ponteiroTarefa": 1}]})", 0,
        R"("ponteiroTarefa": 3)"},
       {"CMMTrataDadosPlano::TrataAdicionarTarefa", R"({"tarefas": [1], "planoTarefas": [{"ponteiroTarefa": 1}]})", 1,
        R"("texto": "A tarefa LUB já pertence ao plano de manutenção.")"},
       // Unusable input: exit 2.
-      {"TrataAdicionarTarefa", R"({"tarefas": [-1], "planoTarefas": []})", 2, ""},
-      {"TrataAdicionarTarefa", R"({"planoTarefas": []})", 2, ""},
-      {"TrataAdicionarTarefa", R"([1])", 2, ""},
+      {"CMMTrataDadosPlano::TrataAdicionarTarefa", R"({"tarefas": [-1], "planoTarefas": []})", 2, ""},
+      {"CMMTrataDadosPlano::TrataAdicionarTarefa", R"({"planoTarefas": []})", 2, ""},
+      {"CMMTrataDadosPlano::TrataAdicionarTarefa", R"([1])", 2, ""},
       {"TrataAdicionarAlterarAlerta", R"({"alerta": {"nada": 1}})", 2, ""},
       {"Inexistente", "{}", 2, ""},
   };
@@ -109,7 +109,7 @@ TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
     EXPECT_EQ(r.saida, caso.saida) << r.out;
     EXPECT_NE(r.out.find(caso.trecho), std::string::npos) << r.out;
   }
-  EXPECT_EQ(Roda("operar OUTRA TrataAdicionarTarefa", "{}").saida, 3);
+  EXPECT_EQ(Roda("operar OUTRA CMMTrataDadosPlano::TrataAdicionarTarefa", "{}").saida, 3);
   const Resultado ajuda = Roda("operar --help");
   EXPECT_NE(ajuda.out.find("TrataAdicionarTarefa (CMMTrataDadosPlano): tarefas (inteiros), planoTarefas (lista)"),
             std::string::npos)

@@ -522,8 +522,7 @@ TEST_P(OrderSaveTest, RecordOfAnotherClassOrNullAnswers162) {
   EXPECT_EQ(Aviso(m.handler), "28/162/0");
   EXPECT_EQ(m.handler.TrataGravacao(nullptr, nullptr), 0);
   EXPECT_EQ(Aviso(m.handler), "28/162/0");
-  CZQDadosMM_Manutencao o = m.c.ordem;
-  EXPECT_EQ(m.handler.TrataExclusao(&o, nullptr), 0);
+  EXPECT_EQ(m.handler.TrataExclusao(&tarefa, nullptr), 0);
   EXPECT_EQ(Aviso(m.handler), "28/162/0");
 }
 

@@ -76,7 +76,7 @@ struct Lista {
   static constexpr const char* kForma = "lista";
   using Valor = CZQVector<T>;
   Valor Le(const nlohmann::json& e) const { return LeVetor<T>(Membro(e, nome), nome, LeRegistro<T>); }
-  static Valor& Passa(Valor& v) { return v; }
+  static Referencia<Valor> Passa(Valor& v) { return {v}; }
   static nlohmann::ordered_json Escreve(const Valor& v) {
     nlohmann::ordered_json lista = nlohmann::ordered_json::array();
     for (const T& item : v) lista.push_back(zq::ParaJson(item));

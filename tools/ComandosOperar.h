@@ -6,7 +6,7 @@
 // Every operation is one row of ZQMM_OPERACOES: the handler class, the operation, and the kind
 // and JSON name of each argument in the order the operation takes them:
 //   Registro<T>{"nome"}   a record (JSON object, RecordJson.h), passed as T& or T*; printed
-//   Lista<T>{"nome"}      records (JSON array of objects), passed as CZQVector<T>&; printed
+//   Lista<T>{"nome"}      records (JSON array of objects), passed as CZQVector<T>& or *; printed
 //   Inteiro<T>{"nome"}    a number (an integer type or an enumeration), passed by value
 //   Inteiros<T>{"nome"}   numbers (JSON array), passed as CZQVector<T>&
 //   Nenhum{}              the IZQTrataInconsistencia* some operations take: null
@@ -31,7 +31,26 @@
     Lista<CZQDadosMM_PlanoComponente>{"componentes"}, Inteiro<std::int64_t>{"indice"},                \
     Inteiro<_E_MM_MANUTENCOES_COMPONENTES>{"tipo"})                                                   \
   O(CMMTrataDadosPlano, TrataAdicionarTarefa, Inteiros<unsigned long>{"tarefas"},                     \
-    Lista<CZQDadosMM_PlanoTarefa>{"planoTarefas"})
+    Lista<CZQDadosMM_PlanoTarefa>{"planoTarefas"})                                                    \
+  O(CMMTrataDadosManutencao, TrataAdicionarTarefa, Registro<CZQDadosMM_Manutencao>{"ordem"},          \
+    Lista<CZQDadosMM_ManutencaoTarefa>{"novas"}, Lista<CZQDadosMM_ManutencaoTarefa>{"lista"})         \
+  O(CMMTrataDadosManutencao, TrataAlterarTarefa, Registro<CZQDadosMM_Manutencao>{"ordem"},            \
+    Registro<CZQDadosMM_ManutencaoTarefa>{"linha"})                                                   \
+  O(CMMTrataDadosManutencao, TrataRemoverTarefa, Registro<CZQDadosMM_Manutencao>{"ordem"},            \
+    Registro<CZQDadosMM_ManutencaoTarefa>{"linha"})                                                   \
+  O(CMMTrataDadosManutencao, SugerirTarefasConformePlano, Registro<CZQDadosMM_Manutencao>{"ordem"},   \
+    Lista<CZQDadosMM_ManutencaoTarefa>{"lista"})                                                      \
+  O(CMMTrataDadosManutencao, SugerirComponentesConformeTarefas, Registro<CZQDadosMM_Manutencao>{"ordem"}, \
+    Lista<CZQDadosMM_ManutencaoComponente>{"lista"}, Inteiro<_E_MM_MANUTENCOES_COMPONENTES>{"tipo"})  \
+  O(CMMTrataDadosManutencao, TrataAdicionarAlterarMaterial, Registro<CZQDadosMM_ManutencaoComponente>{"linha"}, \
+    Inteiro<std::int64_t>{"indice"}, Lista<CZQDadosMM_ManutencaoComponente>{"lista"})                 \
+  O(CMMTrataDadosManutencao, TrataAdicionarAlterarEquipamento,                                        \
+    Registro<CZQDadosMM_ManutencaoComponente>{"linha"}, Inteiro<std::int64_t>{"indice"},              \
+    Lista<CZQDadosMM_ManutencaoComponente>{"lista"})                                                  \
+  O(CMMTrataDadosManutencao, TrataAdicionarAlterarServico, Registro<CZQDadosMM_ManutencaoComponente>{"linha"}, \
+    Inteiro<std::int64_t>{"indice"}, Lista<CZQDadosMM_ManutencaoComponente>{"lista"})                 \
+  O(CMMTrataDadosLancamentoGastos, TrataAdicionarAlterarItem, Registro<CZQDadosMM_LancamentoGastos>{"lancamento"}, \
+    Registro<CZQDadosMM_LancamentoGastosItem>{"item"}, Inteiro<std::int64_t>{"indice"}, Nenhum{})
 
 namespace zqhost {
 

@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "framework/MMTrataDados.h"
+#include "movements/MMTrataDadosLancamentoGastos.h"
 #include "movements/MMTrataDadosManutencao.h"
 #include "platform/records/RecordSchema.h"
 #include "registers/MMTrataDadosCamposPersonalizados.h"
@@ -61,7 +62,8 @@ class CTratadorSituacao : public CMMTrataDados {
   T(CZQDadosMM_CamposPersonalizados, CMMTrataDadosCamposPersonalizados)     \
   T(CZQDadosMM_Tarefa, CMMTrataDadosTarefa)                                 \
   T(CZQDadosMM_Plano, CMMTrataDadosPlano)                                   \
-  T(CZQDadosMM_Manutencao, CMMTrataDadosManutencao)
+  T(CZQDadosMM_Manutencao, CMMTrataDadosManutencao)                         \
+  T(CZQDadosMM_LancamentoGastos, CMMTrataDadosLancamentoGastos)
 
 namespace zqhost {
 

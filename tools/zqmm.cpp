@@ -3,12 +3,14 @@
 // through the module's data handlers and runs the plan-alert routine. This file only reads the
 // command line; the commands live in Comandos and ComandosAlerta.
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "tools/Comandos.h"
 #include "tools/ComandosAlerta.h"
+#include "platform/system/ZQCaixaMensagem.h"
 #include "tools/ComandosOperar.h"
 #include "tools/ErroHost.h"
 #include "tools/LocaisHost.h"
@@ -97,6 +99,8 @@ int main(int argc, char** argv) {
   operar->add_option("OPERACAO", operacao, "operação (lista abaixo)")->required();
   operar->add_option("ARQUIVO", arquivo, "argumentos JSON, ou - para a entrada padrão (padrão)");
   operar->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
+  bool sim = false;
+  operar->add_flag("--sim", sim, "responde Sim às perguntas da operação (sem a opção, ninguém responde: Não)");
   operar->footer(CComandosOperar::Lista());
 
   long intervalo = 0;
@@ -129,7 +133,11 @@ int main(int argc, char** argv) {
     if (*carregar) return CComandos::Carrega(empresa, arquivo);
     if (*exportar) return CComandos::Exporta(empresa, arquivo);
     if (*verificar) return CComandos::Verifica(empresa, tipo, arquivo, exclusao, usuario);
-    if (*operar) return CComandosOperar::Opera(empresa, operacao, arquivo, usuario);
+    if (*operar) {
+      // Nobody is there to answer: a question is No unless the script said Yes beforehand.
+      CZQCaixaMensagemGuarda caixa(sim ? std::make_shared<CZQCaixaMensagemResposta>(true) : nullptr);
+      return CComandosOperar::Opera(empresa, operacao, arquivo, usuario);
+    }
     if (*executar) return CComandosAlerta::Executa(empresa);
     if (*agendar) return CComandosAlerta::Agenda(empresa, intervalo);
   } catch (const CErroHost& e) {

@@ -28,6 +28,12 @@ long CZQAcessoManutencao::LeManutencao(const REG_ZQDMC& dmc, CZQDadosMM_Manutenc
                     {Igual<CZQDadosMM_Manutencao>("Dmc", zq::FieldTraits<REG_ZQDMC>::ToValue(dmc))}, destino);
 }
 
+long CZQAcessoManutencao::LeLancamentoGastos(const REG_ZQDMC& dmc, CZQDadosMM_LancamentoGastos* destino,
+                                             unsigned short) {
+  return LePrimeiro("LeLancamentoGastos",
+                    {Igual<CZQDadosMM_LancamentoGastos>("Dmc", zq::FieldTraits<REG_ZQDMC>::ToValue(dmc))}, destino);
+}
+
 long CZQAcessoManutencao::BuscaPonteirosManutencao(const CZQDadosMM_FiltroManutencao& filtro, CZQArrayDmc& chaves) {
   chaves.RemoveAll();
   if (long hr = Entra("BuscaPonteirosManutencao")) return hr;

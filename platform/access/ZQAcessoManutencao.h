@@ -13,6 +13,7 @@
 #include "platform/access/ZQAcessoBase.h"
 #include "platform/records/ZQDadosMM_CamposPersonalizados.h"
 #include "platform/records/ZQDadosMM_Disciplina.h"
+#include "platform/records/ZQDadosMM_LancamentoGastos.h"
 #include "platform/records/ZQDadosMM_Manutencao.h"
 #include "platform/records/ZQDadosMM_Mestre.h"
 #include "platform/records/ZQDadosMM_Plano.h"
@@ -76,6 +77,8 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // The order with this movement key. The read flags select parts (CMMFuncoesComuns); every
   // part is always read here.
   long LeManutencao(const REG_ZQDMC& dmc, CZQDadosMM_Manutencao* destino, unsigned short flags = 0);
+  // The expense entry with this movement key, every item read whatever the flags.
+  long LeLancamentoGastos(const REG_ZQDMC& dmc, CZQDadosMM_LancamentoGastos* destino, unsigned short flags = 0);
   // The module's parameters (the single parameter record).
   long LeMestre(CZQDadosMM_Mestre* destino, unsigned short flags = 0);
   // Technicians matching the filter; with SetValorUnicoDisciplina, only those whose discipline

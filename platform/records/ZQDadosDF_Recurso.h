@@ -11,6 +11,17 @@
 #include "platform/records/ZQDadosDF_RecursoPlanoManutencao.h"
 #include "platform/records/ZQRegistroMacros.h"
 
+// The warranty a resource holds for a task: until DmaGarantia, given by order DmcManutencao.
+#define ZQ_CAMPOS_RECURSO_GARANTIA(F)      \
+  F(Linha, std::uint32_t, zq::kKey)         \
+  F(PonteiroTarefa, std::uint32_t, 0)       \
+  F(DmaGarantia, REG_ZQDMA, 0)              \
+  F(DmcManutencao, REG_ZQDMC, 0)
+
+class CZQDadosDF_RecursoGarantia : public TZQBaseParaDados {
+  ZQ_CORPO_REGISTRO(CZQDadosDF_RecursoGarantia, "recurso_garantia", ZQ_CAMPOS_RECURSO_GARANTIA)
+};
+
 #define ZQ_CAMPOS_RECURSO(F)                            \
   F(Ponteiro, std::uint32_t, zq::kKey)                  \
   F(Codigo, CString, zq::kSearchable)                   \
@@ -21,13 +32,15 @@
   F(PonteiroTipoRecurso, std::uint32_t, zq::kSearchable) \
   F(PonteiroUnidadeMedidaContador, std::uint32_t, 0)    \
   F(NumeroDigitosContador, std::uint8_t, 0)             \
-  F(UnidadeProdutoServico, CString, 0)
+  F(UnidadeProdutoServico, CString, 0)                  \
+  F(ListaRecursoGarantia, CZQVector<CZQDadosDF_RecursoGarantia>, 0)
 
 // The resource's links to plans are records of their own (CZQDadosDF_RecursoPlanoManutencao);
 // reads that ask for them (LeRecursos with option 4) attach them here, in key order. They are
 // not part of the stored resource.
 class CZQDadosDF_Recurso : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(CZQDadosDF_Recurso, "recurso", ZQ_CAMPOS_RECURSO)
+  ZQ_ACESSO_LISTA(RecursoGarantia, CZQDadosDF_RecursoGarantia)
   int GetQuantidadePlanoManutencao() const { return static_cast<int>(m_planos.size()); }
   const CZQDadosDF_RecursoPlanoManutencao& GetPlanoManutencao(int j) const { return m_planos.at(static_cast<std::size_t>(j)); }
   void SetPlanosManutencao(std::vector<CZQDadosDF_RecursoPlanoManutencao> planos) { m_planos = std::move(planos); }

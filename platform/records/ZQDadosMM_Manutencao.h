@@ -102,6 +102,8 @@ class CZQDadosMM_ManutencaoApontamento : public TZQBaseParaDados {
   F(ContadorProdutoServico, CString, 0)                                          \
   F(TempoPrevisto, tagCY, 0)                                                     \
   F(TempoPrevistoEmHoras, tagCY, 0)                                              \
+  F(TempoDuracao, tagCY, 0)                                                      \
+  F(ContadorEncerramento, tagCY, 0)                                              \
   F(ListaTarefa, CZQVector<CZQDadosMM_ManutencaoTarefa>, 0)                      \
   F(ListaMaterial, CZQVector<CZQDadosMM_ManutencaoComponente>, 0)                \
   F(ListaEquipamento, CZQVector<CZQDadosMM_ManutencaoComponente>, 0)             \

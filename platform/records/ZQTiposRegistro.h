@@ -43,7 +43,8 @@
   T(CZQDadosMM_CamposPersonalizados)    \
   T(CZQDadosMM_Tarefa)                  \
   T(CZQDadosMM_Plano)                   \
-  T(CZQDadosMM_Manutencao)
+  T(CZQDadosMM_Manutencao)             \
+  T(CZQDadosMM_LancamentoGastos)
 
 namespace zq {
 
