@@ -116,4 +116,50 @@ TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
       << ajuda.out;
 }
 
+// The order line and expense item operations: one run per family, the question answered by --sim,
+// unusable arguments print nothing.
+TEST_F(HostOperationsTest, OrderLineFamiliesOnTheSample) {
+  const std::string ordem = R"("ordem": {"ponteiroRecurso": 1, "ponteiroPlano": 6,
+                                         "dataHoraEmissao": "2026-12-05T08:00:00-03:00")";
+  const std::string requisitada = R"({"ordem": {"listaEquipamento": [{"produtoServico": {"ponteiro": 4},
+      "qtdRequisitada": 1, "chaveRequisicaoInterna": 3102}]}, "linha": {"ponteiroTarefa": 6}})";
+  const struct {
+    const char* operacao;
+    std::string argumentos;
+    int saida;
+    const char* trecho;
+  } casos[] = {
+      {"SugerirTarefasConformePlano", "{" + ordem + R"(}, "lista": []})", 0, R"("dataGarantiaAte": "2027-03-05")"},
+      {"TrataAlterarTarefa", "{" + ordem + R"(}, "linha": {"ponteiroTarefa": 1, "garantiaAte": true}})", 1,
+       R"("mensagem": 165,)"},
+      {"TrataRemoverTarefa", requisitada, 1, R"("mensagem": 188,)"},
+      {"--sim TrataRemoverTarefa", requisitada, 0, R"("ponteiroTarefa": 6)"},
+      {"SugerirComponentesConformeTarefas",
+       R"({"ordem": {"listaTarefa": [{"ponteiroTarefa": 5}]}, "lista": [], "tipo": 3})", 0,
+       R"("complemento": "amostra do óleo drenado")"},
+      {"TrataAdicionarAlterarEquipamento",
+       R"({"linha": {"produtoServico": {"ponteiro": 4}, "qtdRequisitada": 1}, "indice": -1,
+           "lista": [{"produtoServico": {"ponteiro": 4}, "qtdRequisitada": 1}]})",
+       1, R"("mensagem": 172,)"},
+      {"TrataAdicionarAlterarItem",
+       R"({"lancamento": {}, "item": {"produtoServico": {"ponteiro": 1}, "quantidade": 1, "valor": 2}, "indice": -1})",
+       0, R"("valor": 2)"},
+      // Unusable arguments.
+      {"TrataAdicionarAlterarItem", R"({"lancamento": {}, "item": {}, "indice": "x"})", 2, ""},
+      {"SugerirComponentesConformeTarefas", R"({"ordem": {}, "lista": [], "tipo": 256})", 2, ""},
+      {"TrataAdicionarAlterarMaterial", R"({"linha": {}, "indice": -1, "lista": {}})", 2, ""},
+      {"TrataAdicionarTarefa", "{" + ordem + R"(}, "novas": [], "lista": []})", 2, ""},  // two handlers' name
+  };
+  for (const auto& caso : casos) {
+    SCOPED_TRACE(std::string(caso.operacao) + " " + caso.argumentos);
+    const Resultado r = Roda(std::string("operar ACME ") + caso.operacao, caso.argumentos);
+    EXPECT_EQ(r.saida, caso.saida) << r.out;
+    if (*caso.trecho) {
+      EXPECT_NE(r.out.find(caso.trecho), std::string::npos) << r.out;
+    } else {
+      EXPECT_EQ(r.out, "");
+    }
+  }
+}
+
 }  // namespace
