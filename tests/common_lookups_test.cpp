@@ -5,6 +5,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "platform/types/Cp1252.h"
 #include "platform/records/ZQDadosMM_NomesManutencao.h"
@@ -13,31 +14,21 @@
 namespace {
 
 TEST(CommonLookupsTest, ReadFlagsAnswerEveryBitOfTheirMask) {
-  const struct {
-    const char* nome;
-    bool (*faz)(unsigned short);
-    unsigned short mascara;
-  } casos[] = {
-      {"Complemento", CMMFuncoesComuns::FazLeituraManutencaoComplemento, 0x0001},
-      {"Descricao", CMMFuncoesComuns::FazLeituraManutencaoDescricao, 0x0002},
-      {"Tarefa", CMMFuncoesComuns::FazLeituraManutencaoTarefa, 0x0004},
-      {"Material", CMMFuncoesComuns::FazLeituraManutencaoMaterial, 0x0018},
-      {"MaterialComplemento", CMMFuncoesComuns::FazLeituraManutencaoMaterialComplemento, 0x0010},
-      {"Equipamento", CMMFuncoesComuns::FazLeituraManutencaoEquipamento, 0x0060},
-      {"EquipamentoComplemento", CMMFuncoesComuns::FazLeituraManutencaoEquipamentoComplemento, 0x0040},
-      {"Servico", CMMFuncoesComuns::FazLeituraManutencaoServico, 0x0180},
-      {"ServicoComplemento", CMMFuncoesComuns::FazLeituraManutencaoServicoComplemento, 0x0100},
-      {"Apontamento", CMMFuncoesComuns::FazLeituraManutencaoApontamento, 0x0600},
-      {"ApontamentoObservacao", CMMFuncoesComuns::FazLeituraManutencaoApontamentoObservacao, 0x0400},
+#define ZQ_LEITURA(nome, mascara) {#nome, CMMFuncoesComuns::FazLeituraManutencao##nome, mascara}
+  const std::tuple<const char*, bool (*)(unsigned short), unsigned short> casos[] = {
+      ZQ_LEITURA(Complemento, 0x0001), ZQ_LEITURA(Descricao, 0x0002), ZQ_LEITURA(Tarefa, 0x0004),
+      ZQ_LEITURA(Material, 0x0018), ZQ_LEITURA(MaterialComplemento, 0x0010), ZQ_LEITURA(Equipamento, 0x0060),
+      ZQ_LEITURA(EquipamentoComplemento, 0x0040), ZQ_LEITURA(Servico, 0x0180), ZQ_LEITURA(ServicoComplemento, 0x0100),
+      ZQ_LEITURA(Apontamento, 0x0600), ZQ_LEITURA(ApontamentoObservacao, 0x0400),
   };
-  for (const auto& c : casos) {
-    SCOPED_TRACE(c.nome);
-    EXPECT_FALSE(c.faz(0));
-    EXPECT_TRUE(c.faz(0xFFFF));
+#undef ZQ_LEITURA
+  for (const auto& [nome, faz, mascara] : casos) {
+    SCOPED_TRACE(nome);
+    EXPECT_FALSE(faz(0));
     for (int bit = 0; bit < 16; ++bit) {
       const auto flags = static_cast<unsigned short>(1u << bit);
-      EXPECT_EQ(c.faz(flags), (flags & c.mascara) != 0) << "bit " << bit;
-      EXPECT_EQ(c.faz(static_cast<unsigned short>(~flags)), (~flags & c.mascara) != 0) << "all but bit " << bit;
+      EXPECT_EQ(faz(flags), (flags & mascara) != 0) << "bit " << bit;
+      EXPECT_EQ(faz(static_cast<unsigned short>(~flags)), (~flags & mascara) != 0) << "all but bit " << bit;
     }
   }
 }
@@ -50,32 +41,23 @@ TEST(CommonLookupsTest, AlertTimeUnits) {
 }
 
 TEST(CommonLookupsTest, TaskComponentFieldsByType) {
-  const struct {
-    unsigned char tipo;
-    long codigo, quantidade;
-  } casos[] = {{0, 0, 0}, {1, 76, 77}, {2, 79, 80}, {3, 82, 83}, {4, 0, 0}, {255, 0, 0}};
-  for (const auto& c : casos) {
-    SCOPED_TRACE(static_cast<int>(c.tipo));
-    EXPECT_EQ(CMMCampos::GetCampoTarefaComponenteCodigo(c.tipo), c.codigo);
-    EXPECT_EQ(CMMCampos::GetCampoTarefaComponenteQuantidade(c.tipo), c.quantidade);
+  const std::tuple<unsigned char, long, long> casos[] = {{0, 0, 0}, {1, 76, 77}, {2, 79, 80}, {3, 82, 83}, {4, 0, 0}};
+  for (const auto& [tipo, codigo, quantidade] : casos) {
+    EXPECT_EQ(CMMCampos::GetCampoTarefaComponenteCodigo(tipo), codigo) << int{tipo};
+    EXPECT_EQ(CMMCampos::GetCampoTarefaComponenteQuantidade(tipo), quantidade) << int{tipo};
   }
 }
 
-// Rules search for situations by these names' values and refuse order types without a name, so
-// every value the module uses must have one and nothing else may.
+// Rules search situations by these values and refuse unnamed order types: exactly these have names.
 TEST(CommonLookupsTest, EveryKnownValueIsNamedAndOnlyThose) {
-  std::map<int, std::string> situacoes = {
-      {1, "Pendente"},   {2, "Aberta"},      {4, "Em execução"_cp}, {8, "Encerrada"},
-      {16, "Cancelada"}, {32, "Paralisada"}, {64, "Reprogramada"},
-  };
+  std::map<int, std::string> situacoes = {{1, "Pendente"}, {2, "Aberta"}, {4, "Em execução"_cp}, {8, "Encerrada"},
+                                          {16, "Cancelada"}, {32, "Paralisada"}, {64, "Reprogramada"}};
   std::map<int, std::string> tipos = {{1, "Preventiva"}, {2, "Corretiva"}, {3, "Preditiva"}, {4, "Melhoria"}};
   for (int v = 0; v < 256; ++v) {
-    SCOPED_TRACE(v);
     const auto u = static_cast<unsigned char>(v);
-    EXPECT_EQ(CMMFuncoesComuns::GetSituacaoManutencao(u), situacoes[v]);
-    EXPECT_EQ(CMMFuncoesComuns::GetTipoManutencao(u), tipos[v]);
-    ASSERT_NE(ZQDadosMM::Manutencao::GetNomeSituacao(u), nullptr);
-    ASSERT_NE(ZQDadosMM::Manutencao::GetNomeTipo(u), nullptr);
+    EXPECT_EQ(CMMFuncoesComuns::GetSituacaoManutencao(u), situacoes[v]) << v;
+    EXPECT_EQ(CMMFuncoesComuns::GetTipoManutencao(u), tipos[v]) << v;
+    ASSERT_TRUE(ZQDadosMM::Manutencao::GetNomeSituacao(u) && ZQDadosMM::Manutencao::GetNomeTipo(u)) << v;
   }
 }
 

@@ -1,33 +1,23 @@
-// The StorageEngine contract, one body run on every engine. A new engine joins by adding its
-// name to INSTANTIATE_TEST_SUITE_P and a branch to EngineConformanceTest::Make.
+// The StorageEngine contract, one body run on every engine; a new one joins in SetUp and INSTANTIATE.
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdint>
 #include <limits>
-#include <map>
-#include <memory>
 #include <set>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "platform/types/Cp1252.h"
+#include "platform/types/String.h"
 #include "platform/storage/MemoryEngine.h"
 #include "platform/storage/SqliteEngine.h"
-#include "platform/storage/StorageEngine.h"
 #include "platform/records/ZQRegistroMacros.h"
 #include "platform/access/ZQResultados.h"
 
 namespace {
 
 #define ZQ_TIPO_TESTE(Classe, tipo, CAMPOS) \
-  class Classe : public TZQBaseParaDados {  \
-    ZQ_CORPO_REGISTRO(Classe, tipo, CAMPOS) \
-  };
+  class Classe : public TZQBaseParaDados { ZQ_CORPO_REGISTRO(Classe, tipo, CAMPOS) };
 
 #define ZQ_CAMPOS_TESTE(F) \
   F(Chave, std::uint32_t, zq::kKey) F(Codigo, CString, zq::kSearchable) F(Nome, CString, 0) \
@@ -46,8 +36,7 @@ ZQ_TIPO_TESTE(CTesteTipos, "teste_conformidade_tipos", ZQ_CAMPOS_TIPOS)
 
 // Successive declarations of one kind, as program versions change it.
 #define ZQ_CAMPOS_V1(F) F(Chave, std::uint32_t, zq::kKey) F(Codigo, CString, zq::kSearchable)
-#define ZQ_CAMPOS_V2(F) \
-  ZQ_CAMPOS_V1(F) F(Nivel, std::int64_t, zq::kSearchable) F(Obs, CString, 0)
+#define ZQ_CAMPOS_V2(F) ZQ_CAMPOS_V1(F) F(Nivel, std::int64_t, zq::kSearchable) F(Obs, CString, 0)
 #define ZQ_CAMPOS_ESTREITA(F) ZQ_CAMPOS_V1(F) F(Nivel, std::uint8_t, 0)
 #define ZQ_CAMPOS_CODIGO_INTEIRO(F) F(Chave, std::uint32_t, zq::kKey) F(Codigo, std::int64_t, 0)
 #define ZQ_CAMPOS_OUTRA_CHAVE(F) F(Posicao, std::uint32_t, zq::kKey) F(Codigo, CString, 0)
@@ -59,25 +48,23 @@ ZQ_TIPO_TESTE(CTesteVersaoOutraChave, "teste_conformidade_versao", ZQ_CAMPOS_OUT
 
 const zq::RecordSchema& kTeste = CTesteConformidade::SchemaEstatico();
 constexpr std::uint32_t kMaxKey = std::numeric_limits<std::uint32_t>::max();
+using Chaves = std::vector<std::uint32_t>;
 
 std::string Code(const zq::Status& st) {
-  static const std::map<long, const char*> kNomes = {
-      {ZQ_S_OK, "ok"},           {ZQ_E_NAO_ENCONTRADO, "NAO_ENCONTRADO"},
-      {ZQ_E_DUPLICADO, "DUPLICADO"}, {ZQ_E_MOTOR, "MOTOR"}, {ZQ_E_ARGUMENTO, "ARGUMENTO"},
-      {ZQ_E_ESQUEMA, "ESQUEMA"}, {ZQ_E_TRANSACAO, "TRANSACAO"}};
-  const auto it = kNomes.find(st.hr);
-  return it != kNomes.end() ? it->second : std::to_string(st.hr);
+  const std::pair<long, const char*> kNomes[] = {
+      {ZQ_S_OK, "ok"}, {ZQ_E_NAO_ENCONTRADO, "NAO_ENCONTRADO"}, {ZQ_E_DUPLICADO, "DUPLICADO"}, {ZQ_E_MOTOR, "MOTOR"},
+      {ZQ_E_ARGUMENTO, "ARGUMENTO"}, {ZQ_E_ESQUEMA, "ESQUEMA"}, {ZQ_E_TRANSACAO, "TRANSACAO"}};
+  for (const auto& [hr, nome] : kNomes)
+    if (st.hr == hr) return nome;
+  return std::to_string(st.hr);
 }
 
-CTesteConformidade Rec(const char* codigo, const char* nome = "", std::int32_t grupo = 0,
-                       std::uint32_t chave = 0) {
+CTesteConformidade Rec(const char* codigo, const char* nome = "", std::int32_t grupo = 0, std::uint32_t chave = 0) {
   CTesteConformidade r;
-  r.SetChave(chave);
-  r.SetCodigo(codigo);
-  r.SetNome(nome);
-  r.SetGrupo(grupo);
+  r.SetChave(chave), r.SetCodigo(codigo), r.SetNome(nome), r.SetGrupo(grupo);
   return r;
 }
+CTesteConformidade Rec(std::uint32_t chave, const char* codigo = "X") { return Rec(codigo, "", 0, chave); }
 
 // Every field of a record on one line, text bytes outside 0x20..0x7E escaped.
 std::string Dump(const TZQBaseParaDados& r) {
@@ -86,17 +73,10 @@ std::string Dump(const TZQBaseParaDados& r) {
   for (std::size_t i = 0; i < s.count; ++i) {
     out.append(i ? " " : "").append(s.fields[i].name).append("=");
     const zq::Value v = r.GetValor(i);
-    if (const auto* n = std::get_if<std::int64_t>(&v)) {
-      out += std::to_string(*n);
-      continue;
-    }
-    out += '"';
-    for (unsigned char c : std::get<std::string>(v)) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : std::string(hex);
-    }
-    out += '"';
+    std::string texto;
+    for (unsigned char c : std::holds_alternative<std::string>(v) ? std::get<std::string>(v) : std::string())
+      texto += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : StringPrintf("\\x%02X", c);
+    out += std::holds_alternative<std::string>(v) ? '"' + texto + '"' : std::to_string(std::get<std::int64_t>(v));
   }
   return out;
 }
@@ -104,27 +84,14 @@ std::string Dump(const TZQBaseParaDados& r) {
 class EngineConformanceTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::replace(name.begin(), name.end(), '/', '_');
-    m_path = ::testing::TempDir() + "conformidade_" + name + "_" + std::to_string(getpid()) + ".db";
-    RemoveFiles();
-    m_engine = Make();
-    ASSERT_NE(m_engine, nullptr);
+    TearDown();
+    zq::Status st;
+    if (std::string(GetParam()) == "memoria") m_engine = std::make_unique<zq::MemoryEngine>();
+    if (!m_engine) m_engine = zq::SqliteEngine::Open(m_path, &st);
+    ASSERT_TRUE(m_engine) << st.message;
   }
   void TearDown() override {
     m_engine.reset();
-    RemoveFiles();
-  }
-
-  std::unique_ptr<zq::StorageEngine> Make() {
-    if (std::string(GetParam()) == "memoria") return std::make_unique<zq::MemoryEngine>();
-    zq::Status st;
-    auto e = zq::SqliteEngine::Open(m_path, &st);
-    EXPECT_TRUE(st.ok()) << st.message;
-    return e;
-  }
-
-  void RemoveFiles() {
     for (const char* suffix : {"", "-wal", "-shm"}) std::remove((m_path + suffix).c_str());
   }
 
@@ -148,39 +115,46 @@ class EngineConformanceTest : public ::testing::TestWithParam<const char*> {
     return out;
   }
 
-  // The stored record's Codigo, or the failure's code.
-  std::string CodigoDe(std::uint32_t key) {
-    CTesteConformidade r;
-    const zq::Status st = E().Read(key, &r);
-    return st.ok() ? r.GetCodigo().Str() : Code(st);
+  // Every stored key with its Codigo: "1:A 3:C".
+  std::string Estado() {
+    std::vector<std::uint32_t> keys;
+    E().Search(kTeste, {}, &keys);
+    std::string out;
+    for (std::uint32_t k : keys) {
+      CTesteConformidade r;
+      const std::string codigo = E().Read(k, &r).ok() ? r.GetCodigo().Str() : "?";
+      out.append(out.empty() ? "" : " ").append(std::to_string(k) + ":" + codigo);
+    }
+    return out;
   }
 
-  std::string m_path;
+  const std::string m_path = ::testing::TempDir() + "conformidade_" + std::to_string(getpid()) + ".db";
   std::unique_ptr<zq::StorageEngine> m_engine;
 };
 
-TEST_P(EngineConformanceTest, KeysAreAssignedOrTakenAsGivenAndNeverDuplicated) {
-  EXPECT_EQ(Put(Rec("A")), 1u);
-  EXPECT_EQ(Put(Rec("B")), 2u);
-  EXPECT_EQ(Put(Rec("dez", "", 0, 10)), 10u);
-  EXPECT_EQ(Put(Rec("onze")), 11u);
-  EXPECT_EQ(Put(Rec("cinco", "", 0, 5)), 5u);  // below the counter: taken as given
-  EXPECT_EQ(Put(Rec("doze")), 12u);
-  CTesteConformidade dup = Rec("outro", "", 0, 10);
+TEST_P(EngineConformanceTest, KeysAreAssignedOrTakenAsGivenAndNeverDuplicatedNorReused) {
+  // A given key below the counter is taken as given.
+  EXPECT_EQ(Chaves({Put(Rec("A")), Put(Rec("B")), Put(Rec(10, "dez")), Put(Rec("onze")), Put(Rec(5, "cinco")),
+                    Put(Rec("doze"))}),
+            Chaves({1, 2, 10, 11, 5, 12}));
+  CTesteConformidade dup = Rec(10, "outro");
   const zq::Status st = E().Insert(&dup);
-  EXPECT_EQ(Code(st), "DUPLICADO");
-  EXPECT_FALSE(st.message.empty());
-  EXPECT_EQ(CodigoDe(5), "cinco");
-  EXPECT_EQ(CodigoDe(10), "dez");
-  EXPECT_EQ(Put(Rec("treze")), 13u);
+  EXPECT_EQ(Code(st) + (st.message.empty() ? " sem mensagem" : ""), "DUPLICADO");
   // Keys run out at the top of 32 bits; given keys still go in.
-  EXPECT_EQ(Put(Rec("topo", "", 0, kMaxKey)), kMaxKey);
-  EXPECT_EQ(CodigoDe(kMaxKey), "topo");
+  EXPECT_EQ(Put(Rec(kMaxKey, "topo")), kMaxKey);
   CTesteConformidade r = Rec("sem chave");
-  EXPECT_EQ(Code(E().Insert(&r)), "MOTOR");
-  EXPECT_EQ(r.GetChave(), 0u);
-  EXPECT_EQ(Put(Rec("sete", "", 0, 7)), 7u);
-  EXPECT_EQ(Keys(kTeste), "1,2,5,7,10,11,12,13,4294967295");
+  EXPECT_TRUE(Code(E().Insert(&r)) == "MOTOR" && r.GetChave() == 0u);
+  EXPECT_EQ(Put(Rec(7)), 7u);
+  EXPECT_EQ(Estado(), "1:A 2:B 5:cinco 7:X 10:dez 11:onze 12:doze 4294967295:topo");
+  EXPECT_EQ(Keys(kTeste, {{3, zq::Match::kIgual, 0}}), "1,2,5,7,10,11,12,4294967295");  // ascending, by value too
+}
+
+TEST_P(EngineConformanceTest, DeletedKeysAreNotHandedOutAgain) {
+  for (const char* c : {"A", "B", "C"}) Put(Rec(c));
+  ASSERT_TRUE(E().Delete(kTeste, 3).ok() && E().Delete(kTeste, 2).ok());
+  EXPECT_EQ(Put(Rec("D")), 4u);
+  ASSERT_TRUE(E().Delete(kTeste, 1).ok() && E().Delete(kTeste, 4).ok());  // none left
+  EXPECT_EQ(Put(Rec("E")), 5u);
 }
 
 TEST_P(EngineConformanceTest, FailedReadLeavesTheRecordUnchanged) {
@@ -188,15 +162,12 @@ TEST_P(EngineConformanceTest, FailedReadLeavesTheRecordUnchanged) {
   CTesteConformidade r = Rec("lixo", "lixo", 77, 55);
   ASSERT_TRUE(E().Read(key, &r).ok());
   EXPECT_EQ(Dump(r), Dump(Rec("A", "Alfa", -3, key)));  // a read fills every field
-
   const CTesteConformidade before = Rec("antes", "nome", 42, 99);
   for (std::uint32_t absent : {0u, 2u, kMaxKey}) {
-    SCOPED_TRACE(absent);
     r = before;
     const zq::Status st = E().Read(absent, &r);
-    EXPECT_EQ(Code(st), "NAO_ENCONTRADO");
+    EXPECT_EQ(Code(st) + " " + Dump(r), "NAO_ENCONTRADO " + Dump(before)) << absent;
     EXPECT_NE(st.message.find("teste_conformidade"), std::string::npos) << st.message;
-    EXPECT_EQ(Dump(r), Dump(before));
   }
 }
 
@@ -207,208 +178,126 @@ TEST_P(EngineConformanceTest, UpdateAndDeleteOnlyStoredKeys) {
   ASSERT_TRUE(E().Read(key, &r).ok());
   EXPECT_EQ(Dump(r), Dump(Rec("B", "Beta", 2, key)));
   Put(Rec("C"));
-  for (std::uint32_t absent : {0u, key + 2, kMaxKey}) {
-    SCOPED_TRACE(absent);
-    EXPECT_EQ(Code(E().Update(Rec("X", "", 0, absent))), "NAO_ENCONTRADO");
-    EXPECT_EQ(Code(E().Delete(kTeste, absent)), "NAO_ENCONTRADO");
-  }
+  for (std::uint32_t absent : {0u, key + 2, kMaxKey})
+    EXPECT_EQ(Code(E().Update(Rec(absent))) + " " + Code(E().Delete(kTeste, absent)), "NAO_ENCONTRADO NAO_ENCONTRADO");
   ASSERT_TRUE(E().Delete(kTeste, key).ok());
-  EXPECT_EQ(CodigoDe(key), "NAO_ENCONTRADO");
-  EXPECT_EQ(Code(E().Delete(kTeste, key)), "NAO_ENCONTRADO");
-  EXPECT_EQ(Code(E().Update(Rec("X", "", 0, key))), "NAO_ENCONTRADO");
-  EXPECT_EQ(Keys(kTeste), "2");  // no update inserted anything
-  EXPECT_EQ(CodigoDe(2), "C");
-}
-
-TEST_P(EngineConformanceTest, KeysAreNeverReusedAfterDelete) {
-  for (const char* c : {"A", "B", "C"}) Put(Rec(c));
-  ASSERT_TRUE(E().Delete(kTeste, 3).ok());
-  ASSERT_TRUE(E().Delete(kTeste, 2).ok());
-  EXPECT_EQ(Put(Rec("D")), 4u);
-  ASSERT_TRUE(E().Delete(kTeste, 1).ok());
-  ASSERT_TRUE(E().Delete(kTeste, 4).ok());
-  EXPECT_EQ(Keys(kTeste), "");
-  EXPECT_EQ(Put(Rec("E")), 5u);
-}
-
-TEST_P(EngineConformanceTest, SearchAnswersKeysInAscendingOrder) {
-  for (std::uint32_t key : {30u, 10u, 20u, 4000000000u, 1u}) Put(Rec("X", "", 0, key));
-  EXPECT_EQ(Keys(kTeste), "1,10,20,30,4000000000");
-  EXPECT_EQ(Keys(kTeste, {{1, zq::Match::kIgual, std::string("X")}}), "1,10,20,30,4000000000");
+  EXPECT_EQ(Code(E().Delete(kTeste, key)) + " " + Code(E().Update(Rec(key))), "NAO_ENCONTRADO NAO_ENCONTRADO");
+  EXPECT_EQ(Estado(), "2:C");  // no update inserted anything
 }
 
 TEST_P(EngineConformanceTest, SearchByPredicates) {
-  // Codes against the ways a byte-wise prefix goes wrong: SQL wildcards, bytes above 0x7F
-  // (signed char, text collation), 0xFF (no successor), and case. Keys 1 to 16 in order.
-  const char* const kCodigos[] = {"A1",   "A2",      "AB",   "A_1",  "%x", "_y",
-                                  "\xE7", "\xE7\xE3o", "\xFF", "\xFF\xFF\x01", "a1", "A",
-                                  "\x7F", "\x80z",   "A%",   ""};
-  std::int32_t grupo = 0;
-  for (const char* c : kCodigos) {
-    ++grupo;
-    Put(Rec(c, grupo % 2 ? "impar" : "", grupo % 3 == 0 ? -1 : grupo % 3));
-  }
+  // Codes where a byte-wise prefix goes wrong: SQL wildcards, bytes above 0x7F, 0xFF (no successor), case.
+  const char* const kCodigos[] = {"A1",   "A2",         "AB", "A_1", "%x",   "_y",    "\xE7", "\xE7\xE3o",
+                                  "\xFF", "\xFF\xFF\x01", "a1", "A",   "\x7F", "\x80z", "A%",   ""};
+  for (std::int32_t i = 1; i <= 16; ++i) Put(Rec(kCodigos[i - 1], i % 2 ? "impar" : "", i % 3 == 0 ? -1 : i % 3));
   using P = zq::Predicate;
-  auto igual = [](std::size_t f, zq::Value v) { return P{f, zq::Match::kIgual, std::move(v)}; };
-  auto texto = [&](const char* s) { return igual(1, std::string(s)); };
-  auto grupoIgual = [&](std::int64_t g) { return igual(3, g); };
-  auto chave = [&](std::int64_t k) { return igual(0, k); };
-  auto prefixo = [](std::string s) { return P{1, zq::Match::kPrefixo, std::move(s)}; };
-  const char* todas = "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16";
-  struct Case {
-    const char* name;
-    std::vector<P> predicates;
-    const char* keys;
-  } const kCases[] = {
-      {"sem critérios", {}, todas},                     {"código igual", {texto("A1")}, "1"},
-      {"código igual não é prefixo", {texto("A")}, "12"}, {"código vazio", {texto("")}, "16"},
-      {"código acentuado", {texto("\xE7")}, "7"},
-      {"nome vazio", {igual(2, std::string())}, "2,4,6,8,10,12,14,16"},
-      {"grupo 1", {grupoIgual(1)}, "1,4,7,10,13,16"},  {"grupo 2", {grupoIgual(2)}, "2,5,8,11,14"},
-      {"grupo negativo", {grupoIgual(-1)}, "3,6,9,12,15"}, {"grupo ausente", {grupoIgual(7)}, ""},
-      {"chave", {chave(7)}, "7"},                        {"chave ausente", {chave(99)}, ""},
-      {"chave e código que não casam", {chave(7), texto("A1")}, ""},
-      {"prefixo A", {prefixo("A")}, "1,2,3,4,12,15"},   {"prefixo vazio", {prefixo("")}, todas},
-      {"prefixo %", {prefixo("%")}, "5"},                {"prefixo _", {prefixo("_")}, "6"},
-      {"prefixo A_", {prefixo("A_")}, "4"},              {"prefixo A%", {prefixo("A%")}, "15"},
-      {"prefixo minúsculo", {prefixo("a")}, "11"},       {"prefixo ç", {prefixo("\xE7")}, "7,8"},
-      {"prefixo ção", {prefixo("\xE7\xE3")}, "8"},     {"prefixo 0x7F", {prefixo("\x7F")}, "13"},
-      {"prefixo 0x80", {prefixo("\x80")}, "14"},       {"prefixo 0xFF", {prefixo("\xFF")}, "9,10"},
-      {"prefixo 0xFF 0xFF", {prefixo("\xFF\xFF")}, "10"}, {"prefixo maior", {prefixo("A1x")}, ""},
-      {"prefixo e grupo", {prefixo("A"), grupoIgual(1)}, "1,4"},
-      {"prefixo, grupo e nome", {prefixo("A"), grupoIgual(-1), igual(2, std::string())}, "12"},
-      {"dois prefixos", {prefixo("A"), prefixo("A_")}, "4"},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(Keys(kTeste, c.predicates), c.keys);
-  }
-  // Malformed predicates are refused, with an empty list.
   using zq::Match;
-  const std::pair<const char*, P> kMalformed[] = {
-      {"campo inexistente", {4, Match::kIgual, std::int64_t{1}}},
-      {"prefixo em inteiro", {3, Match::kPrefixo, std::int64_t{1}}},
-      {"texto em campo inteiro", {3, Match::kIgual, std::string("1")}},
-      {"inteiro em campo texto", {1, Match::kIgual, std::int64_t{1}}},
-      {"prefixo inteiro em texto", {1, Match::kPrefixo, std::int64_t{1}}},
-      {"critério não resolvido", {1, Match::kCodigo, std::string("A")}},
+  auto igual = [](std::size_t f, zq::Value v) { return P{f, Match::kIgual, std::move(v)}; };
+  auto texto = [&](zq::Value v) { return igual(1, std::move(v)); };
+  auto prefixo = [](std::string s) { return P{1, Match::kPrefixo, std::move(s)}; };
+  const char *todas = "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16", *kArg = "ARGUMENTO";
+  const std::tuple<const char*, std::vector<P>, const char*> kCases[] = {
+      {"sem critérios", {}, todas}, {"código igual", {texto("A1")}, "1"}, {"código vazio", {texto("")}, "16"},
+      {"código igual não é prefixo", {texto("A")}, "12"}, {"código acentuado", {texto("\xE7")}, "7"},
+      {"nome vazio", {igual(2, std::string())}, "2,4,6,8,10,12,14,16"}, {"grupo 1", {igual(3, 1)}, "1,4,7,10,13,16"},
+      {"grupo negativo", {igual(3, -1)}, "3,6,9,12,15"}, {"grupo ausente", {igual(3, 7)}, ""},
+      {"chave", {igual(0, 7)}, "7"}, {"chave e código que não casam", {igual(0, 7), texto("A1")}, ""},
+      {"prefixo A", {prefixo("A")}, "1,2,3,4,12,15"}, {"prefixo vazio", {prefixo("")}, todas},
+      {"prefixo %", {prefixo("%")}, "5"}, {"prefixo _", {prefixo("_")}, "6"}, {"prefixo A_", {prefixo("A_")}, "4"},
+      {"prefixo A%", {prefixo("A%")}, "15"}, {"minúsculo", {prefixo("a")}, "11"},
+      {"prefixo ç", {prefixo("\xE7")}, "7,8"}, {"prefixo ção", {prefixo("\xE7\xE3")}, "8"},
+      {"0x7F", {prefixo("\x7F")}, "13"}, {"prefixo 0x80", {prefixo("\x80")}, "14"},
+      {"prefixo 0xFF", {prefixo("\xFF")}, "9,10"}, {"maior", {prefixo("A1x")}, ""},
+      {"prefixo 0xFF 0xFF", {prefixo("\xFF\xFF")}, "10"}, {"prefixo e grupo", {prefixo("A"), igual(3, 1)}, "1,4"},
+      {"prefixo, grupo e nome", {prefixo("A"), igual(3, -1), igual(2, std::string())}, "12"},
+      {"dois prefixos", {prefixo("A"), prefixo("A_")}, "4"},
+      // Malformed predicates are refused, with an empty list.
+      {"campo inexistente", {{4, Match::kIgual, 1}}, kArg}, {"prefixo em inteiro", {{3, Match::kPrefixo, 1}}, kArg},
+      {"texto em inteiro", {{3, Match::kIgual, std::string("1")}}, kArg}, {"inteiro em texto", {texto(1)}, kArg},
+      {"prefixo inteiro", {{1, Match::kPrefixo, 1}}, kArg}, {"não resolvido", {{1, Match::kCodigo, "A"}}, kArg},
   };
-  for (const auto& [name, p] : kMalformed) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(Keys(kTeste, {p}), "ARGUMENTO");
-  }
+  for (const auto& [name, predicates, keys] : kCases) EXPECT_EQ(Keys(kTeste, predicates), keys) << name;
 }
 
 TEST_P(EngineConformanceTest, RollbackUndoesInsertUpdateDeleteAndTheKeyCounter) {
-  Put(Rec("A"));
-  Put(Rec("B"));
+  for (const char* c : {"A", "B"}) Put(Rec(c));
   ASSERT_TRUE(E().Begin().ok());
-  EXPECT_EQ(Put(Rec("C")), 3u);
-  EXPECT_EQ(Put(Rec("D", "", 0, 50)), 50u);
-  ASSERT_TRUE(E().Update(Rec("A mudado", "", 0, 1)).ok());
-  ASSERT_TRUE(E().Update(Rec("A de novo", "", 0, 1)).ok());
-  ASSERT_TRUE(E().Delete(kTeste, 2).ok());
-  EXPECT_EQ(Keys(kTeste), "1,3,50");  // the transaction sees its own writes
+  EXPECT_EQ(Chaves({Put(Rec("C")), Put(Rec(50, "D"))}), Chaves({3, 50}));
+  ASSERT_TRUE(E().Update(Rec(1, "A mudado")).ok() && E().Update(Rec(1, "A de novo")).ok() && E().Delete(kTeste, 2).ok());
+  EXPECT_EQ(Estado(), "1:A de novo 3:C 50:D");  // the transaction sees its own writes
   ASSERT_TRUE(E().Rollback().ok());
-  EXPECT_EQ(Keys(kTeste), "1,2");
-  EXPECT_EQ(CodigoDe(1), "A");
-  EXPECT_EQ(CodigoDe(2), "B");
+  EXPECT_EQ(Estado(), "1:A 2:B");
   EXPECT_EQ(Put(Rec("E")), 3u);  // the rolled-back keys are handed out again
 }
 
 // A failed write inside a transaction leaves it open; the commit keeps every other write.
 TEST_P(EngineConformanceTest, CommitKeepsEveryWritePastFailedOnes) {
-  Put(Rec("A"));
-  Put(Rec("B"));
-  ASSERT_TRUE(E().Begin().ok());
-  Put(Rec("C"));
-  CTesteConformidade dup = Rec("dup", "", 0, 1);
-  EXPECT_EQ(Code(E().Insert(&dup)), "DUPLICADO");
-  EXPECT_EQ(Code(E().Update(Rec("x", "", 0, 9))), "NAO_ENCONTRADO");
-  ASSERT_TRUE(E().Update(Rec("A mudado", "", 0, 1)).ok());
-  ASSERT_TRUE(E().Delete(kTeste, 2).ok());
+  for (const char* c : {"A", "B"}) Put(Rec(c));
+  ASSERT_TRUE(E().Begin().ok() && Put(Rec("C")) == 3u);
+  CTesteConformidade dup = Rec(1, "dup");
+  EXPECT_EQ(Code(E().Insert(&dup)) + " " + Code(E().Update(Rec(9))), "DUPLICADO NAO_ENCONTRADO");
+  ASSERT_TRUE(E().Update(Rec(1, "A mudado")).ok() && E().Delete(kTeste, 2).ok());
   ASSERT_TRUE(E().Commit().ok());
-  EXPECT_EQ(Keys(kTeste), "1,3");
-  EXPECT_EQ(CodigoDe(1), "A mudado");
+  EXPECT_EQ(Estado(), "1:A mudado 3:C");
   EXPECT_EQ(Put(Rec("D")), 4u);
   EXPECT_EQ(Code(E().Rollback()), "TRANSACAO");  // nothing left to undo
 }
 
 TEST_P(EngineConformanceTest, RollbackOfAKindFirstUsedInTheTransaction) {
-  ASSERT_TRUE(E().Begin().ok());
-  Put(Rec("A"));
-  Put(CTesteConformidadeOutro());
+  ASSERT_TRUE(E().Begin().ok() && Put(Rec("A")) == 1u && Put(CTesteConformidadeOutro()) == 1u);
   ASSERT_TRUE(E().Rollback().ok());
-  EXPECT_EQ(Keys(kTeste), "");
   EXPECT_EQ(Keys(CTesteConformidadeOutro::SchemaEstatico()), "");
   EXPECT_EQ(Put(Rec("B")), 1u);
-  EXPECT_EQ(CodigoDe(1), "B");
+  EXPECT_EQ(Estado(), "1:B");
 }
 
 TEST_P(EngineConformanceTest, TransactionMisuse) {
-  using Op = zq::Status (zq::StorageEngine::*)();
-  const Op begin = &zq::StorageEngine::Begin, commit = &zq::StorageEngine::Commit,
-           rollback = &zq::StorageEngine::Rollback;
-  struct Case {
-    const char* name;
-    std::vector<std::pair<Op, const char*>> steps;
-  } const kCases[] = {
-      {"commit sem begin", {{commit, "TRANSACAO"}}},
-      {"rollback sem begin", {{rollback, "TRANSACAO"}}},
-      {"begin aninhado", {{begin, "ok"}, {begin, "TRANSACAO"}, {commit, "ok"}}},
-      {"commit duplo", {{begin, "ok"}, {commit, "ok"}, {commit, "TRANSACAO"}}},
-      {"rollback depois de commit", {{begin, "ok"}, {commit, "ok"}, {rollback, "TRANSACAO"}}},
-      {"rollback duplo", {{begin, "ok"}, {rollback, "ok"}, {rollback, "TRANSACAO"}}},
-      {"begin depois de rollback",
-       {{begin, "ok"}, {rollback, "ok"}, {begin, "ok"}, {commit, "ok"}}},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    for (const auto& [op, code] : c.steps) EXPECT_EQ(Code((E().*op)()), code);
+  // B begin, C commit, R rollback; "+" succeeds, "!" is refused as out of place.
+  for (const char* passos : {"C!", "R!", "B+B!C+", "B+C+C!", "B+C+R!", "B+R+R!", "B+R+B+C+"}) {
+    std::string feitos;
+    for (const char* p = passos; *p; p += 2) {
+      const zq::Status st = *p == 'B' ? E().Begin() : *p == 'C' ? E().Commit() : E().Rollback();
+      feitos += std::string(1, *p) + (st.ok() ? "+" : Code(st) == "TRANSACAO" ? "!" : "?");
+    }
+    EXPECT_EQ(feitos, passos);
   }
   // A nested Begin left the first transaction open: it still commits its writes.
   ASSERT_TRUE(E().Begin().ok());
   Put(Rec("A"));
-  EXPECT_EQ(Code(E().Begin()), "TRANSACAO");
-  ASSERT_TRUE(E().Commit().ok());
+  EXPECT_TRUE(Code(E().Begin()) == "TRANSACAO" && E().Commit().ok());
   EXPECT_EQ(Keys(kTeste), "1");
 }
 
 TEST_P(EngineConformanceTest, EveryFieldTypeRoundTripsAtItsLimits) {
   std::string allHigh;
   for (int b = 0x80; b <= 0xFF; ++b) allHigh += static_cast<char>(b);
-  auto make = [](bool l, std::uint8_t u8, std::uint16_t u16, std::uint32_t u32, std::int32_t i32,
-                 std::int64_t i64, std::uint64_t u64, std::int64_t cy, std::uint32_t dma,
-                 std::uint16_t ma, std::uint64_t dhu, std::uint64_t dmc, std::string texto) {
+  auto make = [](bool l, std::uint8_t u8, std::uint16_t u16, std::uint32_t u32, std::int32_t i32, std::int64_t i64,
+                 std::uint64_t u64, std::int64_t cy, std::uint32_t dma, std::uint16_t ma, std::uint64_t dhu,
+                 std::uint64_t dmc, std::string texto) {
     CTesteTipos r;
     r.SetLogico(l), r.SetU8(u8), r.SetU16(u16), r.SetU32(u32), r.SetI32(i32), r.SetI64(i64);
     r.SetU64(u64), r.SetMoeda(tagCY{cy}), r.SetData(REG_ZQDMA{dma}), r.SetMes(REG_ZQMA{ma});
-    r.SetDataHora(REG_ZQDMAHMSUTC{dhu}), r.SetDmc(REG_ZQDMC{dmc});
-    r.SetTexto(CString(std::move(texto)));
+    r.SetDataHora(REG_ZQDMAHMSUTC{dhu}), r.SetDmc(REG_ZQDMC{dmc}), r.SetTexto(CString(std::move(texto)));
     return r;
   };
   using L32 = std::numeric_limits<std::int32_t>;
   using L64 = std::numeric_limits<std::int64_t>;
   constexpr std::uint64_t kTop = 0x8000000000000000ull, kAll = ~0ull;
-  struct Case {
-    const char* name;
-    CTesteTipos record;
-  } const kCases[] = {
+  const std::pair<const char*, CTesteTipos> kCases[] = {
       {"zeros e texto vazio", make(false, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "")},
-      {"máximos", make(true, 0xFF, 0xFFFF, kMaxKey, L32::max(), L64::max(), kAll, L64::max(),
-                       kMaxKey, 0xFFFF, kAll, kAll, allHigh)},
-      {"mínimos", make(false, 0, 0, 0, L32::min(), L64::min(), kTop, L64::min(), 0, 0, kTop, kTop,
-                       std::string("\x00", 1))},
+      {"máximos", make(true, 0xFF, 0xFFFF, kMaxKey, L32::max(), L64::max(), kAll, L64::max(), kMaxKey, 0xFFFF, kAll,
+                       kAll, allHigh)},
+      {"mínimos",
+       make(false, 0, 0, 0, L32::min(), L64::min(), kTop, L64::min(), 0, 0, kTop, kTop, std::string("\x00", 1))},
       {"bit alto", make(true, 0x80, 0x8000, 0x80000000u, -1, -1, kTop | 1, -1, 0x80000000u, 0x8000,
                         kTop | 0x123456789ull, kTop | 3, std::string("a\x00\xFF\x80z", 5))},
       {"texto com aspas e curingas", make(false, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, "'\"%_\\;--")},
   };
   std::vector<std::uint32_t> keys;
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    keys.push_back(Put(c.record));
-    CTesteTipos read, expected = c.record;
-    ASSERT_TRUE(E().Read(keys.back(), &read).ok());
+  for (const auto& [name, record] : kCases) {
+    keys.push_back(Put(record));
+    CTesteTipos read, expected = record;
+    ASSERT_TRUE(E().Read(keys.back(), &read).ok()) << name;
     expected.SetChave(keys.back());
     EXPECT_EQ(Dump(read), Dump(expected));
     EXPECT_TRUE(read == expected);
@@ -416,53 +305,44 @@ TEST_P(EngineConformanceTest, EveryFieldTypeRoundTripsAtItsLimits) {
   // Updates write the same values back; equality finds them by their bit patterns.
   const zq::RecordSchema& s = CTesteTipos::SchemaEstatico();
   for (std::size_t i = 0; i < std::size(kCases); ++i) {
-    SCOPED_TRACE(kCases[i].name);
-    CTesteTipos r = kCases[(i + 1) % std::size(kCases)].record, read;
+    CTesteTipos r = kCases[(i + 1) % std::size(kCases)].second, read;
     r.SetChave(keys[i]);
-    ASSERT_TRUE(E().Update(r).ok());
-    ASSERT_TRUE(E().Read(keys[i], &read).ok());
+    ASSERT_TRUE(E().Update(r).ok() && E().Read(keys[i], &read).ok());
     EXPECT_EQ(Dump(read), Dump(r));
     for (std::size_t f : {4u, 6u, 7u, 13u}) {
-      const std::string found = Keys(s, {{f, zq::Match::kIgual, r.GetValor(f)}});
-      EXPECT_NE(std::string(",").append(found).append(",").find(
-                    std::string(",").append(std::to_string(keys[i])).append(",")),
-                std::string::npos)
-          << s.fields[f].name << " -> " << found;
+      const std::string found = std::string(",").append(Keys(s, {{f, zq::Match::kIgual, r.GetValor(f)}})).append(",");
+      EXPECT_NE(found.find(std::string(",").append(std::to_string(keys[i])).append(",")), std::string::npos) << found;
     }
   }
 }
 
 TEST_P(EngineConformanceTest, KindsDoNotSeeEachOthersRecords) {
-  Put(Rec("A"));
-  Put(Rec("B"));
+  for (const char* c : {"A", "B"}) Put(Rec(c));
   CTesteConformidadeOutro outro;
   outro.SetCodigo("A");
   EXPECT_EQ(Put(outro), 1u);  // each kind counts its own keys
   const zq::RecordSchema& sOutro = CTesteConformidadeOutro::SchemaEstatico();
-  EXPECT_EQ(Keys(sOutro), "1");
-  EXPECT_EQ(Keys(sOutro, {{1, zq::Match::kIgual, std::string("B")}}), "");
+  EXPECT_EQ(Keys(sOutro) + "|" + Keys(sOutro, {{1, zq::Match::kIgual, std::string("B")}}), "1|");
   EXPECT_EQ(Code(E().Read(2, &outro)), "NAO_ENCONTRADO");
   ASSERT_TRUE(E().Delete(sOutro, 1).ok());
-  EXPECT_EQ(Keys(kTeste), "1,2");
-  EXPECT_EQ(CodigoDe(1), "A");
+  EXPECT_EQ(Estado(), "1:A 2:B");
 }
 
 TEST_P(EngineConformanceTest, ConcurrentInsertsGetDistinctKeys) {
   constexpr int kThreads = 4, kEach = 25;
+  std::vector<std::uint32_t> got(kThreads * kEach);
   std::vector<std::thread> threads;
-  std::vector<std::vector<std::uint32_t>> got(kThreads);
   for (int t = 0; t < kThreads; ++t)
     threads.emplace_back([&, t] {
       for (int i = 0; i < kEach; ++i) {
         CTesteConformidade r = Rec("T"), back;
-        if (E().Insert(&r).ok()) got[t].push_back(r.GetChave());
+        if (E().Insert(&r).ok()) got[t * kEach + i] = r.GetChave();
         E().Read(r.GetChave(), &back);
       }
     });
   for (auto& t : threads) t.join();
-  std::set<std::uint32_t> all;
-  for (const auto& g : got) all.insert(g.begin(), g.end());
-  ASSERT_EQ(all.size(), std::size_t{kThreads * kEach});
+  const std::set<std::uint32_t> all(got.begin(), got.end());
+  ASSERT_EQ(all.size(), got.size());
   EXPECT_EQ(*all.rbegin(), std::uint32_t{kThreads * kEach});
 }
 
@@ -472,36 +352,29 @@ TEST_P(EngineConformanceTest, ALaterDeclarationWithMoreFieldsReadsDefaults) {
   v1.SetCodigo("antigo");
   const std::uint32_t key = Put(v1);
   CTesteVersao2 v2;
-  v2.SetNivel(9);
-  v2.SetObs("lixo");
+  v2.SetNivel(9), v2.SetObs("lixo");
   ASSERT_TRUE(E().Read(key, &v2).ok());
   EXPECT_EQ(Dump(v2), "Chave=1 Codigo=\"antigo\" Nivel=0 Obs=\"\"");
   EXPECT_EQ(Keys(CTesteVersao2::SchemaEstatico(), {{2, zq::Match::kIgual, std::int64_t{0}}}), "1");
-  v2.SetNivel(5);
-  v2.SetObs("novo");
+  v2.SetNivel(5), v2.SetObs("novo");
   ASSERT_TRUE(E().Update(v2).ok());
   // The older declaration rewrites its own fields and leaves the newer ones alone.
-  v1.SetChave(key);
-  v1.SetCodigo("de volta");
+  v1.SetChave(key), v1.SetCodigo("de volta");
   ASSERT_TRUE(E().Update(v1).ok());
   ASSERT_TRUE(E().Read(key, &v2).ok());
   EXPECT_EQ(Dump(v2), "Chave=1 Codigo=\"de volta\" Nivel=5 Obs=\"novo\"");
   // An insert through the older declaration gives the newer fields their defaults.
-  v1.SetChave(0);
-  v1.SetCodigo("mais");
+  v1.SetChave(0), v1.SetCodigo("mais");
   ASSERT_TRUE(E().Read(Put(v1), &v2).ok());
   EXPECT_EQ(Dump(v2), "Chave=2 Codigo=\"mais\" Nivel=0 Obs=\"\"");
 }
 
 TEST_P(EngineConformanceTest, AStoredValueOrDeclarationThatDoesNotFitIsASchemaError) {
   CTesteVersao2 v2;
-  v2.SetCodigo("largo");
-  v2.SetNivel(300);
+  v2.SetCodigo("largo"), v2.SetNivel(300);
   const std::uint32_t big = Put(v2);
-  v2.SetChave(0);
-  v2.SetNivel(200);
+  v2.SetChave(0), v2.SetNivel(200);
   const std::uint32_t small = Put(v2);
-
   CTesteVersaoEstreita narrow;
   narrow.SetCodigo("antes");
   zq::Status st = E().Read(big, &narrow);
@@ -511,25 +384,21 @@ TEST_P(EngineConformanceTest, AStoredValueOrDeclarationThatDoesNotFitIsASchemaEr
   EXPECT_EQ(Dump(narrow), "Chave=0 Codigo=\"antes\" Nivel=0");
   ASSERT_TRUE(E().Read(small, &narrow).ok());
   EXPECT_EQ(Dump(narrow), "Chave=2 Codigo=\"largo\" Nivel=200");
-
   // Declarations whose fields or key are not the stored ones are refused and change nothing.
   CTesteVersaoCodigoInteiro inteiro;
   st = E().Read(1, &inteiro);
-  EXPECT_EQ(Code(st), "ESQUEMA");
   EXPECT_NE(st.message.find("Codigo"), std::string::npos) << st.message;
-  EXPECT_EQ(Code(E().Insert(&inteiro)), "ESQUEMA");
-  EXPECT_EQ(Keys(CTesteVersaoCodigoInteiro::SchemaEstatico()), "ESQUEMA");
+  EXPECT_EQ(Code(st) + " " + Code(E().Insert(&inteiro)) + " " + Keys(CTesteVersaoCodigoInteiro::SchemaEstatico()),
+            "ESQUEMA ESQUEMA ESQUEMA");
   CTesteVersaoOutraChave outraChave;
-  EXPECT_EQ(Code(E().Read(1, &outraChave)), "ESQUEMA");
-  EXPECT_EQ(Code(E().Delete(CTesteVersaoOutraChave::SchemaEstatico(), 1)), "ESQUEMA");
+  EXPECT_EQ(Code(E().Read(1, &outraChave)) + " " + Code(E().Delete(CTesteVersaoOutraChave::SchemaEstatico(), 1)),
+            "ESQUEMA ESQUEMA");
   EXPECT_EQ(Keys(CTesteVersao1::SchemaEstatico()), "1,2");
   ASSERT_TRUE(E().Read(1, &v2).ok());
   EXPECT_EQ(Dump(v2), "Chave=1 Codigo=\"largo\" Nivel=300 Obs=\"\"");
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineConformanceTest, ::testing::Values("memoria", "sqlite"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           return std::string(info.param);
-                         });
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include "tests/support/Fixture.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -28,11 +25,8 @@ EmpresaTeste::EmpresaTeste(const std::string& motor) {
   m_nome = "TESTE" + std::to_string(::getpid()) + "_" + std::to_string(++contador);
   m_dir = DiretorioTemporario("zqmm-" + m_nome);
   CZQRegistro::Define(CZQRegistro::kRaiz, "Mensagens", ZQ_MENSAGENS_DIR);
-  zq::EmpresaConfig config;
-  config.motor = motor;
-  config.banco = (m_dir / "empresa.db").string();
-  config.dados = m_dir.string();
-  const zq::Status st = CZQEmpresas::Registra(m_nome, config);
+  const zq::Status st = CZQEmpresas::Registra(
+      m_nome, {.motor = motor, .banco = (m_dir / "empresa.db").string(), .dados = m_dir.string()});
   if (!st.ok()) throw std::runtime_error("empresa de teste: " + st.message);
   m_conexao = CZQEmpresas::Abre(m_nome);
 }
@@ -44,20 +38,13 @@ EmpresaTeste::~EmpresaTeste() {
   std::filesystem::remove_all(m_dir, ec);
 }
 
-void EmpresaTeste::Grava(TZQBaseParaDados* registro) {
-  const zq::Status st = Motor().Insert(registro);
-  ASSERT_TRUE(st.ok()) << st.message;
-}
-
 std::string EmpresaTeste::LogErros() const {
   const std::time_t agora = std::time(nullptr);
   std::tm tm{};
   localtime_r(&agora, &tm);
-  char nome[64];
-  std::snprintf(nome, sizeof nome, "ZQProfilerErros_Base_%04d%02d.log", tm.tm_year + 1900, tm.tm_mon + 1);
-  std::ifstream in(m_dir / nome, std::ios::binary);
+  const std::string nome = StringPrintf("ZQProfilerErros_Base_%04d%02d.log", tm.tm_year + 1900, tm.tm_mon + 1);
   std::ostringstream out;
-  out << in.rdbuf();
+  out << std::ifstream(m_dir / nome, std::ios::binary).rdbuf();
   return out.str();
 }
 

@@ -1,6 +1,7 @@
-// Test fixtures: a company with just the records a scenario needs, on any engine, and short
-// printers so an assertion fits on a line.
+// Test fixtures: a company with just the records a scenario needs, and short printers for assertions.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
@@ -11,9 +12,8 @@
 
 namespace zqteste {
 
-// A company registered under a unique name, with its own temporary data directory (removed at
-// the end). `motor` is "memoria" or "sqlite" (a file in the data directory). The message files
-// of the build are the registry's "Mensagens" folder.
+// A company under a unique name with its own temporary data directory (removed at the end), on the
+// engine "memoria" or "sqlite"; the build's message files are the registry's "Mensagens" folder.
 class EmpresaTeste {
  public:
   explicit EmpresaTeste(const std::string& motor = "memoria");
@@ -29,7 +29,8 @@ class EmpresaTeste {
   // Stores the record (key 0 takes the next key) and returns it as stored.
   template <class R>
   R Adiciona(R registro) {
-    Grava(&registro);
+    const zq::Status st = Motor().Insert(&registro);
+    EXPECT_TRUE(st.ok()) << st.message;
     return registro;
   }
 
@@ -37,15 +38,12 @@ class EmpresaTeste {
   std::string LogErros() const;
 
  private:
-  void Grava(TZQBaseParaDados* registro);
-
   std::string m_nome;
   std::filesystem::path m_dir;
   std::shared_ptr<CZQConexaoEmpresa> m_conexao;
 };
 
-// "28/162/0" for a warning (module/message/field), "hr=0x80F00003/1 texto" for a failure
-// result with its field, "" for a clear record.
+// "28/162/0" for a warning (module/message/field), "hr=0x80F00003/1 texto" for a failure, "" when clear.
 std::string Aviso(const CZQDadosDF_Erro& erro);
 
 // A fresh temporary directory, removed by the caller.
