@@ -1,15 +1,16 @@
-// The register handlers over their warning tables, on three-level trees of each register (see
-// FixtureRegistros.h), with the differences between registers that shared code could blur, and
-// every failed read or search of each save.
+// The register handlers over their warning tables on stored trees, with the differences between
+// registers that shared code could blur, and every failed read or search of each save.
 #include <gtest/gtest.h>
 
 #include "registers/MMRegrasCadastro.h"
 #include "registers/MMTrataDadosCamposPersonalizados.h"
 #include "registers/MMTrataDadosDisciplina.h"
 #include "registers/MMTrataDadosMestre.h"
+#include "registers/MMTrataDadosPlano.h"
 #include "registers/MMTrataDadosPrioridade.h"
 #include "registers/MMTrataDadosSituacaoManutencao.h"
 #include "registers/MMTrataDadosSituacaoTarefa.h"
+#include "registers/MMTrataDadosTarefa.h"
 #include "registers/MMTrataDadosTecnico.h"
 #include "registers/MMTrataDadosTipoGasto.h"
 #include "tests/support/FixtureRegistros.h"
@@ -274,8 +275,7 @@ TEST_P(RegisterHandlersTest, Parameters) {
 TEST_P(RegisterHandlersTest, DeletesAndOtherRecordsAnswer162) {
   CZQDadosMM_Prioridade outro;
   auto confere = [&](CMMTrataDados&& h) {
-    Inicia(h);
-    EXPECT_EQ(h.TrataGravacao(&outro, nullptr), 0);
+    EXPECT_EQ(Inicia(h).TrataGravacao(&outro, nullptr), 0);
     EXPECT_EQ(Aviso(h), "28/162/0");
     EXPECT_EQ(h.TrataExclusao(&outro, nullptr), 0);
     EXPECT_EQ(Aviso(h), "28/162/0");
@@ -283,23 +283,18 @@ TEST_P(RegisterHandlersTest, DeletesAndOtherRecordsAnswer162) {
   confere(CMMTrataDadosDisciplina()), confere(CMMTrataDadosTipoGasto()), confere(CMMTrataDadosTecnico());
   confere(CMMTrataDadosSituacaoManutencao()), confere(CMMTrataDadosSituacaoTarefa());
   confere(CMMTrataDadosCamposPersonalizados()), confere(CMMTrataDadosMestre());
+  confere(CMMTrataDadosTarefa()), confere(CMMTrataDadosPlano());
 }
 
 // Every failed read or search of each save: the copied error, its field, the trace where there
 // is one, and the caller's record as the failure leaves it.
 TEST_P(RegisterHandlersTest, EveryFailurePoint) {
-  {
-    auto a = CriaArvore<CZQDadosMM_Disciplina>(empresa);
-    CMMTrataDadosDisciplina handler;
-    Caminha(empresa, Inicia(handler), a.g,
-            {{"BuscaPonteirosDisciplina", {0}}, {"LeDisciplina", {0}}, {"BuscaClassificacaoDisciplina", {0}}});
-  }
-  {
-    auto a = CriaArvore<CZQDadosMM_TipoGasto>(empresa);
-    CMMTrataDadosTipoGasto handler;
-    Caminha(empresa, Inicia(handler), a.g,
-            {{"BuscaPonteirosTipoGasto", {0}}, {"LeTipoGasto", {0}}, {"BuscaClassificacaoTipoGasto", {0}}});
-  }
+  CMMTrataDadosDisciplina disciplinas;
+  Caminha(empresa, Inicia(disciplinas), CriaArvore<CZQDadosMM_Disciplina>(empresa).g,
+          {{"BuscaPonteirosDisciplina", {0}}, {"LeDisciplina", {0}}, {"BuscaClassificacaoDisciplina", {0}}});
+  CMMTrataDadosTipoGasto tiposGasto;
+  Caminha(empresa, Inicia(tiposGasto), CriaArvore<CZQDadosMM_TipoGasto>(empresa).g,
+          {{"BuscaPonteirosTipoGasto", {0}}, {"LeTipoGasto", {0}}, {"BuscaClassificacaoTipoGasto", {0}}});
   {
     auto a = CriaArvore<CZQDadosMM_Tecnico>(empresa);
     CMMTrataDadosTecnico handler;
@@ -332,7 +327,7 @@ TEST_P(RegisterHandlersTest, EveryFailurePoint) {
   }
   {
     auto a = CriaArvore<CZQDadosMM_CamposPersonalizados>(empresa);
-  CMMTrataDadosCamposPersonalizados handler;
+    CMMTrataDadosCamposPersonalizados handler;
     a.g.SetDetalhamento("d");
     Caminha(empresa, Inicia(handler), a.g,
             {{"LeCamposPersonalizados", {0, "", "d|0"}},
@@ -340,13 +335,11 @@ TEST_P(RegisterHandlersTest, EveryFailurePoint) {
              {"BuscaPonteirosCamposPersonalizados", {0, "", "d|0"}}},
             Classe);
   }
-  {
-    CZQDadosMM_Mestre mestre;
-    mestre.SetChave(CZQDadosMM_Mestre::kChaveUnica);
-    empresa.Adiciona(mestre);
-    CMMTrataDadosMestre handler;
-    Caminha(empresa, Inicia(handler), mestre, {{"LeMestre", {0}}});
-  }
+  CZQDadosMM_Mestre mestre;
+  mestre.SetChave(CZQDadosMM_Mestre::kChaveUnica);
+  empresa.Adiciona(mestre);
+  CMMTrataDadosMestre parametros;
+  Caminha(empresa, Inicia(parametros), mestre, {{"LeMestre", {0}}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RegisterHandlersTest, ::testing::Values("memoria", "sqlite"));
