@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/types/Cp1252.h"
@@ -14,12 +15,22 @@
 
 namespace {
 
+using namespace std::string_literals;
 using zqteste::Aviso;
 using zqteste::CenarioOrdem;
 using zqteste::DataHora;
-using zqteste::EmpresaTeste;
 
 using Mudanca = std::function<void(CenarioOrdem&, CZQDadosMM_Manutencao&)>;
+
+// A change to one of the scenario's stored records, written back.
+template <class R, class F>
+Mudanca Muda(R CenarioOrdem::*registro, F f) {
+  return [=](CenarioOrdem& c, CZQDadosMM_Manutencao&) { f(c.*registro), c.Atualiza(c.*registro); };
+}
+template <class R>
+Mudanca Inativo(R CenarioOrdem::*registro) {
+  return Muda(registro, [](R& r) { r.SetInativo(1); });
+}
 
 // A company with the valid order and an initialised handler: each table row gets its own.
 struct Mundo : zqteste::MundoOrdem {
@@ -31,22 +42,17 @@ struct Mundo : zqteste::MundoOrdem {
     EXPECT_EQ(r, handler.EhErroNenhum() ? 1 : 0);
     return Aviso(handler);
   }
+  std::string SalvaLendo(CZQDadosMM_Manutencao& o) { const std::string a = Salva(o); return a + " " + Leituras(); }
 };
 
 // The reads of the valid order's save, step by step.
-const std::string kMestre = "LeMestre";
-const std::string kRecurso = kMestre + " LeRecurso";
-const std::string kPlano = kRecurso + " LePlano";
-const std::string kVinculo = kPlano + " LeRecursoPlanoManutencao";
-const std::string kRequisitante = kVinculo + " LeRequisitante";
-const std::string kTecnico = kRequisitante + " LeTecnico";
-const std::string kDisciplina = kTecnico + " BuscaPonteirosTecnico";
-const std::string kPermissao = kDisciplina + " PossuiPermissao";
-const std::string kEmissao = kPermissao + " LePeriodoContabil";
-const std::string kIntegracao = kEmissao + " LeBufferFilial LePeriodoContabil";
-const std::string kFim = kIntegracao + " LePeriodoContabil";
-const std::string kConfiguracao = kFim + " LeTarefa LeBDDConfiguracao";
-const std::string kCompleta = kConfiguracao + " LeProdutoEx LeProdutoEx";
+const std::string kMestre = "LeMestre", kRecurso = kMestre + " LeRecurso", kPlano = kRecurso + " LePlano",
+                  kVinculo = kPlano + " LeRecursoPlanoManutencao", kRequisitante = kVinculo + " LeRequisitante",
+                  kTecnico = kRequisitante + " LeTecnico", kDisciplina = kTecnico + " BuscaPonteirosTecnico",
+                  kPermissao = kDisciplina + " PossuiPermissao", kEmissao = kPermissao + " LePeriodoContabil",
+                  kIntegracao = kEmissao + " LeBufferFilial LePeriodoContabil",
+                  kFim = kIntegracao + " LePeriodoContabil", kConfiguracao = kFim + " LeTarefa LeBDDConfiguracao",
+                  kCompleta = kConfiguracao + " LeProdutoEx LeProdutoEx";
 
 class OrderSaveTest : public ::testing::TestWithParam<const char*> {
  protected:
@@ -56,27 +62,23 @@ class OrderSaveTest : public ::testing::TestWithParam<const char*> {
 TEST_P(OrderSaveTest, CompleteValidOrderPassesWithItsDerivedFields) {
   Mundo m(GetParam());
   CZQDadosMM_Manutencao o = m.c.ordem;
-  EXPECT_EQ(m.Salva(o), "");
-  EXPECT_EQ(m.Leituras(), kCompleta);
-
+  EXPECT_EQ(m.SalvaLendo(o), " " + kCompleta);
   EXPECT_EQ(o.GetPonteiroFilial(), m.c.recurso.GetPonteiroFilial());
-  EXPECT_EQ(o.GetContadorPonteiroUnMedida(), 7u);
-  EXPECT_EQ(o.GetContadorNumeroDigitos(), 6);
-  EXPECT_EQ(o.GetContadorProdutoServico(), "KM");
+  EXPECT_EQ(std::to_string(o.GetContadorPonteiroUnMedida()) + "/" + std::to_string(o.GetContadorNumeroDigitos()) + "/" +
+                o.GetContadorProdutoServico().Str(),
+            "7/6/KM");
   EXPECT_EQ(o.GetDescricao(), m.c.plano.GetNome());  // the plan's name replaces the typed one
   EXPECT_EQ(o.GetTempoPrevisto(), m.c.plano.GetTempoPrevisto());
   EXPECT_EQ(o.GetTempoPrevistoEmHoras(), m.c.plano.GetTempoPrevistoEmHoras());
   const CZQDadosBDD_Registro* reg = o.GetRefTarefa(0).GetApontamentoTarefa();
   ASSERT_NE(reg, nullptr);
-  EXPECT_EQ(reg->GetTipoAtividade(), BDD_ATV_MM_APONTAMENTO_TAREFA);
   EXPECT_EQ(reg->GetListaCampos(), m.c.configuracao.GetListaCampos());
 
   // Once stored, the same order passes again, without deriving anything.
   CZQDadosMM_Manutencao gravada = m.c.Grava(o);
   gravada.SetDescricao("Outra");
-  EXPECT_EQ(m.Salva(gravada), "");
   // The task line now holds its record: the configuration is not read again.
-  EXPECT_EQ(m.Leituras(), "LeManutencao " + kFim + " LeTarefa LeProdutoEx LeProdutoEx");
+  EXPECT_EQ(m.SalvaLendo(gravada), " LeManutencao " + kFim + " LeTarefa LeProdutoEx LeProdutoEx");
   EXPECT_EQ(gravada.GetDescricao(), "Outra");
 }
 
@@ -91,67 +93,51 @@ struct Passo {
 // For each step of the check, in order, the smallest change that makes it fail: the warning,
 // the reads (nothing after the step), and the caller's order exactly as it came in.
 TEST_P(OrderSaveTest, EachStepRefusesAndStopsThere) {
-  auto situacao = [](unsigned char s) {
-    return [s](CenarioOrdem&, CZQDadosMM_Manutencao& o) {
-      o.SetSituacao(s);
-      o.SetDataHoraFim(REG_ZQDMAHMSUTC{});
-    };
+  const Mudanca semPermissao = [](auto& c, auto&) {
+    c.empresa.Motor().Delete(c.permissao.Schema(), c.permissao.GetPonteiro());
   };
   const Passo passos[] = {
       {"no resource", [](auto&, auto& o) { o.SetPonteiroRecurso(0); }, "28/50/87", kMestre},
-      {"resource inactive", [](auto& c, auto&) { c.recurso.SetInativo(1); c.Atualiza(c.recurso); }, "28/54/87",
-       kRecurso},
-      {"resource not of type 2", [](auto& c, auto&) { c.recurso.SetTipo(1); c.Atualiza(c.recurso); }, "28/51/87",
-       kRecurso},
+      {"resource inactive", Inativo(&CenarioOrdem::recurso), "28/54/87", kRecurso},
+      {"resource not of type 2", Muda(&CenarioOrdem::recurso, [](auto& r) { r.SetTipo(1); }), "28/51/87", kRecurso},
       {"type without a name", [](auto&, auto& o) { o.SetTipoManutencao(0); }, "28/52/88", kRecurso},
       {"type 5 has no name", [](auto&, auto& o) { o.SetTipoManutencao(5); }, "28/52/88", kRecurso},
       {"plan order without plan", [](auto&, auto& o) { o.SetPonteiroPlano(0); }, "28/53/89", kRecurso},
-      {"plan inactive", [](auto& c, auto&) { c.plano.SetInativo(1); c.Atualiza(c.plano); }, "28/55/89", kPlano},
-      {"link to the plan inactive", [](auto& c, auto&) { c.vinculo.SetInativo(1); c.Atualiza(c.vinculo); }, "28/25/89",
-       kVinculo},
+      {"plan inactive", Inativo(&CenarioOrdem::plano), "28/55/89", kPlano},
+      {"link to the plan inactive", Inativo(&CenarioOrdem::vinculo), "28/25/89", kVinculo},
       {"plan order without discipline", [](auto&, auto& o) { o.SetPonteiroDisciplina(0); }, "28/19/97", kVinculo},
-      {"other type without description",
-       [](auto&, auto& o) { o.SetTipoManutencao(2); o.SetDescricao(""); }, "28/49/90", kRecurso},
+      {"other type without description", [](auto&, auto& o) { o.SetTipoManutencao(2), o.SetDescricao(""); }, "28/49/90",
+       kRecurso},
       {"no description nor requester: the description first",
-       [](auto&, auto& o) { o.SetTipoManutencao(2); o.SetDescricao(""); o.SetPonteiroRequisitante(0); }, "28/49/90",
+       [](auto&, auto& o) { o.SetTipoManutencao(2), o.SetDescricao(""), o.SetPonteiroRequisitante(0); }, "28/49/90",
        kRecurso},
       {"no requester", [](auto&, auto& o) { o.SetPonteiroRequisitante(0); }, "28/27/95", kVinculo},
       {"no priority", [](auto&, auto& o) { o.SetPonteiroPrioridade(0); }, "28/177/96", kVinculo},
-      {"requester inactive", [](auto& c, auto&) { c.requisitante.SetInativo(1); c.Atualiza(c.requisitante); },
-       "28/56/95", kRequisitante},
-      {"requester of another branch",
-       [](auto& c, auto&) { c.requisitante.SetFilial(99); c.Atualiza(c.requisitante); }, "28/127/95", kRequisitante,
-       "O requisitante Produção não pertence à filial do recurso Empilhadeira 01."_cp},
+      {"requester inactive", Inativo(&CenarioOrdem::requisitante), "28/56/95", kRequisitante},
+      {"requester of another branch", Muda(&CenarioOrdem::requisitante, [](auto& r) { r.SetFilial(99); }), "28/127/95",
+       kRequisitante, "O requisitante Produção não pertence à filial do recurso Empilhadeira 01."_cp},
       {"no technician, parameters demand one", [](auto&, auto& o) { o.SetPonteiroTecnico(0); }, "28/28/98",
        kRequisitante},
-      {"technician of another branch", [](auto& c, auto&) { c.tecnico.SetPonteiroFilial(99); c.Atualiza(c.tecnico); },
+      {"technician of another branch", Muda(&CenarioOrdem::tecnico, [](auto& t) { t.SetPonteiroFilial(99); }),
        "28/128/98", kTecnico, "O técnico João não pertence à filial do recurso Empilhadeira 01."_cp},
       {"technician without the order's discipline",
-       [](auto& c, auto&) { c.tecnico.RemoveDisciplina(0); c.Atualiza(c.tecnico); }, "28/182/98", kDisciplina},
+       Muda(&CenarioOrdem::tecnico, [](auto& t) { t.RemoveDisciplina(0); }), "28/182/98", kDisciplina},
       {"technician a group, not found by the search",
-       [](auto& c, auto&) { c.tecnico.SetTipoClassificacao(2); c.Atualiza(c.tecnico); }, "28/182/98", kDisciplina},
-      {"closing without permission",
-       [](auto& c, auto&) {
-         c.empresa.Motor().Delete(CZQDadosDF_PermissaoUsuario::SchemaEstatico(), c.permissao.GetPonteiro());
-       },
-       "28/191/99", kPermissao},
+       Muda(&CenarioOrdem::tecnico, [](auto& t) { t.SetTipoClassificacao(2); }), "28/182/98", kDisciplina},
+      {"closing without permission", semPermissao, "28/191/99", kPermissao},
       {"closing, taken from the status, without permission",
-       [](auto& c, auto& o) {
-         o.SetSituacao(0);
-         c.empresa.Motor().Delete(CZQDadosDF_PermissaoUsuario::SchemaEstatico(), c.permissao.GetPonteiro());
-       },
-       "28/191/99", kDisciplina + " LeSituacao PossuiPermissao"},
+       [&](auto& c, auto& o) { o.SetSituacao(0), semPermissao(c, o); }, "28/191/99",
+       kDisciplina + " LeSituacao PossuiPermissao"},
       {"emission outside the movement period",
-       [](auto&, auto& o) { o.SetDataHoraEmissao(DataHora(31, 12, 2023, 8, 0)); },
-       "28/130/86", kEmissao},
+       [](auto&, auto& o) { o.SetDataHoraEmissao(DataHora(31, 12, 2023, 8, 0)); }, "28/130/86", kEmissao},
       {"mandatory configuration field empty",
-       [](auto& c, auto&) { c.configuracao.GetRefCampos(0).SetValor(" "); c.Atualiza(c.configuracao); }, "28/0/114",
-       kConfiguracao, "Campo \"Pressão\" das Configurações da Tarefa LUB - Lubrificar deve ser informado."_cp},
-      {"kit among the materials",
-       [](auto& c, auto&) { c.produto.SetKit(1); c.Atualiza(c.produto); }, "28/112/115",
+       Muda(&CenarioOrdem::configuracao, [](auto& r) { r.GetRefCampos(0).SetValor(" "); }), "28/0/114", kConfiguracao,
+       "Campo \"Pressão\" das Configurações da Tarefa LUB - Lubrificar deve ser informado."_cp},
+      {"kit among the materials", Muda(&CenarioOrdem::produto, [](auto& p) { p.SetKit(1); }), "28/112/115",
        kConfiguracao + " LeProdutoEx"},
       {"appointments missing", [](auto&, auto& o) { o.RemoveApontamento(0); }, "28/70/126", kCompleta},
-      {"open order with an appointment", situacao(2), "28/155/99",
+      {"open order with an appointment",
+       [](auto&, auto& o) { o.SetSituacao(2), o.SetDataHoraFim(REG_ZQDMAHMSUTC{}); }, "28/155/99",
        kDisciplina + " LePeriodoContabil LeBufferFilial LePeriodoContabil LeProdutoEx LeProdutoEx",
        "Manutenção na situação Aberta não pode possuir apontamentos."_cp},
   };
@@ -164,137 +150,87 @@ TEST_P(OrderSaveTest, EachStepRefusesAndStopsThere) {
     EXPECT_EQ(m.Salva(o), p.aviso);
     EXPECT_EQ(m.Leituras(), p.leituras);
     EXPECT_TRUE(o == antes) << "the caller's order changed";
-    if (p.mensagem) {
-      EXPECT_EQ(m.handler.GetMensagem(), p.mensagem);
-    }
+    EXPECT_EQ(p.mensagem ? m.handler.GetMensagem().Str() : "", p.mensagem ? p.mensagem : "");
   }
 }
 
 // What depends on the order being new or stored. Each change is tried on a new order and on the
 // same order once stored.
 TEST_P(OrderSaveTest, NewAndStoredOrdersDiffer) {
-  struct Caso {
-    const char* nome;
-    Mudanca muda;
-    const char* novo;
-    const char* gravado;
+  const std::vector<std::tuple<const char*, Mudanca, const char*, const char*>> casos = {
+      {"resource inactive", Inativo(&CenarioOrdem::recurso), "28/54/87", ""},
+      {"plan inactive", Inativo(&CenarioOrdem::plano), "28/55/89", ""},
+      {"link inactive", Inativo(&CenarioOrdem::vinculo), "28/25/89", ""},
+      {"requester inactive", Inativo(&CenarioOrdem::requisitante), "28/56/95", ""},
+      {"requester moved to another branch", Muda(&CenarioOrdem::requisitante, [](auto& r) { r.SetFilial(99); }),
+       "28/127/95", ""},
+      {"technician inactive", Inativo(&CenarioOrdem::tecnico), "", "28/29/98"},
+      {"technician moved to another branch", Muda(&CenarioOrdem::tecnico, [](auto& t) { t.SetPonteiroFilial(99); }),
+       "28/128/98", "28/128/98"},
   };
-  const Caso casos[] = {
-      {"resource inactive", [](auto& c, auto&) { c.recurso.SetInativo(1); c.Atualiza(c.recurso); }, "28/54/87", ""},
-      {"plan inactive", [](auto& c, auto&) { c.plano.SetInativo(1); c.Atualiza(c.plano); }, "28/55/89", ""},
-      {"link inactive", [](auto& c, auto&) { c.vinculo.SetInativo(1); c.Atualiza(c.vinculo); }, "28/25/89", ""},
-      {"requester inactive", [](auto& c, auto&) { c.requisitante.SetInativo(1); c.Atualiza(c.requisitante); },
-       "28/56/95", ""},
-      {"requester moved to another branch",
-       [](auto& c, auto&) { c.requisitante.SetFilial(99); c.Atualiza(c.requisitante); }, "28/127/95", ""},
-      {"technician inactive", [](auto& c, auto&) { c.tecnico.SetInativo(1); c.Atualiza(c.tecnico); }, "", "28/29/98"},
-      {"technician moved to another branch",
-       [](auto& c, auto&) { c.tecnico.SetPonteiroFilial(99); c.Atualiza(c.tecnico); }, "28/128/98", "28/128/98"},
-  };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const auto& [nome, muda, novo, gravado] : casos) {
+    SCOPED_TRACE(nome);
     Mundo m(GetParam());
-    CZQDadosMM_Manutencao gravada = m.c.Grava();
+    CZQDadosMM_Manutencao antiga = m.c.Grava();
     CZQDadosMM_Manutencao nova = m.c.ordem;
-    caso.muda(m.c, nova);
-    EXPECT_EQ(m.Salva(nova), caso.novo);
-    EXPECT_EQ(m.Salva(gravada), caso.gravado);
+    muda(m.c, nova);
+    EXPECT_EQ(m.Salva(nova), novo);
+    EXPECT_EQ(m.Salva(antiga), gravado);
   }
 }
 
-// Changes that the check accepts, with what the caller then holds.
+// Changes that the check accepts, with the description and situation the caller then holds.
 TEST_P(OrderSaveTest, AcceptedVariations) {
-  struct Caso {
-    const char* nome;
-    Mudanca muda;
-    std::function<void(const CZQDadosMM_Manutencao&)> depois;
-  };
-  const Caso casos[] = {
-      {"requester of any branch", [](auto& c, auto&) { c.requisitante.SetFilial(0); c.Atualiza(c.requisitante); },
-       nullptr},
-      {"technician of any branch", [](auto& c, auto&) { c.tecnico.SetPonteiroFilial(0); c.Atualiza(c.tecnico); },
-       nullptr},
-      {"no technician, parameter off",
-       [](auto& c, auto& o) {
-         o.SetPonteiroTecnico(0);
-         c.mestre.SetObrigarInformarTecnicoManutencao(false);
-         c.Atualiza(c.mestre);
-       },
-       nullptr},
+  const std::string kDerivada = "Lubrificação geral/8"_cp;
+  const std::vector<std::tuple<const char*, Mudanca, std::string>> casos = {
+      {"requester of any branch", Muda(&CenarioOrdem::requisitante, [](auto& r) { r.SetFilial(0); }), kDerivada},
+      {"technician of any branch", Muda(&CenarioOrdem::tecnico, [](auto& t) { t.SetPonteiroFilial(0); }), kDerivada},
+      {"no technician, parameter off", [](auto& c, auto& o) {
+         o.SetPonteiroTecnico(0), c.mestre.SetObrigarInformarTecnicoManutencao(false), c.Atualiza(c.mestre);
+       }, kDerivada},
       {"no technician on an order from a production appointment",
-       [](auto&, auto& o) { o.SetPonteiroTecnico(0); o.SetOrigemZProducaoApontamento(true); }, nullptr},
-      {"other type without discipline: technician's disciplines not searched",
-       [](auto& c, auto& o) {
-         o.SetTipoManutencao(2);
-         o.SetPonteiroDisciplina(0);
-         c.tecnico.RemoveDisciplina(0);
-         c.Atualiza(c.tecnico);
-       },
-       [](const CZQDadosMM_Manutencao& o) { EXPECT_EQ(o.GetDescricao(), "Troca de óleo"_cp); }},
-      {"situation 0 taken from the status entry", [](auto&, auto& o) { o.SetSituacao(0); },
-       [](const CZQDadosMM_Manutencao& o) { EXPECT_EQ(o.GetSituacao(), 8); }},
-      {"no appointments, parameter off",
-       [](auto& c, auto& o) {
-         o.RemoveApontamento(0);
-         c.mestre.SetObrigarApontamentoManutencao(false);
-         c.Atualiza(c.mestre);
-       },
-       nullptr},
-      {"under way with an appointment",
-       [](auto&, auto& o) {
-         o.SetSituacao(4);
-         o.SetDataHoraFim(REG_ZQDMAHMSUTC{});
-       },
-       nullptr},
-      {"no material nor equipment lines: integration not asked",
-       [](auto& c, auto& o) {
-         o.RemoveMaterial(0);
-         o.RemoveEquipamento(0);
-         c.filial.SetMesBloqueioIntegracao(REG_ZQMA::DeMesAno(3, 2024));
-         c.Atualiza(c.filial);
-       },
-       nullptr},
-      {"service lines are not examined for kits",
-       [](auto& c, auto& o) {
-         c.produto.SetKit(1);
-         c.Atualiza(c.produto);
-         o.RemoveMaterial(0);
-         o.RemoveEquipamento(0);
+       [](auto&, auto& o) { o.SetPonteiroTecnico(0), o.SetOrigemZProducaoApontamento(true); }, kDerivada},
+      {"other type without discipline: technician's disciplines not searched", [](auto& c, auto& o) {
+         o.SetTipoManutencao(2), o.SetPonteiroDisciplina(0), c.tecnico.RemoveDisciplina(0), c.Atualiza(c.tecnico);
+       }, "Troca de óleo/8"_cp},
+      {"situation 0 taken from the status entry", [](auto&, auto& o) { o.SetSituacao(0); }, kDerivada},
+      {"no appointments, parameter off", [](auto& c, auto& o) {
+         o.RemoveApontamento(0), c.mestre.SetObrigarApontamentoManutencao(false), c.Atualiza(c.mestre);
+       }, kDerivada},
+      {"under way with an appointment", [](auto&, auto& o) { o.SetSituacao(4), o.SetDataHoraFim({}); },
+       "Lubrificação geral/4"_cp},
+      {"no material nor equipment lines: integration not asked", [](auto& c, auto& o) {
+         o.RemoveMaterial(0), o.RemoveEquipamento(0);
+         c.filial.SetMesBloqueioIntegracao(REG_ZQMA::DeMesAno(3, 2024)), c.Atualiza(c.filial);
+       }, kDerivada},
+      {"service lines are not examined for kits", [](auto& c, auto& o) {
+         c.produto.SetKit(1), c.Atualiza(c.produto), o.RemoveMaterial(0), o.RemoveEquipamento(0);
          o.GetRefServico(0).SetProdutoServico(_REG_POSICAO_PRODUTOPS{c.produto.GetPonteiro(), 0, 0, 0});
-       },
-       nullptr},
+       }, kDerivada},
   };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const auto& [nome, muda, depois] : casos) {
+    SCOPED_TRACE(nome);
     Mundo m(GetParam());
     CZQDadosMM_Manutencao o = m.c.ordem;
-    caso.muda(m.c, o);
+    muda(m.c, o);
     EXPECT_EQ(m.Salva(o), "");
-    if (caso.depois) caso.depois(o);
+    EXPECT_EQ(o.GetDescricao().Str() + "/" + std::to_string(o.GetSituacao()), depois);
   }
 }
 
+// The stamp is compared before anything else: a change of resource would give 50 otherwise.
 TEST_P(OrderSaveTest, StoredOrderChangedMeanwhileIsRefusedFirst) {
   Mundo m(GetParam());
   CZQDadosMM_Manutencao gravada = m.c.Grava();
-  struct Caso {
-    const char* nome;
-    std::uint64_t carimbo;
-    const char* aviso;
-  };
   const std::uint64_t original = gravada.GetDmaHmsGravacao().ullValor;
-  const Caso casos[] = {
-      {"same second", original, ""},
-      {"differs above bit 37 only", original ^ (std::uint64_t{5} << 40), ""},
-      {"one second later", original + 1, "28/3/85"},
-  };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const auto& [nome, carimbo, esperado] : std::vector<std::tuple<const char*, std::uint64_t, std::string>>{
+           {"same second", original, "28/50/87 LeManutencao LeMestre"},
+           {"differs above bit 37 only", original ^ (std::uint64_t{5} << 40), "28/50/87 LeManutencao LeMestre"},
+           {"one second later", original + 1, "28/3/85 LeManutencao"}}) {
+    SCOPED_TRACE(nome);
     CZQDadosMM_Manutencao o = gravada;
-    o.SetDmaHmsGravacao(REG_ZQDMAHMSUTC{caso.carimbo});
-    o.SetPonteiroRecurso(0);  // would give 50 if the check were reached
-    EXPECT_EQ(m.Salva(o), *caso.aviso ? caso.aviso : "28/50/87");
-    EXPECT_EQ(m.Leituras(), *caso.aviso ? "LeManutencao" : "LeManutencao LeMestre");
+    o.SetDmaHmsGravacao(REG_ZQDMAHMSUTC{carimbo}), o.SetPonteiroRecurso(0);
+    EXPECT_EQ(m.SalvaLendo(o), esperado);
   }
 }
 
@@ -303,269 +239,203 @@ TEST_P(OrderSaveTest, KeyNeitherEmptyNorValidIsNotReadAndNotNew) {
   CZQDadosMM_Manutencao o = m.c.ordem;
   o.SetDmc(REG_ZQDMC::Monta(REG_ZQDMC::kTipoMes, REG_ZQDMC::kCampo12Limite, 1, REG_ZQMA::DeMesAno(3, 2024).usMa));
   o.SetPonteiroFilial(m.c.recurso.GetPonteiroFilial());
-  EXPECT_EQ(m.Salva(o), "");
-  EXPECT_EQ(m.Leituras().rfind(kMestre, 0), 0u) << m.Leituras();
+  EXPECT_EQ(m.SalvaLendo(o).rfind(" " + kMestre, 0), 0u) << m.Leituras();
   EXPECT_EQ(o.GetDescricao(), "Troca de óleo"_cp);  // not derived: not a new order
 }
 
 // Dates and times, limits first. Each row changes the valid order; the situation column is the
 // order's situation (end and appointments cleared where the situation forbids them).
 TEST_P(OrderSaveTest, DatesAndTimes) {
-  struct Caso {
-    const char* nome;
-    unsigned char situacao;
-    std::function<void(CZQDadosMM_Manutencao&)> muda;
-    const char* aviso;
-  };
-  auto segundos = [](std::int64_t s) {
-    REG_ZQDMAHMSUTC v;
-    v.SetSegundos(s);
-    return v;
-  };
-  const auto kAntes = DataHora(4, 3, 2024, 7, 59, 59);
+  using Muda = std::function<void(CZQDadosMM_Manutencao&)>;
+  using V = REG_ZQDMAHMSUTC;
+  auto emissao = [](V v) -> Muda { return [v](auto& o) { o.SetDataHoraEmissao(v); }; };
+  auto previsto = [](V v) -> Muda { return [v](auto& o) { o.SetDmaHmsPrevInicio(v); }; };
+  auto inicio = [](V v) -> Muda { return [v](auto& o) { o.SetDataHoraInicio(v); }; };
+  auto fim = [](V v) -> Muda { return [v](auto& o) { o.SetDataHoraFim(v); }; };
+  auto nova = [](V v) -> Muda { return [v](auto& o) { o.SetDataHoraNovaProgramacao(v); }; };
+  auto segundos = [](std::int64_t s) { V v; v.SetSegundos(s); return v; };
   const auto kEmissao = DataHora(4, 3, 2024, 8, 0);
   const auto kInicio = DataHora(4, 3, 2024, 9, 0);
-  const Caso casos[] = {
-      {"emission empty", 8, [](auto& o) { o.SetDataHoraEmissao(REG_ZQDMAHMSUTC{}); }, "28/134/86"},
-      {"emission on day 1", 8, [&](auto& o) { o.SetDataHoraEmissao(segundos(172799)); }, "28/134/86"},
-      {"emission on the first valid day: goes on to the period", 8,
-       [&](auto& o) { o.SetDataHoraEmissao(segundos(172800)); }, "28/130/86"},
-      {"emission on the last valid second", 8, [&](auto& o) { o.SetDataHoraEmissao(segundos(90568627199)); },
-       "28/130/86"},
-      {"emission one second beyond", 8, [&](auto& o) { o.SetDataHoraEmissao(segundos(90568627200)); }, "28/134/86"},
+  const std::vector<std::tuple<const char*, unsigned char, Muda, const char*>> casos = {
+      {"emission empty", 8, emissao({}), "28/134/86"},
+      {"emission on day 1", 8, emissao(segundos(172799)), "28/134/86"},
+      {"emission on the first valid day: goes on to the period", 8, emissao(segundos(172800)), "28/130/86"},
+      {"emission on the last valid second", 8, emissao(segundos(90568627199)), "28/130/86"},
+      {"emission one second beyond", 8, emissao(segundos(90568627200)), "28/134/86"},
       {"emission on the first day of the period's first month", 8,
-       [](auto& o) { o.SetDataHoraEmissao(DataHora(1, 1, 2024, 0, 0)); o.SetDmaHmsPrevInicio({}); }, ""},
-      {"planned start one second before emission", 8, [&](auto& o) { o.SetDmaHmsPrevInicio(kAntes); }, "28/135/93"},
-      {"planned start at emission", 8, [&](auto& o) { o.SetDmaHmsPrevInicio(kEmissao); }, ""},
-      {"planned start not filled in", 8, [](auto& o) { o.SetDmaHmsPrevInicio(REG_ZQDMAHMSUTC{1}); }, ""},
-      {"under way without start", 4, [](auto& o) { o.SetDataHoraInicio({}); }, "28/136/100"},
-      {"stopped without start", 32, [](auto& o) { o.SetDataHoraInicio({}); }, "28/136/100"},
-      {"closed without start", 8, [](auto& o) { o.SetDataHoraInicio({}); }, "28/136/100"},
-      {"closed with a new schedule", 8, [](auto& o) { o.SetDataHoraNovaProgramacao(DataHora(6, 3, 2024, 8, 0)); },
-       "28/137/102"},
-      {"rescheduled at emission", 64, [&](auto& o) { o.SetDataHoraNovaProgramacao(kEmissao); }, "28/138/102"},
-      {"rescheduled at start", 64, [&](auto& o) { o.SetDataHoraNovaProgramacao(kInicio); }, "28/139/102"},
+       [](auto& o) { o.SetDataHoraEmissao(DataHora(1, 1, 2024, 0, 0)), o.SetDmaHmsPrevInicio({}); }, ""},
+      {"planned start one second before emission", 8, previsto(DataHora(4, 3, 2024, 7, 59, 59)), "28/135/93"},
+      {"planned start at emission", 8, previsto(kEmissao), ""},
+      {"planned start not filled in", 8, previsto(V{1}), ""},
+      {"under way without start", 4, inicio({}), "28/136/100"},
+      {"stopped without start", 32, inicio({}), "28/136/100"},
+      {"closed without start", 8, inicio({}), "28/136/100"},
+      {"closed with a new schedule", 8, nova(DataHora(6, 3, 2024, 8, 0)), "28/137/102"},
+      {"rescheduled at emission", 64, nova(kEmissao), "28/138/102"},
+      {"rescheduled at start", 64, nova(kInicio), "28/139/102"},
       {"rescheduled without start: only emission counts", 64,
-       [&](auto& o) { o.SetDataHoraInicio({}); o.SetDataHoraNovaProgramacao(kInicio); }, ""},
-      {"rescheduled into next year", 64, [](auto& o) { o.SetDataHoraNovaProgramacao(DataHora(2, 1, 2025, 8, 0)); },
-       "28/130/86"},
-      {"rescheduled one second after start", 64,
-       [](auto& o) { o.SetDataHoraNovaProgramacao(DataHora(4, 3, 2024, 9, 0, 1)); }, ""},
+       [&](auto& o) { o.SetDataHoraInicio({}), o.SetDataHoraNovaProgramacao(kInicio); }, ""},
+      {"rescheduled into next year", 64, nova(DataHora(2, 1, 2025, 8, 0)), "28/130/86"},
+      {"rescheduled one second after start", 64, nova(DataHora(4, 3, 2024, 9, 0, 1)), ""},
       {"rescheduled without new schedule", 64, [](auto&) {}, "28/140/102"},
-      {"closed without end", 8, [](auto& o) { o.SetDataHoraFim({}); }, "28/141/104"},
-      {"closed, end raw value set but not filled in", 8, [](auto& o) { o.SetDataHoraFim(REG_ZQDMAHMSUTC{1}); },
-       "28/141/104"},
-      {"under way, end raw value set but not filled in", 4, [](auto& o) { o.SetDataHoraFim(REG_ZQDMAHMSUTC{1}); },
-       "28/142/104"},
-      {"under way, end with only an offset", 4,
-       [](auto& o) { o.SetDataHoraFim(REG_ZQDMAHMSUTC{std::uint64_t{1} << 40}); }, "28/142/104"},
-      {"closed, start one second after end", 8, [](auto& o) { o.SetDataHoraFim(DataHora(4, 3, 2024, 8, 59, 59)); },
-       "28/143/104"},
-      {"closed, start equal to end", 8, [&](auto& o) { o.SetDataHoraFim(kInicio); }, ""},
-      {"closed, end next year", 8, [](auto& o) { o.SetDataHoraFim(DataHora(1, 1, 2025, 0, 0)); }, "28/130/86"},
+      {"closed without end", 8, fim({}), "28/141/104"},
+      {"closed, end raw value set but not filled in", 8, fim(V{1}), "28/141/104"},
+      {"under way, end raw value set but not filled in", 4, fim(V{1}), "28/142/104"},
+      {"under way, end with only an offset", 4, fim(V{std::uint64_t{1} << 40}), "28/142/104"},
+      {"closed, start one second after end", 8, fim(DataHora(4, 3, 2024, 8, 59, 59)), "28/143/104"},
+      {"closed, start equal to end", 8, fim(kInicio), ""},
+      {"closed, end next year", 8, fim(DataHora(1, 1, 2025, 0, 0)), "28/130/86"},
   };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const auto& [nome, situacao, muda, aviso] : casos) {
+    SCOPED_TRACE(nome);
     Mundo m(GetParam());
     CZQDadosMM_Manutencao o = m.c.ordem;
-    o.SetSituacao(caso.situacao);
-    if (caso.situacao != 8) o.SetDataHoraFim({});
-    if (caso.situacao == 64) o.RemoveApontamento(0);
-    caso.muda(o);
-    EXPECT_EQ(m.Salva(o), caso.aviso);
+    o.SetSituacao(situacao);
+    if (situacao != 8) o.SetDataHoraFim({});
+    if (situacao == 64) o.RemoveApontamento(0);
+    muda(o);
+    EXPECT_EQ(m.Salva(o), aviso);
   }
 }
 
 TEST_P(OrderSaveTest, IntegrationPeriodUsesTheClockAndTheOrdersBranch) {
   Mundo m(GetParam());
-  m.c.filial.SetMesBloqueioIntegracao(REG_ZQMA::DeMesAno(3, 2024));  // the clock's month
-  m.c.Atualiza(m.c.filial);
+  m.c.filial.SetMesBloqueioIntegracao(REG_ZQMA::DeMesAno(3, 2024)), m.c.Atualiza(m.c.filial);  // the clock's month
   CZQDadosMM_Manutencao o = m.c.ordem;
-  EXPECT_EQ(m.Salva(o), "28/184/86");
-  EXPECT_EQ(m.Leituras(), kEmissao + " LeBufferFilial");
-
+  EXPECT_EQ(m.SalvaLendo(o), "28/184/86 " + kEmissao + " LeBufferFilial");
   CZQRelogioGuarda abril(DataHora(1, 4, 2024, 0, 0));
   EXPECT_EQ(m.Salva(o), "");
 }
 
+// Situation 0 takes the status entry's base (rescheduled: 140), else stays 0 (no appointment: 155).
 TEST_P(OrderSaveTest, SituationZeroTakesTheStatusEntrysBase) {
   Mundo m(GetParam());
-  m.c.situacao.SetSituacaoBase(64);
-  m.c.Atualiza(m.c.situacao);
+  m.c.situacao.SetSituacaoBase(64), m.c.Atualiza(m.c.situacao);
   CZQDadosMM_Manutencao o = m.c.ordem;
-  o.SetSituacao(0);
-  o.SetDataHoraFim({});
-  EXPECT_EQ(m.Salva(o), "28/140/102");  // treated as rescheduled: a new schedule is required
-  EXPECT_EQ(o.GetSituacao(), 0);        // refused: the caller's order keeps 0
-
-  o.SetPonteiroSituacao(0);  // no entry: stays 0, a situation that may carry no appointment
+  o.SetSituacao(0), o.SetDataHoraFim({});
+  EXPECT_EQ(m.Salva(o), "28/140/102");
+  EXPECT_EQ(o.GetSituacao(), 0);
+  o.SetPonteiroSituacao(0);
   EXPECT_EQ(m.Salva(o), "28/155/99");
 }
 
+// Rows: the message ("" accepted, "hr" a copied read error) and the reads from LeTarefa on. An
+// accepted line keeps its record only when its task is appointed and configured.
 TEST_P(OrderSaveTest, TaskConfigurationFields) {
-  struct Caso {
-    const char* nome;
-    Mudanca muda;
-    const char* mensagem;  // "" when accepted
-    const char* leituras;  // the reads from LeTarefa on
-  };
-  auto naLinha = [](std::function<void(CZQDadosBDD_Registro&)> f) {
+  auto naLinha = [](std::function<void(CZQDadosBDD_Registro&)> f) -> Mudanca {
     return [f](CenarioOrdem& c, CZQDadosMM_Manutencao& o) {
       CZQDadosBDD_Registro r = c.configuracao;
       f(r);
       o.GetRefTarefa(0).SetApontamentoTarefa(&r);
     };
   };
-  const Caso casos[] = {
-      {"record on the line is checked, not read again", naLinha([](auto&) {}), "", "LeTarefa LeProdutoEx LeProdutoEx"},
+  auto semDescricao = [](const char* n) {
+    return n + std::string("º campo das Configurações da Tarefa LUB - Lubrificar não possui descrição "
+                           "informada."_cp);
+  };
+  const char* kTodas = "LeTarefa LeProdutoEx LeProdutoEx";
+  const std::vector<std::tuple<const char*, Mudanca, std::string, std::string>> casos = {
+      {"record on the line is checked, not read again", naLinha([](auto&) {}), "", kTodas},
       {"mandatory field left empty on the line", naLinha([](auto& r) { r.GetRefCampos(0).SetValor(""); }),
        "Campo \"Pressão\" das Configurações da Tarefa LUB - Lubrificar deve ser informado."_cp, "LeTarefa"},
       {"mandatory but disabled field may stay empty",
-       naLinha([](auto& r) { r.GetRefCampos(0).SetValor(""); r.GetRefCampos(0).SetDesabilitarCampo(true); }), "",
-       "LeTarefa LeProdutoEx LeProdutoEx"},
+       naLinha([](auto& r) { r.GetRefCampos(0).SetValor(""), r.GetRefCampos(0).SetDesabilitarCampo(true); }), "",
+       kTodas},
       {"second field without description, counted from 1",
-       naLinha([](auto& r) { r.GetRefCampos(1).SetTextoDescricao("  "); }),
-       "2º campo das Configurações da Tarefa LUB - Lubrificar não possui descrição informada."_cp, "LeTarefa"},
+       naLinha([](auto& r) { r.GetRefCampos(1).SetTextoDescricao("  "); }), semDescricao("2"), "LeTarefa"},
       {"description checked before the value",
-       naLinha([](auto& r) { r.GetRefCampos(0).SetTextoDescricao(""); r.GetRefCampos(0).SetValor(""); }),
-       "1º campo das Configurações da Tarefa LUB - Lubrificar não possui descrição informada."_cp, "LeTarefa"},
-      {"task without configuration: record removed",
-       [](auto& c, auto& o) {
-         c.tarefa.SetPonteiroInfPersonalizada(0);
-         c.Atualiza(c.tarefa);
+       naLinha([](auto& r) { r.GetRefCampos(0).SetTextoDescricao(""), r.GetRefCampos(0).SetValor(""); }),
+       semDescricao("1"), "LeTarefa"},
+      {"task without configuration: record removed", [](auto& c, auto& o) {
          CZQDadosBDD_Registro r;
-         o.GetRefTarefa(0).SetApontamentoTarefa(&r);
-       },
-       "", "LeTarefa LeProdutoEx LeProdutoEx"},
-      {"task not appointed: record removed",
-       [](auto& c, auto& o) {
-         c.tarefa.SetEfetuarApontTarefa(false);
-         c.Atualiza(c.tarefa);
+         c.tarefa.SetPonteiroInfPersonalizada(0), c.Atualiza(c.tarefa), o.GetRefTarefa(0).SetApontamentoTarefa(&r);
+       }, "", kTodas},
+      {"task not appointed: record removed", [](auto& c, auto& o) {
+         c.tarefa.SetEfetuarApontTarefa(false), c.Atualiza(c.tarefa);
          o.GetRefTarefa(0).SetApontamentoTarefa(&c.configuracao);
-       },
-       "", "LeTarefa LeProdutoEx LeProdutoEx"},
+       }, "", kTodas},
+      {"open order: the line's record neither checked nor read", [](auto&, auto& o) {
+         CZQDadosBDD_Registro vazio;
+         vazio.AdicionaCampos(CZQDadosBDD_Campo());  // would fail the field check
+         o.SetSituacao(4), o.SetDataHoraFim({}), o.GetRefTarefa(0).SetApontamentoTarefa(&vazio);
+       }, "", ""},
       {"configuration of another activity: its not-found error is copied",
-       [](auto& c, auto&) { c.configuracao.SetTipoAtividade(3); c.Atualiza(c.configuracao); }, "hr",
-       "LeTarefa LeBDDConfiguracao"},
+       Muda(&CenarioOrdem::configuracao, [](auto& r) { r.SetTipoAtividade(3); }), "hr", "LeTarefa LeBDDConfiguracao"},
   };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const auto& [nome, muda, mensagem, leituras] : casos) {
+    SCOPED_TRACE(nome);
     Mundo m(GetParam());
     CZQDadosMM_Manutencao o = m.c.ordem;
-    caso.muda(m.c, o);
+    muda(m.c, o);
     const CZQDadosMM_Manutencao antes = o;
     const std::string aviso = m.Salva(o);
-    const std::string leituras = m.Leituras();
-    EXPECT_EQ(leituras.substr(leituras.find("LeTarefa")), caso.leituras);
-    if (std::string(caso.mensagem) == "hr") {
+    const std::string todas = m.Leituras();
+    EXPECT_EQ(todas.substr(std::min(todas.find("LeTarefa"), todas.size())), leituras);
+    if (mensagem == "hr") {
       EXPECT_EQ(aviso.rfind("hr=0X80F00001/0 ", 0), 0u) << aviso;
-    } else if (*caso.mensagem) {
-      EXPECT_EQ(aviso, "28/0/114");
-      EXPECT_EQ(m.handler.GetMensagem(), caso.mensagem);
+    } else if (!mensagem.empty()) {
+      EXPECT_EQ(aviso + " " + m.handler.GetMensagem().Str(), "28/0/114 " + mensagem);
       EXPECT_TRUE(o == antes);
     } else {
       EXPECT_EQ(aviso, "");
-      const bool temRegistro = o.GetRefTarefa(0).PossuiApontamentoTarefa();
-      EXPECT_EQ(temRegistro, m.c.tarefa.GetEfetuarApontTarefa() && m.c.tarefa.GetPonteiroInfPersonalizada() != 0);
+      EXPECT_EQ(o.GetRefTarefa(0).PossuiApontamentoTarefa(), std::string(nome).find("removed") == std::string::npos);
     }
   }
 }
 
-TEST_P(OrderSaveTest, OpenOrderLeavesTaskConfigurationAlone) {
-  Mundo m(GetParam());
-  CZQDadosMM_Manutencao o = m.c.ordem;
-  o.SetSituacao(4);
-  o.SetDataHoraFim({});
-  CZQDadosBDD_Registro vazio;
-  vazio.AdicionaCampos(CZQDadosBDD_Campo());  // would fail the field check
-  o.GetRefTarefa(0).SetApontamentoTarefa(&vazio);
-  EXPECT_EQ(m.Salva(o), "");
-  EXPECT_EQ(m.Leituras().find("LeTarefa"), std::string::npos);
-  EXPECT_TRUE(o.GetRefTarefa(0).PossuiApontamentoTarefa());
-}
-
 TEST_P(OrderSaveTest, KitsNameTheirLineAndItem) {
-  struct Caso {
-    const char* nome;
-    bool equipamento;
-    int linhaKit;
-    const char* aviso;
-  };
-  const Caso casos[] = {
-      {"second material line", false, 1, "28/112/115"},
-      {"first equipment line", true, 0, "28/112/119"},
-  };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.nome);
+  for (const bool equipamento : {false, true}) {
+    SCOPED_TRACE(equipamento ? "first equipment line" : "second material line");
     Mundo m(GetParam());
     CZQDadosDF_ProdutoEx kit = m.c.produto;
-    kit.SetPonteiro(0);
-    kit.SetKit(1);
-    kit = m.empresa.Adiciona(kit);
+    kit.SetPonteiro(0), kit.SetKit(1);
     CZQDadosMM_Manutencao o = m.c.ordem;
     CZQDadosMM_ManutencaoComponente linha = o.GetRefMaterial(0);
-    linha.SetProdutoServico(_REG_POSICAO_PRODUTOPS{kit.GetPonteiro(), 0, 0, 0});
-    if (caso.equipamento) {
-      o.GetRefEquipamento(0) = linha;
-    } else {
-      o.AdicionaMaterial(linha);
-    }
-    EXPECT_EQ(m.Salva(o), caso.aviso);
-    EXPECT_EQ(m.handler.GetItem(), caso.linhaKit);
+    linha.SetProdutoServico(_REG_POSICAO_PRODUTOPS{m.empresa.Adiciona(kit).GetPonteiro(), 0, 0, 0});
+    // The kit replaces the first equipment line, or goes on a second material line.
+    (equipamento ? o.GetRefEquipamento(0) : o.GetRefMaterial(o.AdicionaMaterial(linha))) = linha;
+    EXPECT_EQ(m.Salva(o), equipamento ? "28/112/119" : "28/112/115");
+    EXPECT_EQ(m.handler.GetItem(), equipamento ? 0 : 1);
   }
 }
 
 TEST_P(OrderSaveTest, RecordOfAnotherClassOrNullAnswers162) {
   Mundo m(GetParam());
   CZQDadosMM_Tarefa tarefa;
-  EXPECT_EQ(m.handler.TrataGravacao(&tarefa, nullptr), 0);
-  EXPECT_EQ(Aviso(m.handler), "28/162/0");
-  EXPECT_EQ(m.handler.TrataGravacao(nullptr, nullptr), 0);
-  EXPECT_EQ(Aviso(m.handler), "28/162/0");
-  EXPECT_EQ(m.handler.TrataExclusao(&tarefa, nullptr), 0);
-  EXPECT_EQ(Aviso(m.handler), "28/162/0");
+  auto r = [&](int resultado) { return std::to_string(resultado) + " " + Aviso(m.handler); };
+  EXPECT_EQ(r(m.handler.TrataGravacao(&tarefa, nullptr)), "0 28/162/0");
+  EXPECT_EQ(r(m.handler.TrataGravacao(nullptr, nullptr)), "0 28/162/0");
+  EXPECT_EQ(r(m.handler.TrataExclusao(&tarefa, nullptr)), "0 28/162/0");
 }
 
-// Fails the 1st, 2nd, ... access call of a save until the save gets through. Every failure
-// ends the save with the copied error (no field, except 86 where the movement period check names
-// it and the line's field for a product read),
-// the caller's order unchanged, and a trace line only for the traced reads.
+// Fails the 1st, 2nd, ... access call of a save until the save gets through. Every failure ends
+// the save with the copied error (its field where the check names one), the caller's order
+// unchanged, and a trace line only for the traced reads.
 TEST_P(OrderSaveTest, EveryFailurePointEndsInTheCopiedError) {
   struct Ponto {
     const char* operacao;
     long campo;
-    const char* rastro;  // "file\tline" of the trace line, "" for none
+    std::vector<std::string> rastro;  // what the trace line holds; none: no trace line
   };
   const std::vector<Ponto> novo = {
-      {"LeMestre", 0, ""},
-      {"LeRecurso", 0, ""},
-      {"LePlano", 0, ""},
-      {"LeRecursoPlanoManutencao", 0, ""},
-      {"LeRequisitante", 0, ""},
-      {"LeTecnico", 0, ""},
-      {"BuscaPonteirosTecnico", 0, ""},
-      {"PossuiPermissao", 0, ""},
-      {"LePeriodoContabil", 86, ""},
-      {"LeBufferFilial", 0, "MMTrataDados\t215\t"},
-      {"LePeriodoContabil", 0, "MMTrataDados\t225\t"},
-      {"LePeriodoContabil", 86, ""},
-      {"LeTarefa", 0, ""},
-      {"LeBDDConfiguracao", 0, "MMTrataDadosManutencao\t1192\t"},
-      {"LeProdutoEx", 115, "MMTrataDados\t113\t"},
-      {"LeProdutoEx", 119, "MMTrataDados\t113\t"},
+      {"LeMestre", 0, {}}, {"LeRecurso", 0, {}}, {"LePlano", 0, {}}, {"LeRecursoPlanoManutencao", 0, {}},
+      {"LeRequisitante", 0, {}}, {"LeTecnico", 0, {}}, {"BuscaPonteirosTecnico", 0, {}}, {"PossuiPermissao", 0, {}},
+      {"LePeriodoContabil", 86, {}}, {"LeBufferFilial", 0, {"MMTrataDados\t215\t"}},
+      {"LePeriodoContabil", 0, {"MMTrataDados\t225\t"}}, {"LePeriodoContabil", 86, {}}, {"LeTarefa", 0, {}},
+      {"LeBDDConfiguracao", 0,
+       {"MMTrataDadosManutencao\t1192\t", "CMMTrataDadosManutencao::ConsistirInfoPersonalizadaTarefa",
+        "hr = GetAcessoEmpresarial()->LeBDDConfiguracao(BDD_ATV_MM_APONTAMENTO_TAREFA, regKeyConfigTarefa, "
+        "&dadosConfigInfoPers)\thr = 0X80F00003"}},
+      {"LeProdutoEx", 115, {"MMTrataDados\t113\t"}}, {"LeProdutoEx", 119, {"MMTrataDados\t113\t"}},
   };
   std::vector<Ponto> gravado = novo;
-  gravado.insert(gravado.begin(), Ponto{"LeManutencao", 0, ""});
-  gravado.insert(gravado.begin() + 8, Ponto{"LeSituacao", 0, ""});
-
+  gravado.insert(gravado.begin(), Ponto{"LeManutencao", 0, {}});
+  gravado.insert(gravado.begin() + 8, Ponto{"LeSituacao", 0, {}});
   for (const bool ehGravado : {false, true}) {
     SCOPED_TRACE(ehGravado ? "stored order, situation from its status" : "new order");
     Mundo m(GetParam());
-    CZQDadosMM_Manutencao entrada = m.c.ordem;
-    if (ehGravado) {
-      entrada = m.c.Grava();
-      entrada.SetSituacao(0);
-    }
+    CZQDadosMM_Manutencao entrada = ehGravado ? m.c.Grava() : m.c.ordem;
+    if (ehGravado) entrada.SetSituacao(0);
     const std::vector<Ponto>& pontos = ehGravado ? gravado : novo;
     std::size_t n = 1;
     for (;; ++n) {
@@ -581,23 +451,12 @@ TEST_P(OrderSaveTest, EveryFailurePointEndsInTheCopiedError) {
       }
       ASSERT_LE(n, pontos.size());
       const Ponto& p = pontos[n - 1];
-      EXPECT_EQ(m.empresa.Falhas().Log().back(), p.operacao);
-      EXPECT_EQ(r, 0);
-      EXPECT_EQ(Aviso(m.handler), "hr=0X80F00003/" + std::to_string(p.campo) + " falha " + std::to_string(n));
+      EXPECT_EQ(m.empresa.Falhas().Log().back() + " " + std::to_string(r) + " " + Aviso(m.handler),
+                p.operacao + " 0 hr=0X80F00003/"s + std::to_string(p.campo) + " falha " + std::to_string(n));
       EXPECT_TRUE(o == entrada);
       const std::string rastro = zqteste::TodosLogErros(m.empresa).substr(antesLog);
-      if (*p.rastro) {
-        EXPECT_NE(rastro.find(p.rastro), std::string::npos) << rastro;
-      } else {
-        EXPECT_EQ(rastro, "");
-      }
-      if (std::string(p.operacao) == "LeBDDConfiguracao") {
-        EXPECT_NE(rastro.find("CMMTrataDadosManutencao::ConsistirInfoPersonalizadaTarefa"), std::string::npos);
-        EXPECT_NE(rastro.find("hr = GetAcessoEmpresarial()->LeBDDConfiguracao(BDD_ATV_MM_APONTAMENTO_TAREFA, "
-                              "regKeyConfigTarefa, &dadosConfigInfoPers)\thr = 0X80F00003"),
-                  std::string::npos)
-            << rastro;
-      }
+      EXPECT_EQ(rastro.empty(), p.rastro.empty()) << rastro;
+      for (const auto& parte : p.rastro) EXPECT_NE(rastro.find(parte), std::string::npos) << parte << " in " << rastro;
     }
     EXPECT_EQ(n, pontos.size() + 1);
   }

@@ -1,9 +1,9 @@
-// The task and plan handlers over their warning tables, on three-level trees of each register
-// (FixtureRegistros.h), the removal of a technician against stored orders of every situation,
-// the list operations, every failed read or search, and the sample company's tasks and plans.
+// The task and plan handlers over their warning tables on stored trees, the removal of a technician
+// against stored orders, the list operations, every failed read, and the sample company's records.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "platform/records/RecordJson.h"
 #include "platform/records/ZQDadosDF_ProdutoEx.h"
@@ -34,11 +34,24 @@ std::string GrupoPlano(const CZQDadosMM_Plano& p) {
          "/" + std::to_string(p.GetQuantidadeAlerta());
 }
 
-CZQDadosMM_TarefaTecnico Link(std::uint32_t tecnico) {
-  CZQDadosMM_TarefaTecnico t;
-  t.SetPonteiroTecnico(tecnico);
-  return t;
+// The tree rows tasks and plans share, tree rules first: field codes of code, stored code and tree.
+template <class R>
+std::vector<Caso<R>> CasosArvore(long codigo, long gravado, long arvore) {
+  return {
+      {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, gravado)},
+      {"code of another entry", [](auto a) { a.n.SetCodigo("L"); return a.n; }, W(10, codigo)},
+      {"under its grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, arvore)},
+      {"group as its own parent", [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, arvore)},
+      {"tree first",
+       [](auto a) { a.g.SetCodigo(""), a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, arvore)},
+      {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, arvore)},
+      {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; }, W(99, arvore)},
+      {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
+      {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, codigo)},
+  };
 }
+
+CZQDadosMM_TarefaTecnico Link(std::uint32_t t) { CZQDadosMM_TarefaTecnico l; l.SetPonteiroTecnico(t); return l; }
 
 class PlanTaskHandlersTest : public ::testing::TestWithParam<const char*> {
  protected:
@@ -47,8 +60,7 @@ class PlanTaskHandlersTest : public ::testing::TestWithParam<const char*> {
     EXPECT_EQ(handler.Inicializa(empresa.Nome(), 1, 1), 0);
     return handler;
   }
-  // A stored task tree whose analytic N holds technicians 7 and 8, and one order in situation 2
-  // where technician 7 worked on N.
+  // Tasks stored, N holding technicians 7 and 8; an order in situation 2 where 7 worked on N.
   Arvore<CZQDadosMM_Tarefa> Tarefas() {
     auto a = CriaArvore<CZQDadosMM_Tarefa>(empresa);
     a.n.AdicionaTecnico(Link(7)), a.n.AdicionaTecnico(Link(8)), a.g.AdicionaTecnico(Link(7));
@@ -59,8 +71,7 @@ class PlanTaskHandlersTest : public ::testing::TestWithParam<const char*> {
     ordem = empresa.Adiciona(ordem);
     return a;
   }
-  // A stored plan tree: groups of plan type 0, analytic N and L of type 2 with a discipline and
-  // a priority.
+  // Plans stored: groups of plan type 0, analytic N and L of type 2 with discipline and priority.
   Arvore<CZQDadosMM_Plano> Planos() {
     auto a = CriaArvore<CZQDadosMM_Plano>(empresa);
     for (auto* p : {&a.g, &a.c, &a.h, &a.e}) p->SetTipo(0), empresa.Motor().Update(*p);
@@ -73,17 +84,13 @@ class PlanTaskHandlersTest : public ::testing::TestWithParam<const char*> {
 
 TEST_P(PlanTaskHandlersTest, Tasks) {
   using T = CZQDadosMM_Tarefa;
-  auto nova = [](std::function<void(T&)> muda) {
-    return [=](auto) { auto t = Entrada<T>("X", 0, 1); muda(t); return t; };
+  auto nova = [](std::function<void(T&)> f) { return [=](auto) { auto t = Entrada<T>("X", 0, 1); f(t); return t; }; };
+  auto garantia = [](std::int64_t q, std::uint32_t p) {
+    return [=](T& t) { t.SetGarantia(true), t.SetQuantPeriodoGarantia({q}), t.SetPonteiroPeriodoGarantia(p); };
   };
-  auto garantia = [](std::int64_t quantidade, std::uint32_t periodo) {
+  auto situacao = [](std::uint32_t g, std::uint32_t i) {
     return [=](T& t) {
-      t.SetGarantia(true), t.SetQuantPeriodoGarantia({quantidade}), t.SetPonteiroPeriodoGarantia(periodo);
-    };
-  };
-  auto situacao = [](std::uint32_t grupo, std::uint32_t inicial) {
-    return [=](T& t) {
-      t.SetAtribuirSituacaoTarefa(true), t.SetPonteiroSituacaoGrupo(grupo), t.SetPonteiroSituacaoInicial(inicial);
+      t.SetAtribuirSituacaoTarefa(true), t.SetPonteiroSituacaoGrupo(g), t.SetPonteiroSituacaoInicial(i);
     };
   };
   auto grupo = [&](auto) {
@@ -91,46 +98,31 @@ TEST_P(PlanTaskHandlersTest, Tasks) {
     t.SetTempoPrevisto({5}), t.SetDescricao("d"), t.SetEfetuarApontTarefa(true), t.SetGarantia(true);
     t.SetPonteiroInfPersonalizada(1), t.SetPonteiroPeriodoGarantia(1), t.SetQuantPeriodoGarantia({1});
     t.AdicionaMaterial({}), t.AdicionaEquipamento({}), t.AdicionaServico({}), t.AdicionaTecnico(Link(9));
-    situacao(0, 0)(t);  // a group's status rules are not looked at
-    return t;
+    return situacao(0, 0)(t), t;  // a group's status rules are not looked at
   };
+  auto casos = CasosArvore<T>(65, 66, 61);
+  casos.insert(casos.end(), {
+      {"new analytic", nova([](T&) {}), ""},
+      {"group emptied, technicians kept", grupo, "", "0/0/0//0/0/1"},
+      {"new, empty code", nova([](T& t) { t.SetCodigo(""); }), W(1, 65)},
+      {"empty name", nova([](T& t) { t.SetNome(""); }), W(4, 67)},
+      {"appointments without custom set", nova([](T& t) { t.SetEfetuarApontTarefa(true); }), W(157, 62)},
+      {"appointments with custom set",
+       nova([](T& t) { t.SetEfetuarApontTarefa(true), t.SetPonteiroInfPersonalizada(1); }), ""},
+      {"statuses, neither group nor initial", nova(situacao(0, 0)), W(179, 72)},
+      {"statuses without initial", nova(situacao(1, 0)), W(180, 73)},
+      {"statuses given", nova(situacao(1, 2)), ""},
+      {"warranty, neither length nor period", nova(garantia(0, 0)), W(158, 59)},
+      {"warranty without period", nova(garantia(1, 0)), W(159, 63)},
+      {"warranty given", nova(garantia(1, 1)), ""},
+      {"appointed technician dropped", [](auto a) { a.n.RemoveTecnico(0); return a.n; }, W(189, 75)},
+      {"removal before the fields", [](auto a) { a.n.RemoveTecnico(0), a.n.SetNome(""); return a.n; }, W(189, 75)},
+      {"unappointed one dropped, one added",
+       [](auto a) { a.n.RemoveTecnico(1), a.n.AdicionaTecnico(Link(9)); return a.n; }, ""},
+      {"group drops 7, appointed on N only", [](auto a) { a.g.RemoveTodosTecnico(); return a.g; }, ""},
+  });
   CMMTrataDadosTarefa handler;
-  Roda<T>(Inicia(handler), Tarefas(),
-          {
-              {"new analytic", nova([](T&) {}), ""},
-              {"group emptied, technicians kept", grupo, "", "0/0/0//0/0/1"},
-              {"new, empty code", nova([](T& t) { t.SetCodigo(""); }), W(1, 65)},
-              {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 66)},
-              {"code of another task", [](auto a) { a.n.SetCodigo("L"); return a.n; }, W(10, 65)},
-              {"empty name", nova([](T& t) { t.SetNome(""); }), W(4, 67)},
-              {"appointments without custom set", nova([](T& t) { t.SetEfetuarApontTarefa(true); }), W(157, 62)},
-              {"appointments with custom set",
-               nova([](T& t) { t.SetEfetuarApontTarefa(true), t.SetPonteiroInfPersonalizada(1); }), ""},
-              {"statuses, neither group nor initial", nova(situacao(0, 0)), W(179, 72)},
-              {"statuses without initial", nova(situacao(1, 0)), W(180, 73)},
-              {"statuses given", nova(situacao(1, 2)), ""},
-              {"warranty, neither length nor period", nova(garantia(0, 0)), W(158, 59)},
-              {"warranty without period", nova(garantia(1, 0)), W(159, 63)},
-              {"warranty given", nova(garantia(1, 1)), ""},
-              {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
-               W(99, 61)},
-              {"group as its own parent", [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, 61)},
-              {"tree rules before field checks",
-               [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 61)},
-              {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 61)},
-              {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; },
-               W(99, 61)},
-              {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
-              {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 65)},
-              {"appointed technician dropped", [](auto a) { a.n.RemoveTecnico(0); return a.n; }, W(189, 75)},
-              {"removal checked before the fields",
-               [](auto a) { a.n.RemoveTecnico(0), a.n.SetNome(""); return a.n; }, W(189, 75)},
-              {"technician without appointments dropped, one added",
-               [](auto a) { a.n.RemoveTecnico(1), a.n.AdicionaTecnico(Link(9)); return a.n; }, ""},
-              {"appointed technician of another task dropped from a group",
-               [](auto a) { a.g.RemoveTodosTecnico(); return a.g; }, ""},
-          },
-          GrupoTarefa);
+  Roda(Inicia(handler), Tarefas(), casos, GrupoTarefa);
 }
 
 // Only orders in situations 1, 2, 4, 32 and 64 keep a technician on the task.
@@ -140,29 +132,21 @@ TEST_P(PlanTaskHandlersTest, TechnicianRemovalBySituation) {
   Inicia(handler);
   for (const std::uint8_t s : {1, 2, 4, 8, 16, 32, 64}) {
     SCOPED_TRACE(int{s});
-    ordem.SetSituacao(s);
-    empresa.Motor().Update(ordem);
-    const bool conta = s != 8 && s != 16;
-    EXPECT_EQ(Aviso(handler.TrataRemoverTecnico(a.n.GetPonteiro(), Link(7))), conta ? W(189, 75) : "");
+    ordem.SetSituacao(s), empresa.Motor().Update(ordem);
+    EXPECT_EQ(Aviso(handler.TrataRemoverTecnico(a.n.GetPonteiro(), Link(7))), s != 8 && s != 16 ? W(189, 75) : "");
     EXPECT_EQ(Aviso(handler.TrataRemoverTecnico(a.n.GetPonteiro(), Link(8))), "");
     EXPECT_EQ(Aviso(handler.TrataRemoverTecnico(a.l.GetPonteiro(), Link(7))), "");
   }
 }
 
 TEST_P(PlanTaskHandlersTest, TaskComponents) {
-  auto componente = [](std::uint8_t tipo, std::uint32_t produto, std::int64_t quantidade, std::uint16_t grade = 0) {
+  auto componente = [](std::uint8_t tipo, std::uint32_t produto, std::int64_t qtd, std::uint16_t grade = 0) {
     CZQDadosMM_TarefaComponente c;
-    c.SetTipoComponente(tipo), c.SetPosicaoProdutoServico({produto, grade, 0, 0}), c.SetQuantidade({quantidade});
-    return c;
+    return c.SetTipoComponente(tipo), c.SetPosicaoProdutoServico({produto, grade, 0, 0}), c.SetQuantidade({qtd}), c;
   };
   CZQVector<CZQDadosMM_TarefaComponente> lista;
   lista.Add(componente(1, 4, 1)), lista.Add(componente(2, 5, 1)), lista.Add(componente(3, 6, 1));
-  const struct {
-    const char* nome;
-    CZQDadosMM_TarefaComponente c;
-    std::int64_t indice;
-    std::string aviso;
-  } casos[] = {
+  const std::vector<std::tuple<const char*, CZQDadosMM_TarefaComponente, std::int64_t, std::string>> casos = {
       {"kind 0", componente(0, 4, 1), -1, W(0, 0)},
       {"kind 4", componente(4, 0, 0), -1, W(0, 0)},
       {"material without product", componente(1, 0, 1), -1, W(36, 76)},
@@ -178,13 +162,11 @@ TEST_P(PlanTaskHandlersTest, TaskComponents) {
   };
   CMMTrataDadosTarefa handler;
   Inicia(handler);
-  for (auto caso : casos) {
-    SCOPED_TRACE(caso.nome);
-    EXPECT_EQ(Aviso(handler.TrataIncluirAlterarComponente(&caso.c, lista, caso.indice)), caso.aviso);
+  for (auto [nome, c, indice, aviso] : casos) {
+    SCOPED_TRACE(nome);
+    EXPECT_EQ(Aviso(handler.TrataIncluirAlterarComponente(&c, lista, indice)), aviso);
+    EXPECT_TRUE(aviso != W(0, 0) || handler.GetMensagem().Str() == "Tipo do componente não é válido."_cp);
   }
-  auto invalido = componente(0, 4, 1);
-  handler.TrataIncluirAlterarComponente(&invalido, lista, -1);
-  EXPECT_EQ(handler.GetMensagem(), "Tipo do componente não é válido."_cp);
 }
 
 TEST_P(PlanTaskHandlersTest, Plans) {
@@ -192,17 +174,14 @@ TEST_P(PlanTaskHandlersTest, Plans) {
   auto plano = [](std::uint8_t tipo, std::function<void(P&)> muda = [](P&) {}) {
     return [=](auto) {
       auto p = Entrada<P>("X", 0, 1);
-      p.SetTipo(tipo), p.SetPonteiroDisciplina(1), p.SetPonteiroPrioridade(1);
-      muda(p);
-      return p;
+      return p.SetTipo(tipo), p.SetPonteiroDisciplina(1), p.SetPonteiroPrioridade(1), muda(p), p;
     };
   };
   auto grupo = [](std::uint8_t tipo) {
     return [=](auto) {
       auto p = Entrada<P>("X", 0, 2);
       p.SetTipo(tipo), p.SetTipoControle(2), p.SetPonteiroTipoPeriodo(1), p.SetContadorCicloManutencao({1});
-      p.SetInativarAposRealManut(true), p.AdicionaAlerta({}), p.AdicionaTarefa({});
-      return p;
+      return p.SetInativarAposRealManut(true), p.AdicionaAlerta({}), p.AdicionaTarefa({}), p;
     };
   };
   std::vector<Caso<P>> casos = {
@@ -213,20 +192,13 @@ TEST_P(PlanTaskHandlersTest, Plans) {
       {"no discipline", plano(1, [](P& p) { p.SetPonteiroDisciplina(0); }), W(19, 26)},
       {"no priority", plano(2, [](P& p) { p.SetPonteiroPrioridade(0); }), W(177, 27)},
       {"type 2 needs nothing else", plano(2, [](P& p) { p.SetTipoControle(2); }), ""},
-      {"counter of one ten-thousandth",
-       plano(1, [](P& p) { p.SetTipoControle(1), p.SetContadorCicloManutencao({1}); }), ""},
+      {"counter of 0.0001", plano(1, [](P& p) { p.SetTipoControle(1), p.SetContadorCicloManutencao({1}); }), ""},
       {"negative counter", plano(1, [](P& p) { p.SetTipoControle(1), p.SetContadorCicloManutencao({-10000}); }), ""},
       {"new, empty code", plano(2, [](P& p) { p.SetCodigo(""); }), W(1, 21)},
-      {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 22)},
-      {"code of another plan", [](auto a) { a.n.SetCodigo("L"); return a.n; }, W(10, 21)},
       {"empty name", plano(2, [](P& p) { p.SetNome(""); }), W(4, 23)},
-      {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 24)},
-      {"group as its own parent", [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, 24)},
-      {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 24)},
-      {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; }, W(99, 24)},
-      {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
-      {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 21)},
   };
+  const auto arvore = CasosArvore<P>(21, 22, 24);
+  casos.insert(casos.end(), arvore.begin(), arvore.end());
   // Control types of a type-1 plan: what each needs, the period reported first.
   const struct {
     std::uint8_t controle;
@@ -256,35 +228,26 @@ TEST_P(PlanTaskHandlersTest, PlanAlerts) {
   auto alerta = [](std::uint8_t antesApos, bool repete, std::int64_t intervalo, const char* modelo = "alerta.htm") {
     CZQDadosMM_PlanoAlerta a;
     a.SetDescricao("Vencido"), a.SetAntesApos(antesApos), a.SetRepetirEm(repete), a.SetTipoRepeticao(2);
-    a.SetTempoRepeticao({intervalo}), a.SetModeloEmail(modelo), a.AdicionaTecnicos({});
-    return a;
+    return a.SetTempoRepeticao({intervalo}), a.SetModeloEmail(modelo), a.AdicionaTecnicos({}), a;
   };
-  auto semTecnicos = alerta(1, false, 0);
-  semTecnicos.RemoveTodosTecnicos();
-  auto semDescricao = alerta(1, false, 0);
-  semDescricao.SetDescricao("");
-  const struct {
-    const char* nome;
-    CZQDadosMM_PlanoAlerta a;
-    std::string aviso, texto = {};
-  } casos[] = {
-      {"before, no repetition, no interval", alerta(1, false, 0), ""},
-      {"after, repeated every 0.5", alerta(2, true, 5000), ""},
-      {"template named with a folder of another machine", alerta(2, false, 0, "C:\\Modelos\\alerta.htm"), ""},
-      {"no description", semDescricao, W(49, 44)},
-      {"before/after not chosen", alerta(0, false, 0), W(113, 45)},
-      {"repeated without interval", alerta(2, true, 0), W(116, 52)},
-      {"no technician", semTecnicos, W(117, 54)},
+  const std::vector<std::tuple<const char*, CZQDadosMM_PlanoAlerta, std::string, std::string>> casos = {
+      {"before, no repetition, no interval", alerta(1, false, 0), "", ""},
+      {"after, repeated every 0.5", alerta(2, true, 5000), "", ""},
+      {"template named with a folder of another machine", alerta(2, false, 0, "C:\\Modelos\\alerta.htm"), "", ""},
+      {"no description", [&] { auto a = alerta(1, false, 0); a.SetDescricao(""); return a; }(), W(49, 44), ""},
+      {"before/after not chosen", alerta(0, false, 0), W(113, 45), ""},
+      {"repeated without interval", alerta(2, true, 0), W(116, 52), ""},
+      {"no technician", [&] { auto a = alerta(1, false, 0); a.RemoveTodosTecnicos(); return a; }(), W(117, 54), ""},
       {"no template", alerta(1, false, 0, ""), W(0, 0), "O modelo de e-mail deve ser informado."},
       {"folder given as template", alerta(1, false, 0, "C:\\Modelos\\"), W(0, 0), "deve ser informado"},
       {"no such template", alerta(1, false, 0, "outro.htm"), W(0, 0), "/relatorios/outro.htm "},
       {"a folder, not a file", alerta(1, false, 0, "pasta.htm"), W(0, 0), "/relatorios/pasta.htm "},
   };
   CMMTrataDadosPlano handler;
-  for (auto caso : casos) {
-    SCOPED_TRACE(caso.nome);
-    EXPECT_EQ(Aviso(handler.TrataAdicionarAlterarAlerta(&caso.a)), caso.aviso);
-    EXPECT_NE(handler.GetMensagem().Str().find(caso.texto), std::string::npos) << handler.GetMensagem().Str();
+  for (auto [nome, a, aviso, texto] : casos) {
+    SCOPED_TRACE(nome);
+    EXPECT_EQ(Aviso(handler.TrataAdicionarAlterarAlerta(&a)), aviso);
+    EXPECT_NE(handler.GetMensagem().Str().find(texto), std::string::npos) << handler.GetMensagem().Str();
   }
   CZQRegistro::Define(CZQRegistro::kRaiz, "Relatorios", "");
   auto a = alerta(1, false, 0);
@@ -296,28 +259,18 @@ TEST_P(PlanTaskHandlersTest, PlanAlerts) {
 TEST_P(PlanTaskHandlersTest, PlanComponentsAndTasks) {
   // Products 1 (P) and 3 (K, a kit), service 2: no two positions alike across the lists.
   CZQDadosDF_ProdutoEx produto, kit;
-  produto.SetCodigo("P"), kit.SetCodigo("K"), kit.SetKit(1);
-  const auto p = empresa.Adiciona(produto).GetPonteiro();
-  empresa.Adiciona(CZQDadosDF_ProdutoEx());
-  const auto k = empresa.Adiciona(kit).GetPonteiro();
   CZQDadosDF_Servico servico;
-  servico.SetCodigo("S");
-  empresa.Adiciona(CZQDadosDF_Servico());
-  const auto s = empresa.Adiciona(servico).GetPonteiro();
-  auto componente = [](std::uint32_t ponteiro, std::int64_t quantidade, char tipo = 'P', std::uint16_t grade = 0) {
+  produto.SetCodigo("P"), kit.SetCodigo("K"), kit.SetKit(1), servico.SetCodigo("S");
+  const auto p = empresa.Adiciona(produto).GetPonteiro();
+  empresa.Adiciona(CZQDadosDF_ProdutoEx()), empresa.Adiciona(CZQDadosDF_Servico());
+  const auto k = empresa.Adiciona(kit).GetPonteiro(), s = empresa.Adiciona(servico).GetPonteiro();
+  auto componente = [](std::uint32_t ponteiro, std::int64_t qtd, char tipo = 'P', std::uint16_t grade = 0) {
     CZQDadosMM_PlanoComponente c;
-    c.SetPosicaoProduto({ponteiro, grade, 0, 0}), c.SetQuantidade({quantidade}), c.SetTipoProdutoServico(tipo);
-    return c;
+    return c.SetPosicaoProduto({ponteiro, grade, 0, 0}), c.SetQuantidade({qtd}), c.SetTipoProdutoServico(tipo), c;
   };
   CZQVector<CZQDadosMM_PlanoComponente> lista;
   lista.Add(componente(p, 1)), lista.Add(componente(s, 1, 'S'));
-  const struct {
-    const char* nome;
-    CZQDadosMM_PlanoComponente c;
-    int tipo;
-    std::int64_t indice;
-    std::string aviso;
-  } casos[] = {
+  const std::vector<std::tuple<const char*, CZQDadosMM_PlanoComponente, int, std::int64_t, std::string>> casos = {
       {"material", componente(p, 1), 1, 0, ""},
       {"material without product", componente(0, 1), 1, -1, W(36, 34)},
       {"equipment without product", componente(0, 1), 2, -1, W(37, 37)},
@@ -336,53 +289,28 @@ TEST_P(PlanTaskHandlersTest, PlanComponentsAndTasks) {
   };
   CMMTrataDadosPlano handler;
   Inicia(handler);
-  for (auto caso : casos) {
-    SCOPED_TRACE(caso.nome);
-    const auto tipo = static_cast<_E_MM_MANUTENCOES_COMPONENTES>(caso.tipo);
-    EXPECT_EQ(Aviso(handler.TrataAdicionarAlterarComponente(&caso.c, lista, caso.indice, tipo)), caso.aviso);
+  for (auto [nome, c, tipo, indice, aviso] : casos) {
+    SCOPED_TRACE(nome);
+    const auto t = static_cast<_E_MM_MANUTENCOES_COMPONENTES>(tipo);
+    EXPECT_EQ(Aviso(handler.TrataAdicionarAlterarComponente(&c, lista, indice, t)), aviso);
   }
 
-  auto tarefa = Entrada<CZQDadosMM_Tarefa>("LUB", 0, 1);
-  const unsigned long t = empresa.Adiciona(tarefa).GetPonteiro();
-  const struct {
-    std::vector<unsigned long> novas, antes;
-    std::string aviso;
-    std::vector<unsigned long> depois;
-  } tarefas[] = {
-      {{5, t}, {t}, W(163, 33), {t}},
-      {{5, 5}, {t}, "", {t, 5, 5}},
-      {{5, 0}, {}, W(160, 33), {}},
-      {{}, {}, "", {}},
-  };
-  for (const auto& c : tarefas) {
-    SCOPED_TRACE(c.aviso);
-    CZQVector<unsigned long> novas;
+  const unsigned long t = empresa.Adiciona(Entrada<CZQDadosMM_Tarefa>("LUB", 0, 1)).GetPonteiro();
+  // New tasks, the plan's tasks before, the warning and the plan's tasks after.
+  using V = std::vector<unsigned long>;
+  for (const auto& [novas, antes, aviso, depois] : std::vector<std::tuple<V, V, std::string, V>>{
+           {{5, t}, {t}, W(163, 33), {t}}, {{5, 5}, {t}, "", {t, 5, 5}}, {{5, 0}, {}, W(160, 33), {}}, {{}, {}, "", {}},
+       }) {
+    SCOPED_TRACE(aviso);
+    CZQVector<unsigned long> n;
     CZQVector<CZQDadosMM_PlanoTarefa> lista;
-    for (auto n : c.novas) novas.Add(n);
-    for (auto n : c.antes) lista.Add({}), lista[lista.GetSize() - 1].SetPonteiroTarefa(static_cast<std::uint32_t>(n));
-    EXPECT_EQ(Aviso(handler.TrataAdicionarTarefa(novas, lista)), c.aviso);
-    std::vector<unsigned long> depois;
-    for (const auto& pt : lista) depois.push_back(pt.GetPonteiroTarefa());
-    EXPECT_EQ(depois, c.depois);
-  }
-  CZQVector<unsigned long> repetida;
-  repetida.Add(t);
-  CZQVector<CZQDadosMM_PlanoTarefa> comEla;
-  comEla.Add({}), comEla[0].SetPonteiroTarefa(static_cast<std::uint32_t>(t));
-  handler.TrataAdicionarTarefa(repetida, comEla);
-  EXPECT_NE(handler.GetMensagem().Str().find("LUB"), std::string::npos) << handler.GetMensagem().Str();
-}
-
-TEST_P(PlanTaskHandlersTest, DeletesAndOtherRecordsAnswer162) {
-  CZQDadosMM_Prioridade outro;
-  CMMTrataDadosTarefa tarefas;
-  CMMTrataDadosPlano planos;
-  for (CMMTrataDados* h : {static_cast<CMMTrataDados*>(&tarefas), static_cast<CMMTrataDados*>(&planos)}) {
-    Inicia(*h);
-    EXPECT_EQ(h->TrataGravacao(&outro, nullptr), 0);
-    EXPECT_EQ(Aviso(*h), "28/162/0");
-    EXPECT_EQ(h->TrataExclusao(&outro, nullptr), 0);
-    EXPECT_EQ(Aviso(*h), "28/162/0");
+    for (auto x : novas) n.Add(x);
+    for (auto x : antes) lista[lista.Add({})].SetPonteiroTarefa(static_cast<std::uint32_t>(x));
+    EXPECT_EQ(Aviso(handler.TrataAdicionarTarefa(n, lista)), aviso);
+    EXPECT_TRUE(aviso != W(163, 33) || handler.GetMensagem().Str().find("LUB") != std::string::npos);  // the task
+    V ficaram;
+    for (const auto& pt : lista) ficaram.push_back(pt.GetPonteiroTarefa());
+    EXPECT_EQ(ficaram, depois);
   }
 }
 
@@ -392,15 +320,10 @@ TEST_P(PlanTaskHandlersTest, EveryFailurePoint) {
   CMMTrataDadosTarefa tarefas;
   a.n.RemoveTecnico(1);  // technician 8, with no appointment
   Caminha(empresa, Inicia(tarefas), a.n,
-          {{"LeTarefa", {0}},
-           {"BuscaPonteirosManutencao", {0}},
-           {"LeManutencoes", {0}},
-           {"BuscaPonteirosTarefa", {0}}});
+          {{"LeTarefa", {0}}, {"BuscaPonteirosManutencao", {0}}, {"LeManutencoes", {0}}, {"BuscaPonteirosTarefa", {}}});
   a.g.SetDescricao("d");
-  Caminha(empresa, tarefas, a.g,
-          {{"LeTarefa", {0, "", "0/0/0/d/0/0/1"}},
-           {"BuscaClassificacaoTarefa", {0, "", "0/0/0/d/0/0/1"}},
-           {"BuscaPonteirosTarefa", {0, "", "0/0/0/d/0/0/1"}}},
+  const Ponto g{0, "", "0/0/0/d/0/0/1"};  // a group normalised only once every read is done
+  Caminha(empresa, tarefas, a.g, {{"LeTarefa", g}, {"BuscaClassificacaoTarefa", g}, {"BuscaPonteirosTarefa", g}},
           GrupoTarefa);
 
   auto p = Planos();
@@ -409,17 +332,15 @@ TEST_P(PlanTaskHandlersTest, EveryFailurePoint) {
           {{"LePlano", {0}}, {"BuscaClassificacaoPlano", {0}}, {"BuscaPonteirosPlano", {0}}});
 
   CZQVector<unsigned long> novas;
-  novas.Add(a.n.GetPonteiro());
   CZQVector<CZQDadosMM_PlanoTarefa> lista;
-  lista.Add({}), lista[0].SetPonteiroTarefa(a.n.GetPonteiro());
+  novas.Add(a.n.GetPonteiro()), lista[lista.Add({})].SetPonteiroTarefa(a.n.GetPonteiro());
   empresa.Falhas().FailNth(1, ZQ_E_MOTOR, "falha");
   EXPECT_EQ(Aviso(planos.TrataAdicionarTarefa(novas, lista)), "hr=0X80F00003/0 falha");
   EXPECT_EQ(empresa.Falhas().Log(), std::vector<std::string>{"LeTarefa"});
   empresa.Falhas().Clear();
 }
 
-// The sample company: every task and plan, and every item of their lists, accepted by its
-// handler as stored.
+// The sample company: every task and plan, and every item of their lists, accepted as stored.
 TEST_P(PlanTaskHandlersTest, SampleCompanyAccepted) {
   std::ifstream arquivo(ZQ_SOURCE_DIR "/data/exemplo/exemplo.json");
   const auto dados = nlohmann::json::parse(arquivo);
@@ -439,9 +360,7 @@ TEST_P(PlanTaskHandlersTest, SampleCompanyAccepted) {
     zq::DeJson(json, &t);
     SCOPED_TRACE(t.GetCodigo().Str());
     EXPECT_EQ(tarefas.TrataGravacao(&t, nullptr), 1) << Aviso(tarefas);
-    const CZQVector<CZQDadosMM_TarefaComponente>* listas[] = {&t.GetListaMaterial(), &t.GetListaEquipamento(),
-                                                              &t.GetListaServico()};
-    for (const auto* lista : listas)
+    for (const auto* lista : {&t.GetListaMaterial(), &t.GetListaEquipamento(), &t.GetListaServico()})
       for (int i = 0; i < lista->GetSize(); ++i, ++vistos) {
         auto c = (*lista)[i];
         EXPECT_EQ(Aviso(tarefas.TrataIncluirAlterarComponente(&c, *lista, i)), "");

@@ -1,15 +1,16 @@
-// The register handlers over their warning tables, on three-level trees of each register (see
-// FixtureRegistros.h), with the differences between registers that shared code could blur, and
-// every failed read or search of each save.
+// The register handlers over their warning tables on stored trees, with the differences between
+// registers that shared code could blur, and every failed read or search of each save.
 #include <gtest/gtest.h>
 
 #include "registers/MMRegrasCadastro.h"
 #include "registers/MMTrataDadosCamposPersonalizados.h"
 #include "registers/MMTrataDadosDisciplina.h"
 #include "registers/MMTrataDadosMestre.h"
+#include "registers/MMTrataDadosPlano.h"
 #include "registers/MMTrataDadosPrioridade.h"
 #include "registers/MMTrataDadosSituacaoManutencao.h"
 #include "registers/MMTrataDadosSituacaoTarefa.h"
+#include "registers/MMTrataDadosTarefa.h"
 #include "registers/MMTrataDadosTecnico.h"
 #include "registers/MMTrataDadosTipoGasto.h"
 #include "tests/support/FixtureRegistros.h"
@@ -55,28 +56,25 @@ class RegisterHandlersTest : public ::testing::TestWithParam<const char*> {
   EmpresaTeste empresa{GetParam()};
 };
 
-// Disciplines and expense types: one algorithm, field codes of their own. Field checks come
-// before the tree rules, and the walk leaves the entry itself to the own-parent check.
+// Disciplines and expense types: field checks first; the walk leaves the entry to the own-parent check.
 template <class R>
 std::vector<Caso<R>> CasosArvoreSimples(const mmcadastro::CamposArvore& k) {
   return {
       {"new entry", [](auto) { return Entrada<R>("X", 0, 1); }, ""},
       {"new, empty code", [](auto) { return Entrada<R>("", 0, 1); }, W(1, k.codigo)},
       {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, k.codigoGravado)},
-      {"new, code reused in another branch", [](auto a) { return Entrada<R>("L", a.g.GetPonteiro(), 1); },
-       W(10, k.codigo)},
+      {"new, code used elsewhere", [](auto a) { return Entrada<R>("L", a.g.GetPonteiro(), 1); }, W(10, k.codigo)},
       {"codes are not trimmed", [](auto) { return Entrada<R>(" L", 0, 1); }, ""},
       {"stored, code of another entry", [](auto a) { a.n.SetCodigo("L"); return a.n; }, W(10, k.codigo)},
       {"empty name", [](auto a) { a.n.SetNome(""); return a.n; }, W(4, k.nome)},
       {"own parent", [](auto a) { a.c.SetPonteiroPai(a.c.GetPonteiro()); return a.c; }, W(99, k.proprioPai)},
-      {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
-       W(99, k.arvore)},
+      {"under its grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, k.arvore)},
       {"group under its child", [](auto a) { a.g.SetPonteiroPai(a.c.GetPonteiro()); return a.g; }, W(99, k.arvore)},
       {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, k.arvore)},
       {"empty group made analytic", [](auto a) { a.e.SetTipoClassificacao(1); return a.e; }, ""},
       {"analytic moved: no subtree search", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
-      {"field checks before tree rules",
-       [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(2, k.codigoGravado)},
+      {"fields first",
+       [](auto a) { a.g.SetCodigo(""), a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(2, k.codigoGravado)},
       {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, k.codigo)},
   };
 }
@@ -90,47 +88,36 @@ TEST_P(RegisterHandlersTest, DisciplinesAndExpenseTypes) {
        CasosArvoreSimples<CZQDadosMM_TipoGasto>({132, 133, 134, 135, 135}));
 }
 
-// Tree rules of a stored group before the field rules, the group itself counted in the walk;
-// groups normalised; one active analytic technician per user and branch.
+// Tree rules first, the group itself walked; groups normalised; one active technician per user and branch.
 TEST_P(RegisterHandlersTest, Technicians) {
   using T = CZQDadosMM_Tecnico;
   auto a = CriaArvore<T>(empresa);
   a.n.SetPonteiroFilial(1), a.n.SetPonteiroUsuario(7), a.l.SetPonteiroFilial(1), a.l.SetPonteiroUsuario(8);
   empresa.Motor().Update(a.n), empresa.Motor().Update(a.l);
   empresa.Adiciona(Tecnico("P", 1, 8)), empresa.Adiciona(Tecnico("M", 1, 9, 1, 1));  // L's user; inactive
-  auto grupo = [](std::uint8_t tipo) {
-    auto t = Tecnico("X", 2, 7, tipo, 1);
-    t.AdicionaDisciplina(CZQDadosMM_TecnicoDisciplina());
-    return t;
-  };
+  auto grupo = [](std::uint8_t tipo) { auto t = Tecnico("X", 2, 7, tipo, 1); t.AdicionaDisciplina({}); return t; };
   CMMTrataDadosTecnico handler;
-  Roda<T>(Inicia(handler), a,
-          {
-              {"new analytic", [](auto) { return Tecnico("X", 2, 7); }, "", "1/2/0/0"},
-              {"group of type 3 normalised, user not searched", [&](auto) { return grupo(3); }, "", "2/0/0/0"},
-              {"group of type 0 normalised", [&](auto) { return grupo(0); }, "", "2/0/0/0"},
-              {"new, empty code", [](auto) { return Tecnico("", 2, 0); }, W(1, 7)},
-              {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 8)},
-              {"code reused in another branch", [](auto) { return Tecnico("N", 2, 0); }, W(10, 7)},
-              {"empty name", [](auto a) { a.n.SetNome(""); return a.n; }, W(4, 9)},
-              {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
-               W(99, 10)},
-              {"group as its own parent: the walk counts it",
-               [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, 10)},
-              {"tree rules before field checks",
-               [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 10)},
-              {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 10)},
-              {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; },
-               W(99, 10)},
-              {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
-              {"user of another technician of the branch", [](auto) { return Tecnico("X", 1, 7); }, W(121, 12)},
-              {"no branch: every branch searched", [](auto) { return Tecnico("X", 0, 7); }, W(121, 12)},
-              {"user of an inactive technician", [](auto) { return Tecnico("X", 1, 9); }, ""},
-              {"user shared by two others refuses one of them", [](auto a) { return a.l; }, W(121, 12)},
-              {"user of itself only", [](auto a) { return a.n; }, ""},
-              {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 7)},
-          },
-          Grupo);
+  Roda<T>(Inicia(handler), a, {
+      {"new analytic", [](auto) { return Tecnico("X", 2, 7); }, "", "1/2/0/0"},
+      {"group of type 3 normalised, user not searched", [&](auto) { return grupo(3); }, "", "2/0/0/0"},
+      {"group of type 0 normalised", [&](auto) { return grupo(0); }, "", "2/0/0/0"},
+      {"new, empty code", [](auto) { return Tecnico("", 2, 0); }, W(1, 7)},
+      {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 8)},
+      {"code reused in another branch", [](auto) { return Tecnico("N", 2, 0); }, W(10, 7)},
+      {"empty name", [](auto a) { a.n.SetNome(""); return a.n; }, W(4, 9)},
+      {"under its grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 10)},
+      {"own parent: the group walked", [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()); return a.g; }, W(99, 10)},
+      {"tree first", [](auto a) { a.g.SetCodigo(""), a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 10)},
+      {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 10)},
+      {"analytic as its own parent", [](auto a) { a.n.SetPonteiroPai(a.n.GetPonteiro()); return a.n; }, W(99, 10)},
+      {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
+      {"user of another technician of the branch", [](auto) { return Tecnico("X", 1, 7); }, W(121, 12)},
+      {"no branch: every branch searched", [](auto) { return Tecnico("X", 0, 7); }, W(121, 12)},
+      {"user of an inactive technician", [](auto) { return Tecnico("X", 1, 9); }, ""},
+      {"user shared by two others refuses one of them", [](auto a) { return a.l; }, W(121, 12)},
+      {"user of itself only", [](auto a) { return a.n; }, ""},
+      {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 7)},
+  }, Grupo);
 }
 
 TEST_P(RegisterHandlersTest, TechnicianDisciplineList) {
@@ -145,8 +132,7 @@ TEST_P(RegisterHandlersTest, TechnicianDisciplineList) {
   }
 }
 
-// A flat list: stamp and base situation first, texts trimmed into the record, duplicates of
-// maintenance statuses only, for new statuses only.
+// A flat list: stamp and base first, texts trimmed, duplicates among new maintenance statuses only.
 TEST_P(RegisterHandlersTest, MaintenanceStatuses) {
   using S = CZQDadosMM_Situacao;
   const S aberta = empresa.Adiciona(Situacao("ABERTA", "Aberta", 2));
@@ -155,9 +141,7 @@ TEST_P(RegisterHandlersTest, MaintenanceStatuses) {
   auto nova = [](const char* codigo, const char* descricao, std::uint8_t base = 4, std::uint8_t tipo = 1) {
     return [=](auto) { return Situacao(codigo, descricao, base, tipo); };
   };
-  auto gravada = [&](std::function<void(S&)> muda) {
-    return [=](auto) { S s = aberta; muda(s); return s; };
-  };
+  auto gravada = [&](std::function<void(S&)> muda) { return [=](auto) { S s = aberta; muda(s); return s; }; };
   std::vector<Caso<S>> casos = {
       {"new, trimmed", nova("  X  ", " d "), "", "X|d"},
       {"code of blanks; description not looked at", nova("   ", " d "), W(1, 1), "| d "},
@@ -177,36 +161,30 @@ TEST_P(RegisterHandlersTest, MaintenanceStatuses) {
   Roda(Inicia(handler), Arvore<S>{}, casos, Textos);
 }
 
-// A tree whose rules come first, whose walk leaves the status itself out, whose code keeps its
-// blanks and whose own-parent check comes last.
+// Tree rules first, the status itself not walked, codes untrimmed, the own-parent check last.
 TEST_P(RegisterHandlersTest, TaskStatuses) {
   using S = CZQDadosMM_Situacao;
   auto nova = [](const char* codigo, std::uint8_t tipo = 2) {
     return [=](auto) { auto s = Entrada<S>(codigo, 0, 1); s.SetTipo(tipo); s.SetDescricao(" d "); return s; };
   };
   CMMTrataDadosSituacaoTarefa handler;
-  Roda<S>(Inicia(handler), CriaArvore<S>(empresa),
-          {
-              {"new, code keeps its blanks", nova(" T "), "", " T |d"},
-              {"code in use", nova("N"), W(10, 1), "N| d "},
-              {"code differing by a blank", nova(" N"), ""},
-              {"new, empty code", nova(""), W(1, 132)},
-              {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 133)},
-              {"stored, code of another status", [](auto a) { a.n.SetCodigo("L"); return a.n; }, ""},
-              {"description of blanks", [](auto a) { a.n.SetDescricao(" "); return a.n; }, W(49, 2), "N|"},
-              {"group under its own grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; },
-               W(99, 135)},
-              {"tree rules before field checks",
-               [](auto a) { a.g.SetCodigo(""); a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 135)},
-              {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 135)},
-              {"own parent, checked after the description",
-               [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()), a.g.SetDescricao(" x "); return a.g; }, W(99, 3),
-               "G|x"},
-              {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
-              {"maintenance status type", nova("X", 1), W(125, 1, 20)},
-              {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 1)},
-          },
-          Textos);
+  Roda<S>(Inicia(handler), CriaArvore<S>(empresa), {
+      {"new, code keeps its blanks", nova(" T "), "", " T |d"},
+      {"code in use", nova("N"), W(10, 1), "N| d "},
+      {"code differing by a blank", nova(" N"), ""},
+      {"new, empty code", nova(""), W(1, 132)},
+      {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 133)},
+      {"stored, code of another status", [](auto a) { a.n.SetCodigo("L"); return a.n; }, ""},
+      {"description of blanks", [](auto a) { a.n.SetDescricao(" "); return a.n; }, W(49, 2), "N|"},
+      {"under its grandchild", [](auto a) { a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 135)},
+      {"tree first", [](auto a) { a.g.SetCodigo(""), a.g.SetPonteiroPai(a.n.GetPonteiro()); return a.g; }, W(99, 135)},
+      {"group with entries made analytic", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 135)},
+      {"own parent, after the description",
+       [](auto a) { a.g.SetPonteiroPai(a.g.GetPonteiro()), a.g.SetDescricao(" x "); return a.g; }, W(99, 3), "G|x"},
+      {"analytic moved", [](auto a) { a.n.SetPonteiroPai(a.l.GetPonteiro()); return a.n; }, ""},
+      {"maintenance status type", nova("X", 1), W(125, 1, 20)},
+      {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 1)},
+  }, Textos);
 }
 
 // Destination first; the tree walk counts the entry itself; classes normalised.
@@ -216,41 +194,30 @@ TEST_P(RegisterHandlersTest, CustomFields) {
   auto nova = [](const char* codigo, std::uint8_t destinacao = 1, std::uint8_t tipo = 1) {
     return [=](auto) {
       auto c = Entrada<C>(codigo, 0, tipo);
-      c.SetDestinacao(destinacao), c.SetDetalhamento("d"), c.SetInativo(1);
-      return c;
+      return c.SetDestinacao(destinacao), c.SetDetalhamento("d"), c.SetInativo(1), c;
     };
   };
   empresa.Adiciona(nova("Z", 2)(a));
   CMMTrataDadosCamposPersonalizados handler;
-  Roda<C>(Inicia(handler), a,
-          {
-              {"destination 0", nova("X", 0), W(164, 15)},
-              {"destination 2, before the code", nova("", 2), W(164, 15)},
-              {"new, empty code", nova(""), W(1, 15)},
-              {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 16)},
-              {"code in use", nova("N"), W(10, 15)},
-              {"code used in another destination only", nova("Z"), ""},
-              {"empty description", [](auto a) { a.n.SetDescricao(""); return a.n; }, W(49, 17)},
-              {"class normalised", nova("X", 1, 2), "", "|0"},
-              {"type 3 neither normalised nor refused", nova("X", 1, 3), "", "d|1"},
-              {"class under its own grandchild", [](auto a) { a.g.SetPonteiroClasse(a.n.GetPonteiro()); return a.g; },
-               W(99, 18)},
-              {"class as its own class", [](auto a) { a.g.SetPonteiroClasse(a.g.GetPonteiro()); return a.g; },
-               W(99, 18)},
-              {"tree rules before field checks",
-               [](auto a) { a.g.SetDestinacao(0); a.g.SetPonteiroClasse(a.n.GetPonteiro()); return a.g; }, W(99, 18)},
-              {"class with fields made a field", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 18)},
-              {"field as its own class", [](auto a) { a.n.SetPonteiroClasse(a.n.GetPonteiro()); return a.n; },
-               W(99, 18)},
-              {"field moved", [](auto a) { a.n.SetPonteiroClasse(a.l.GetPonteiro()); return a.n; }, ""},
-              {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 15)},
-          },
-          Classe);
-  EXPECT_EQ(CMMTrataDadosCamposPersonalizados::GetNomeDestinacao(1), "Apontamentos de Tarefas");
-  for (const std::uint8_t d : {0, 2, 255}) {
-    EXPECT_EQ(CMMTrataDadosCamposPersonalizados::GetNomeDestinacao(d), "");
-    EXPECT_FALSE(CMMTrataDadosCamposPersonalizados::GetDestinacaoEhValida(d));
-  }
+  Roda<C>(Inicia(handler), a, {
+      {"destination 0", nova("X", 0), W(164, 15)},
+      {"destination 2, before the code", nova("", 2), W(164, 15)},
+      {"new, empty code", nova(""), W(1, 15)},
+      {"stored, empty code", [](auto a) { a.n.SetCodigo(""); return a.n; }, W(2, 16)},
+      {"code in use", nova("N"), W(10, 15)},
+      {"code used in another destination only", nova("Z"), ""},
+      {"empty description", [](auto a) { a.n.SetDescricao(""); return a.n; }, W(49, 17)},
+      {"class normalised", nova("X", 1, 2), "", "|0"},
+      {"type 3 neither normalised nor refused", nova("X", 1, 3), "", "d|1"},
+      {"under its grandchild", [](auto a) { a.g.SetPonteiroClasse(a.n.GetPonteiro()); return a.g; }, W(99, 18)},
+      {"class as its own class", [](auto a) { a.g.SetPonteiroClasse(a.g.GetPonteiro()); return a.g; }, W(99, 18)},
+      {"tree first",
+       [](auto a) { a.g.SetDestinacao(0), a.g.SetPonteiroClasse(a.n.GetPonteiro()); return a.g; }, W(99, 18)},
+      {"class with fields made a field", [](auto a) { a.c.SetTipoClassificacao(1); return a.c; }, W(98, 18)},
+      {"field as its own class", [](auto a) { a.n.SetPonteiroClasse(a.n.GetPonteiro()); return a.n; }, W(99, 18)},
+      {"field moved", [](auto a) { a.n.SetPonteiroClasse(a.l.GetPonteiro()); return a.n; }, ""},
+      {"stale stamp", [](auto a) { Carimba(a.n, kCarimbo + 1); return a.n; }, W(3, 15)},
+  }, Classe);
 }
 
 TEST_P(RegisterHandlersTest, Parameters) {
@@ -274,8 +241,7 @@ TEST_P(RegisterHandlersTest, Parameters) {
 TEST_P(RegisterHandlersTest, DeletesAndOtherRecordsAnswer162) {
   CZQDadosMM_Prioridade outro;
   auto confere = [&](CMMTrataDados&& h) {
-    Inicia(h);
-    EXPECT_EQ(h.TrataGravacao(&outro, nullptr), 0);
+    EXPECT_EQ(Inicia(h).TrataGravacao(&outro, nullptr), 0);
     EXPECT_EQ(Aviso(h), "28/162/0");
     EXPECT_EQ(h.TrataExclusao(&outro, nullptr), 0);
     EXPECT_EQ(Aviso(h), "28/162/0");
@@ -283,32 +249,24 @@ TEST_P(RegisterHandlersTest, DeletesAndOtherRecordsAnswer162) {
   confere(CMMTrataDadosDisciplina()), confere(CMMTrataDadosTipoGasto()), confere(CMMTrataDadosTecnico());
   confere(CMMTrataDadosSituacaoManutencao()), confere(CMMTrataDadosSituacaoTarefa());
   confere(CMMTrataDadosCamposPersonalizados()), confere(CMMTrataDadosMestre());
+  confere(CMMTrataDadosTarefa()), confere(CMMTrataDadosPlano());
 }
 
-// Every failed read or search of each save: the copied error, its field, the trace where there
-// is one, and the caller's record as the failure leaves it.
+// Every failed read or search of each save: the error, its field, its trace and the caller's record.
 TEST_P(RegisterHandlersTest, EveryFailurePoint) {
-  {
-    auto a = CriaArvore<CZQDadosMM_Disciplina>(empresa);
-    CMMTrataDadosDisciplina handler;
-    Caminha(empresa, Inicia(handler), a.g,
-            {{"BuscaPonteirosDisciplina", {0}}, {"LeDisciplina", {0}}, {"BuscaClassificacaoDisciplina", {0}}});
-  }
-  {
-    auto a = CriaArvore<CZQDadosMM_TipoGasto>(empresa);
-    CMMTrataDadosTipoGasto handler;
-    Caminha(empresa, Inicia(handler), a.g,
-            {{"BuscaPonteirosTipoGasto", {0}}, {"LeTipoGasto", {0}}, {"BuscaClassificacaoTipoGasto", {0}}});
-  }
+  CMMTrataDadosDisciplina disciplinas;
+  Caminha(empresa, Inicia(disciplinas), CriaArvore<CZQDadosMM_Disciplina>(empresa).g,
+          {{"BuscaPonteirosDisciplina", {0}}, {"LeDisciplina", {0}}, {"BuscaClassificacaoDisciplina", {0}}});
+  CMMTrataDadosTipoGasto tiposGasto;
+  Caminha(empresa, Inicia(tiposGasto), CriaArvore<CZQDadosMM_TipoGasto>(empresa).g,
+          {{"BuscaPonteirosTipoGasto", {0}}, {"LeTipoGasto", {0}}, {"BuscaClassificacaoTipoGasto", {0}}});
   {
     auto a = CriaArvore<CZQDadosMM_Tecnico>(empresa);
     CMMTrataDadosTecnico handler;
-    a.g.SetTipoClassificacao(3), a.g.SetPonteiroFilial(5);  // normalised only once every read is done
+    a.g.SetTipoClassificacao(3), a.g.SetPonteiroFilial(5);
+    const Ponto p{0, "", "3/5/0/0"};  // normalised only once every read is done
     Caminha(empresa, Inicia(handler), a.g,
-            {{"LeTecnico", {0, "", "3/5/0/0"}},
-             {"BuscaClassificacaoTecnico", {0, "", "3/5/0/0"}},
-             {"BuscaPonteirosTecnico", {0, "", "3/5/0/0"}}},
-            Grupo);
+            {{"LeTecnico", p}, {"BuscaClassificacaoTecnico", p}, {"BuscaPonteirosTecnico", p}}, Grupo);
     a.n.SetPonteiroUsuario(7);
     Caminha(empresa, handler, a.n, {{"LeTecnico", {0}}, {"BuscaPonteirosTecnico", {0}}});
   }
@@ -332,21 +290,19 @@ TEST_P(RegisterHandlersTest, EveryFailurePoint) {
   }
   {
     auto a = CriaArvore<CZQDadosMM_CamposPersonalizados>(empresa);
-  CMMTrataDadosCamposPersonalizados handler;
+    CMMTrataDadosCamposPersonalizados handler;
     a.g.SetDetalhamento("d");
+    const Ponto p{0, "", "d|0"};
     Caminha(empresa, Inicia(handler), a.g,
-            {{"LeCamposPersonalizados", {0, "", "d|0"}},
-             {"BuscaClassificacaoCamposPersonalizados", {0, "", "d|0"}},
-             {"BuscaPonteirosCamposPersonalizados", {0, "", "d|0"}}},
+            {{"LeCamposPersonalizados", p}, {"BuscaClassificacaoCamposPersonalizados", p},
+             {"BuscaPonteirosCamposPersonalizados", p}},
             Classe);
   }
-  {
-    CZQDadosMM_Mestre mestre;
-    mestre.SetChave(CZQDadosMM_Mestre::kChaveUnica);
-    empresa.Adiciona(mestre);
-    CMMTrataDadosMestre handler;
-    Caminha(empresa, Inicia(handler), mestre, {{"LeMestre", {0}}});
-  }
+  CZQDadosMM_Mestre mestre;
+  mestre.SetChave(CZQDadosMM_Mestre::kChaveUnica);
+  empresa.Adiciona(mestre);
+  CMMTrataDadosMestre parametros;
+  Caminha(empresa, Inicia(parametros), mestre, {{"LeMestre", {0}}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RegisterHandlersTest, ::testing::Values("memoria", "sqlite"));

@@ -37,18 +37,13 @@ namespace {
 
 CZQDadosBDD_Campo Campo(std::uint32_t linha, const char* descricao, bool obrigatorio, const char* valor) {
   CZQDadosBDD_Campo c;
-  c.SetLinha(linha);
-  c.SetTextoDescricao(descricao);
-  c.SetCampoObrigatorio(obrigatorio);
-  c.SetValor(valor);
+  c.SetLinha(linha), c.SetTextoDescricao(descricao), c.SetCampoObrigatorio(obrigatorio), c.SetValor(valor);
   return c;
 }
 
 CZQDadosMM_ManutencaoComponente Componente(std::uint32_t linha, std::uint32_t ponteiro, std::uint8_t tipo) {
   CZQDadosMM_ManutencaoComponente c;
-  c.SetLinha(linha);
-  c.SetProdutoServico(_REG_POSICAO_PRODUTOPS{ponteiro, 0, 0, 0});
-  c.SetTipoProdutoServico(tipo);
+  c.SetLinha(linha), c.SetProdutoServico(_REG_POSICAO_PRODUTOPS{ponteiro, 0, 0, 0}), c.SetTipoProdutoServico(tipo);
   c.SetQtdRequisitada(tagCY{10000});
   return c;
 }
@@ -58,8 +53,7 @@ CZQDadosMM_ManutencaoComponente Componente(std::uint32_t linha, std::uint32_t po
 CenarioOrdem::CenarioOrdem(EmpresaTeste& e) : empresa(e) {
   empresa.Motor().Begin();  // one commit: SQLite would sync every insert otherwise
   mestre.SetChave(CZQDadosMM_Mestre::kChaveUnica);
-  mestre.SetObrigarInformarTecnicoManutencao(true);
-  mestre.SetObrigarApontamentoManutencao(true);
+  mestre.SetObrigarInformarTecnicoManutencao(true), mestre.SetObrigarApontamentoManutencao(true);
   mestre = empresa.Adiciona(mestre);
 
   periodo.SetChave(CZQDadosDF_PeriodoContabil::kChaveUnica);
@@ -69,69 +63,46 @@ CenarioOrdem::CenarioOrdem(EmpresaTeste& e) : empresa(e) {
   periodo.SetDataSuperiorIntegracao(REG_ZQDMA::DeDiaMesAno(31, 12, 2099));
   periodo = empresa.Adiciona(periodo);
 
-  filial.SetCodigo(1);
-  filial.SetNomeFantasia("Matriz");
+  filial.SetCodigo(1), filial.SetNomeFantasia("Matriz");
   filial = empresa.Adiciona(filial);
+  const auto ponteiroFilial = static_cast<std::uint16_t>(filial.GetPonteiro());
 
-  recurso.SetCodigo("EMP-01");
-  recurso.SetDescricao("Empilhadeira 01");
-  recurso.SetTipo(2);
-  recurso.SetPonteiroFilial(static_cast<std::uint16_t>(filial.GetPonteiro()));
-  recurso.SetPonteiroUnidadeMedidaContador(7);
-  recurso.SetNumeroDigitosContador(6);
-  recurso.SetUnidadeProdutoServico("KM");
+  recurso.SetCodigo("EMP-01"), recurso.SetDescricao("Empilhadeira 01"), recurso.SetTipo(2);
+  recurso.SetPonteiroFilial(ponteiroFilial), recurso.SetPonteiroUnidadeMedidaContador(7);
+  recurso.SetNumeroDigitosContador(6), recurso.SetUnidadeProdutoServico("KM");
   recurso = empresa.Adiciona(recurso);
 
-  disciplina.SetCodigo("MEC");
-  disciplina.SetNome("Mecânica"_cp);
-  disciplina.SetTipoClassificacao(1);
+  disciplina.SetCodigo("MEC"), disciplina.SetNome("Mecânica"_cp), disciplina.SetTipoClassificacao(1);
   disciplina = empresa.Adiciona(disciplina);
 
-  plano.SetCodigo("PL-01");
-  plano.SetNome("Lubrificação geral"_cp);
-  plano.SetTipoClassificacao(1);
+  plano.SetCodigo("PL-01"), plano.SetNome("Lubrificação geral"_cp), plano.SetTipoClassificacao(1);
   plano.SetPonteiroDisciplina(disciplina.GetPonteiro());
-  plano.SetTempoPrevisto(tagCY{25000});
-  plano.SetTempoPrevistoEmHoras(tagCY{150000});
+  plano.SetTempoPrevisto(tagCY{25000}), plano.SetTempoPrevistoEmHoras(tagCY{150000});
   plano = empresa.Adiciona(plano);
 
-  vinculo.SetPonteiroRecurso(recurso.GetPonteiro());
-  vinculo.SetPonteiroPlano(plano.GetPonteiro());
+  vinculo.SetPonteiroRecurso(recurso.GetPonteiro()), vinculo.SetPonteiroPlano(plano.GetPonteiro());
   vinculo = empresa.Adiciona(vinculo);
 
-  requisitante.SetCodigo("R1");
-  requisitante.SetNome("Produção"_cp);
-  requisitante.SetFilial(static_cast<std::uint16_t>(filial.GetPonteiro()));
+  requisitante.SetCodigo("R1"), requisitante.SetNome("Produção"_cp), requisitante.SetFilial(ponteiroFilial);
   requisitante = empresa.Adiciona(requisitante);
 
-  prioridade.SetCodigo("P1");
-  prioridade.SetDescricao("Alta");
+  prioridade.SetCodigo("P1"), prioridade.SetDescricao("Alta");
   prioridade = empresa.Adiciona(prioridade);
 
-  tecnico.SetCodigo("T1");
-  tecnico.SetNome("João"_cp);
-  tecnico.SetTipoClassificacao(1);
-  tecnico.SetPonteiroFilial(static_cast<std::uint16_t>(filial.GetPonteiro()));
-  CZQDadosMM_TecnicoDisciplina td;
-  td.SetLinha(1);
-  td.SetPonteiroDisciplina(disciplina.GetPonteiro());
-  tecnico.AdicionaDisciplina(td);
+  tecnico.SetCodigo("T1"), tecnico.SetNome("João"_cp), tecnico.SetTipoClassificacao(1);
+  tecnico.SetPonteiroFilial(ponteiroFilial);
+  tecnico.GetRefDisciplina(tecnico.AdicionaDisciplina({})).SetPonteiroDisciplina(disciplina.GetPonteiro());
+  tecnico.GetRefDisciplina(0).SetLinha(1);
   tecnico = empresa.Adiciona(tecnico);
 
-  situacao.SetTipo(CZQDadosMM_Situacao::kTipoManutencao);
-  situacao.SetCodigo("ENC");
-  situacao.SetDescricao("Encerrada");
-  situacao.SetSituacaoBase(8);
+  situacao.SetTipo(CZQDadosMM_Situacao::kTipoManutencao), situacao.SetCodigo("ENC");
+  situacao.SetDescricao("Encerrada"), situacao.SetSituacaoBase(8);
   situacao = empresa.Adiciona(situacao);
 
-  usuario.SetNumero(kUsuario);
-  usuario.SetLogin("ana");
-  usuario.SetNome("Ana");
+  usuario.SetNumero(kUsuario), usuario.SetLogin("ana"), usuario.SetNome("Ana");
   usuario = empresa.Adiciona(usuario);
 
-  permissao.SetUsuario(kUsuario);
-  permissao.SetModulo(28);
-  permissao.SetPermissao(13);
+  permissao.SetUsuario(kUsuario), permissao.SetModulo(28), permissao.SetPermissao(13);
   permissao = empresa.Adiciona(permissao);
 
   configuracao.SetTipoAtividade(BDD_ATV_MM_APONTAMENTO_TAREFA);
@@ -139,62 +110,38 @@ CenarioOrdem::CenarioOrdem(EmpresaTeste& e) : empresa(e) {
   configuracao.AdicionaCampos(Campo(2, "Observação"_cp, false, ""));
   configuracao = empresa.Adiciona(configuracao);
 
-  tipoPeriodo.SetDescricao("Mensal");
-  tipoPeriodo.SetTipoPeriodo(1);
-  tipoPeriodo.SetIncrementoPeriodo(1);
+  tipoPeriodo.SetDescricao("Mensal"), tipoPeriodo.SetTipoPeriodo(1), tipoPeriodo.SetIncrementoPeriodo(1);
   tipoPeriodo = empresa.Adiciona(tipoPeriodo);
 
-  tarefa.SetCodigo("LUB");
-  tarefa.SetNome("Lubrificar");
-  tarefa.SetTipoClassificacao(1);
-  tarefa.SetEfetuarApontTarefa(true);
-  tarefa.SetPonteiroInfPersonalizada(configuracao.GetPonteiro());
-  tarefa.SetGarantia(true);
-  tarefa.SetPonteiroPeriodoGarantia(tipoPeriodo.GetPonteiro());
+  tarefa.SetCodigo("LUB"), tarefa.SetNome("Lubrificar"), tarefa.SetTipoClassificacao(1);
+  tarefa.SetEfetuarApontTarefa(true), tarefa.SetPonteiroInfPersonalizada(configuracao.GetPonteiro());
+  tarefa.SetGarantia(true), tarefa.SetPonteiroPeriodoGarantia(tipoPeriodo.GetPonteiro());
   tarefa.SetQuantPeriodoGarantia(tagCY{10000});
-  CZQDadosMM_TarefaTecnico tt;
-  tt.SetLinha(1);
-  tt.SetPonteiroTecnico(tecnico.GetPonteiro());
-  tarefa.AdicionaTecnico(tt);
+  CZQDadosMM_TarefaTecnico& tt = tarefa.GetRefTecnico(tarefa.AdicionaTecnico({}));
+  tt.SetLinha(1), tt.SetPonteiroTecnico(tecnico.GetPonteiro());
   tarefa = empresa.Adiciona(tarefa);
 
-  produto.SetCodigo("OLEO");
-  produto.SetDescricao("Óleo 10W40"_cp);
+  produto.SetCodigo("OLEO"), produto.SetDescricao("Óleo 10W40"_cp);
   produto = empresa.Adiciona(produto);
-
-  servico.SetCodigo("SRV");
-  servico.SetDescricao("Limpeza");
+  servico.SetCodigo("SRV"), servico.SetDescricao("Limpeza");
   servico = empresa.Adiciona(servico);
 
-  ordem.SetPonteiroRecurso(recurso.GetPonteiro());
-  ordem.SetTipoManutencao(1);
-  ordem.SetPonteiroPlano(plano.GetPonteiro());
-  ordem.SetPonteiroDisciplina(disciplina.GetPonteiro());
-  ordem.SetDescricao("Troca de óleo"_cp);
-  ordem.SetPonteiroRequisitante(requisitante.GetPonteiro());
-  ordem.SetPonteiroPrioridade(prioridade.GetPosicao());
-  ordem.SetPonteiroTecnico(tecnico.GetPonteiro());
-  ordem.SetSituacao(8);
-  ordem.SetPonteiroSituacao(situacao.GetPonteiro());
-  ordem.SetDataHoraEmissao(DataHora(4, 3, 2024, 8, 0));
-  ordem.SetDmaHmsPrevInicio(DataHora(4, 3, 2024, 8, 0));
-  ordem.SetDataHoraInicio(DataHora(4, 3, 2024, 9, 0));
-  ordem.SetDataHoraFim(DataHora(4, 3, 2024, 17, 0));
-  CZQDadosMM_ManutencaoTarefa linha;
-  linha.SetLinha(1);
-  linha.SetPonteiroTarefa(tarefa.GetPonteiro());
-  linha.SetTarefa(tarefa.GetNome());
-  ordem.AdicionaTarefa(linha);
+  ordem.SetPonteiroRecurso(recurso.GetPonteiro()), ordem.SetTipoManutencao(1);
+  ordem.SetPonteiroPlano(plano.GetPonteiro()), ordem.SetPonteiroDisciplina(disciplina.GetPonteiro());
+  ordem.SetDescricao("Troca de óleo"_cp), ordem.SetPonteiroRequisitante(requisitante.GetPonteiro());
+  ordem.SetPonteiroPrioridade(prioridade.GetPosicao()), ordem.SetPonteiroTecnico(tecnico.GetPonteiro());
+  ordem.SetSituacao(8), ordem.SetPonteiroSituacao(situacao.GetPonteiro());
+  ordem.SetDataHoraEmissao(DataHora(4, 3, 2024, 8, 0)), ordem.SetDmaHmsPrevInicio(DataHora(4, 3, 2024, 8, 0));
+  ordem.SetDataHoraInicio(DataHora(4, 3, 2024, 9, 0)), ordem.SetDataHoraFim(DataHora(4, 3, 2024, 17, 0));
+  CZQDadosMM_ManutencaoTarefa& linha = ordem.GetRefTarefa(ordem.AdicionaTarefa({}));
+  linha.SetLinha(1), linha.SetPonteiroTarefa(tarefa.GetPonteiro()), linha.SetTarefa(tarefa.GetNome());
   ordem.AdicionaMaterial(Componente(1, produto.GetPonteiro(), 'P'));
   ordem.AdicionaEquipamento(Componente(1, produto.GetPonteiro(), 'P'));
   ordem.AdicionaServico(Componente(1, servico.GetPonteiro(), 'S'));
-  CZQDadosMM_ManutencaoApontamento apontamento;
-  apontamento.SetLinha(1);
-  apontamento.SetDataHoraInicial(DataHora(4, 3, 2024, 9, 0));
-  apontamento.SetDataHoraFinal(DataHora(4, 3, 2024, 12, 0));
-  apontamento.SetPonteiroTecnico(tecnico.GetPonteiro());
+  CZQDadosMM_ManutencaoApontamento& apontamento = ordem.GetRefApontamento(ordem.AdicionaApontamento({}));
+  apontamento.SetLinha(1), apontamento.SetPonteiroTecnico(tecnico.GetPonteiro());
+  apontamento.SetDataHoraInicial(DataHora(4, 3, 2024, 9, 0)), apontamento.SetDataHoraFinal(DataHora(4, 3, 2024, 12, 0));
   apontamento.SetPonteiroTarefa(tarefa.GetPonteiro());
-  ordem.AdicionaApontamento(apontamento);
   empresa.Motor().Commit();
 }
 

@@ -1,6 +1,5 @@
-// Register fixtures: the same three-level tree stored for any tree register, table rows run
-// through a handler, and the fault-injection walk of a save, so each register's test is its
-// table of rows.
+// Register fixtures: one three-level tree stored for any tree register, table rows run through a
+// handler, and the fault-injection walk of a save; each register's test is then its rows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,14 +33,11 @@ void Carimba(R& r, std::uint64_t carimbo) {
 template <class R>
 R Entrada(const char* codigo, std::uint32_t pai, std::uint8_t tipo) {
   R r;
-  r.SetCodigo(codigo);
-  r.SetTipoClassificacao(tipo);
-  if constexpr (requires { r.SetPonteiroClasse(pai); }) {
-    r.SetPonteiroClasse(pai);
-    r.SetDestinacao(1);
-  } else {
+  r.SetCodigo(codigo), r.SetTipoClassificacao(tipo);
+  if constexpr (requires { r.SetPonteiroClasse(pai); })
+    r.SetPonteiroClasse(pai), r.SetDestinacao(1);
+  else
     r.SetPonteiroPai(pai);
-  }
   if constexpr (requires { r.SetNome(CString()); })
     r.SetNome("x");
   else
@@ -60,12 +56,9 @@ struct Arvore {
 template <class R>
 Arvore<R> CriaArvore(EmpresaTeste& empresa) {
   Arvore<R> a;
-  a.g = empresa.Adiciona(Entrada<R>("G", 0, 2));
-  a.c = empresa.Adiciona(Entrada<R>("C", a.g.GetPonteiro(), 2));
-  a.n = empresa.Adiciona(Entrada<R>("N", a.c.GetPonteiro(), 1));
-  a.h = empresa.Adiciona(Entrada<R>("H", 0, 2));
-  a.l = empresa.Adiciona(Entrada<R>("L", a.h.GetPonteiro(), 1));
-  a.e = empresa.Adiciona(Entrada<R>("E", 0, 2));
+  a.g = empresa.Adiciona(Entrada<R>("G", 0, 2)), a.c = empresa.Adiciona(Entrada<R>("C", a.g.GetPonteiro(), 2));
+  a.n = empresa.Adiciona(Entrada<R>("N", a.c.GetPonteiro(), 1)), a.h = empresa.Adiciona(Entrada<R>("H", 0, 2));
+  a.l = empresa.Adiciona(Entrada<R>("L", a.h.GetPonteiro(), 1)), a.e = empresa.Adiciona(Entrada<R>("E", 0, 2));
   return a;
 }
 
@@ -87,9 +80,7 @@ void Roda(CMMTrataDados& handler, const Arvore<R>& arvore, const std::vector<Cas
     R r = caso.entrada(arvore);
     EXPECT_EQ(handler.TrataGravacao(&r, nullptr), caso.aviso.empty() ? 1 : 0);
     EXPECT_EQ(Aviso(handler), caso.aviso);
-    if (depois && !caso.depois.empty()) {
-      EXPECT_EQ(depois(r), caso.depois);
-    }
+    EXPECT_EQ(depois && !caso.depois.empty() ? depois(r) : caso.depois, caso.depois);
   }
 }
 
@@ -108,8 +99,7 @@ void Caminha(EmpresaTeste& empresa, CMMTrataDados& handler, const R& entrada,
              const std::map<std::string, Ponto>& pontos, std::string (*depois)(const R&) = nullptr) {
   std::set<std::string> vistos;
   for (long n = 1;; ++n) {
-    empresa.Falhas().Clear();
-    empresa.Falhas().FailNth(n, ZQ_E_MOTOR, "falha");
+    empresa.Falhas().Clear(), empresa.Falhas().FailNth(n, ZQ_E_MOTOR, "falha");
     const std::size_t log = empresa.LogErros().size();
     R r = entrada;
     const int resultado = handler.TrataGravacao(&r, nullptr);
@@ -119,16 +109,13 @@ void Caminha(EmpresaTeste& empresa, CMMTrataDados& handler, const R& entrada,
     }
     const std::string operacao = empresa.Falhas().Log().at(static_cast<std::size_t>(n - 1));
     SCOPED_TRACE(operacao);
-    const auto ponto = pontos.find(operacao);
+    const auto ponto = pontos.find(*vistos.insert(operacao).first);
     ASSERT_NE(ponto, pontos.end());
-    vistos.insert(operacao);
     EXPECT_EQ(Aviso(handler), "hr=0X80F00003/" + std::to_string(ponto->second.campo) + " falha");
     const std::string rastro = empresa.LogErros().substr(log);
     EXPECT_TRUE(ponto->second.rastro.empty() ? rastro.empty() : rastro.find(ponto->second.rastro) != std::string::npos)
         << rastro;
-    if (depois && !ponto->second.depois.empty()) {
-      EXPECT_EQ(depois(r), ponto->second.depois);
-    }
+    EXPECT_EQ(depois && !ponto->second.depois.empty() ? depois(r) : ponto->second.depois, ponto->second.depois);
   }
   empresa.Falhas().Clear();
   EXPECT_EQ(vistos.size(), pontos.size());
