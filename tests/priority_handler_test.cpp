@@ -100,12 +100,12 @@ TEST_P(PriorityHandlerTest, FailedReadsAreCopied) {
 TEST_P(PriorityHandlerTest, EveryFailurePointEndsInTheCopiedError) {
   for (const bool gravada : {false, true})
     for (const long n : {1, 2}) {
-      SCOPED_TRACE(std::to_string(gravada) + std::to_string(n));
+      SCOPED_TRACE(testing::Message() << gravada << n);
       empresa.Falhas().Clear();
       empresa.Falhas().FailNth(n, ZQ_E_MOTOR, "falha");
       CZQDadosMM_Prioridade p = gravada ? alta : Prioridade("P8", "d");
       const int r = handler.TrataGravacao(&p, nullptr);
-      EXPECT_EQ(std::to_string(r) + " " + Aviso(handler), n == 1 ? "0 hr=0X80F00003/1 falha" : "1 ");
+      EXPECT_EQ(std::to_string(r).append(" ").append(Aviso(handler)), n == 1 ? "0 hr=0X80F00003/1 falha" : "1 ");
       EXPECT_EQ(empresa.Falhas().Calls(), 1);
     }
   empresa.Falhas().Clear();
