@@ -2,65 +2,42 @@
 // refused, what it prints, and its exit statuses for bad input and an unknown company.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include <memory>
+#include <sstream>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-
-#include "tests/support/Fixture.h"
+#include "tests/support/Host.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-#ifdef ZQMM_BINARIO
-constexpr const char* kBinario = ZQMM_BINARIO;
-#else
-constexpr const char* kBinario = "";
-#endif
-
-struct Resultado {
-  int saida = -1;
-  std::string out;
-};
+using zqteste::Resultado;
 
 class HostOperationsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    s_dir = zqteste::DiretorioTemporario("zqmm-operar");
-    const std::string exemplo = ZQ_SOURCE_DIR "/data/exemplo";
-    ASSERT_EQ(Roda("empresa criar ACME --dados " + (s_dir / "ACME").string() + " --relatorios " + exemplo +
-                   "/relatorios")
-                  .saida,
-              0);
-    ASSERT_EQ(Roda("carregar ACME " + exemplo + "/exemplo.json").saida, 0);
+    s_host = std::make_unique<zqteste::Host>();
+    s_host->CriaExemplo("ACME");
   }
-  static void TearDownTestSuite() { fs::remove_all(s_dir); }
-
-  // zqmm with these arguments (one shell word each, no quoting) and `entrada` on standard input.
+  static void TearDownTestSuite() { s_host.reset(); }
+  // zqmm with these arguments (words separated by blanks) and `entrada` on standard input.
   static Resultado Roda(const std::string& args, const std::string& entrada = "") {
-    std::ofstream(s_dir / "entrada") << entrada;
-    const std::string comando = "env ZQ_REGISTRO=" + (s_dir / "registro.ini").string() + " HOME=" + s_dir.string() +
-                                " " + kBinario + " " + args + " < " + (s_dir / "entrada").string() + " 2>/dev/null";
-    Resultado r;
-    FILE* p = popen(comando.c_str(), "r");
-    std::array<char, 4096> buf;
-    for (std::size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;) r.out.append(buf.data(), n);
-    const int status = pclose(p);
-    r.saida = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    std::istringstream palavras(args);
+    std::vector<std::string> v;
+    for (std::string p; palavras >> p;) v.push_back(p);
+    return s_host->Roda(v, entrada);
   }
-  static inline fs::path s_dir;
+  static inline std::unique_ptr<zqteste::Host> s_host;
 };
 
 TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
+  const std::string ordem = R"("ordem": {"ponteiroRecurso": 1, "ponteiroPlano": 6,
+                                         "dataHoraEmissao": "2026-12-05T08:00:00-03:00")";
+  const std::string requisitada = R"({"ordem": {"listaEquipamento": [{"produtoServico": {"ponteiro": 4},
+      "qtdRequisitada": 1, "chaveRequisicaoInterna": 3102}]}, "linha": {"ponteiroTarefa": 6}})";
   const struct {
     const char* operacao;
     std::string argumentos;
     int saida;
-    std::string trecho;  // a line of what it prints
+    std::string trecho;  // a line of what it prints; "" when it prints nothing
   } casos[] = {
       {"TrataAdicionarDisciplina", R"({"tecnico": {"codigo": "T"}, "disciplina": {"ponteiroDisciplina": 3}})", 0,
        R"("ponteiroDisciplina": 3)"},
@@ -102,33 +79,7 @@ TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
       {"CMMTrataDadosPlano::TrataAdicionarTarefa", R"([1])", 2, ""},
       {"TrataAdicionarAlterarAlerta", R"({"alerta": {"nada": 1}})", 2, ""},
       {"Inexistente", "{}", 2, ""},
-  };
-  for (const auto& caso : casos) {
-    SCOPED_TRACE(caso.argumentos);
-    const Resultado r = Roda(std::string("operar ACME ") + caso.operacao, caso.argumentos);
-    EXPECT_EQ(r.saida, caso.saida) << r.out;
-    EXPECT_NE(r.out.find(caso.trecho), std::string::npos) << r.out;
-  }
-  EXPECT_EQ(Roda("operar OUTRA CMMTrataDadosPlano::TrataAdicionarTarefa", "{}").saida, 3);
-  const Resultado ajuda = Roda("operar --help");
-  EXPECT_NE(ajuda.out.find("TrataAdicionarTarefa (CMMTrataDadosPlano): tarefas (inteiros), planoTarefas (lista)"),
-            std::string::npos)
-      << ajuda.out;
-}
-
-// The order line and expense item operations: one run per family, the question answered by --sim,
-// unusable arguments print nothing.
-TEST_F(HostOperationsTest, OrderLineFamiliesOnTheSample) {
-  const std::string ordem = R"("ordem": {"ponteiroRecurso": 1, "ponteiroPlano": 6,
-                                         "dataHoraEmissao": "2026-12-05T08:00:00-03:00")";
-  const std::string requisitada = R"({"ordem": {"listaEquipamento": [{"produtoServico": {"ponteiro": 4},
-      "qtdRequisitada": 1, "chaveRequisicaoInterna": 3102}]}, "linha": {"ponteiroTarefa": 6}})";
-  const struct {
-    const char* operacao;
-    std::string argumentos;
-    int saida;
-    const char* trecho;
-  } casos[] = {
+      // The order line and expense item families; the question answered by --sim.
       {"SugerirTarefasConformePlano", "{" + ordem + R"(}, "lista": []})", 0, R"("dataGarantiaAte": "2027-03-05")"},
       {"TrataAlterarTarefa", "{" + ordem + R"(}, "linha": {"ponteiroTarefa": 1, "garantiaAte": true}})", 1,
        R"("mensagem": 165,)"},
@@ -154,12 +105,13 @@ TEST_F(HostOperationsTest, OrderLineFamiliesOnTheSample) {
     SCOPED_TRACE(std::string(caso.operacao) + " " + caso.argumentos);
     const Resultado r = Roda(std::string("operar ACME ") + caso.operacao, caso.argumentos);
     EXPECT_EQ(r.saida, caso.saida) << r.out;
-    if (*caso.trecho) {
-      EXPECT_NE(r.out.find(caso.trecho), std::string::npos) << r.out;
-    } else {
-      EXPECT_EQ(r.out, "");
-    }
+    EXPECT_TRUE(caso.trecho.empty() ? r.out.empty() : r.out.find(caso.trecho) != std::string::npos) << r.out;
   }
+  EXPECT_EQ(Roda("operar OUTRA CMMTrataDadosPlano::TrataAdicionarTarefa", "{}").saida, 3);
+  const Resultado ajuda = Roda("operar --help");
+  EXPECT_NE(ajuda.out.find("TrataAdicionarTarefa (CMMTrataDadosPlano): tarefas (inteiros), planoTarefas (lista)"),
+            std::string::npos)
+      << ajuda.out;
 }
 
 }  // namespace

@@ -6,129 +6,27 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include "tests/support/Fixture.h"
-
-extern char** environ;
+#include "tests/support/Host.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-#ifdef ZQMM_BINARIO
-constexpr const char* kBinario = ZQMM_BINARIO;
-#else
-constexpr const char* kBinario = "";
-#endif
+using zqteste::Grava;
+using zqteste::Host;
+using zqteste::kBinario;
+using zqteste::kExemplo;
+using zqteste::Le;
+using zqteste::Resultado;
 
 // The sample company's "today": its alerts and orders are dated around it.
 constexpr const char* kAgora = "--agora=2026-12-07T08:00:00-03:00";
-
-const fs::path kExemplo = fs::path(ZQ_SOURCE_DIR) / "data" / "exemplo";
-
-std::string Le(const fs::path& arquivo) {
-  std::ifstream in(arquivo, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void Grava(const fs::path& arquivo, const std::string& texto) {
-  std::ofstream(arquivo, std::ios::binary) << texto;
-}
-
-struct Resultado {
-  int saida = -1;
-  std::string out, err;
-};
-
-// A sandbox for the host: a registry file and HOME of its own, removed at the end.
-class Host {
- public:
-  Host() : m_dir(zqteste::DiretorioTemporario("zqmm-host")) {
-    for (char** e = environ; *e; ++e) {
-      const std::string v = *e;
-      if (v.rfind("ZQ_REGISTRO=", 0) && v.rfind("HOME=", 0) && v.rfind("XDG_", 0)) m_ambiente.push_back(v);
-    }
-    m_ambiente.push_back("ZQ_REGISTRO=" + (m_dir / "registro.ini").string());
-    m_ambiente.push_back("HOME=" + m_dir.string());
-  }
-  ~Host() {
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-  }
-
-  const fs::path& Dir() const { return m_dir; }
-  // Runs zqmm through a command that starts it (e.g. as another user).
-  void Prefixo(std::vector<std::string> prefixo) { m_prefixo = std::move(prefixo); }
-
-  // Starts zqmm with these arguments and `entrada` on standard input.
-  pid_t Inicia(const std::vector<std::string>& args, const std::string& entrada = "") {
-    Grava(m_dir / "entrada", entrada);
-    posix_spawn_file_actions_t acoes;
-    posix_spawn_file_actions_init(&acoes);
-    posix_spawn_file_actions_addopen(&acoes, 0, (m_dir / "entrada").c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&acoes, 1, (m_dir / "saida").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&acoes, 2, (m_dir / "erros").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<std::string> todos = m_prefixo;
-    todos.push_back(kBinario);
-    todos.insert(todos.end(), args.begin(), args.end());
-    std::vector<char*> argv, envp;
-    for (auto& a : todos) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (auto& e : m_ambiente) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    const int erro = posix_spawn(&pid, argv[0], &acoes, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&acoes);
-    return erro == 0 ? pid : -1;
-  }
-
-  Resultado Espera(pid_t pid) {
-    Resultado r;
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid) r.saida = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = Le(m_dir / "saida");
-    r.err = Le(m_dir / "erros");
-    return r;
-  }
-
-  Resultado Roda(const std::vector<std::string>& args, const std::string& entrada = "") {
-    return Espera(Inicia(args, entrada));
-  }
-
-  // The sample company under `nome`, its mail going to the outbox. Returns its data directory.
-  fs::path CriaExemplo(const std::string& nome = "EXEMPLO") {
-    const fs::path dados = m_dir / nome;
-    EXPECT_EQ(Roda({"empresa", "criar", nome, "--dados", dados.string(), "--relatorios",
-                    (kExemplo / "relatorios").string()}).saida, 0);
-    EXPECT_EQ(Roda({"empresa", "email", nome, "--remetente", "manutencao@exemplo.com.br"}).saida, 0);
-    const Resultado r = Roda({"carregar", nome, (kExemplo / "exemplo.json").string()});
-    EXPECT_EQ(r.saida, 0) << r.err;
-    return dados;
-  }
-
-  std::string Exporta(const std::string& nome) {
-    const Resultado r = Roda({"exportar", nome});
-    EXPECT_EQ(r.saida, 0) << r.err;
-    return r.out;
-  }
-
- private:
-  fs::path m_dir;
-  std::vector<std::string> m_ambiente, m_prefixo;
-};
 
 std::string Conjunto(const std::string& registros) { return R"({"formato": 1, "registros": )" + registros + "}"; }
 
