@@ -13,6 +13,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include "tests/support/FixtureAlerta.h"
 #include "tests/support/Host.h"
 
 namespace {
@@ -43,14 +44,6 @@ void BancoEstrangeiro(const fs::path& arquivo) {
   fecha(db);
 }
 
-std::vector<std::string> Emails(const fs::path& saida) {
-  std::vector<std::string> arquivos;
-  std::error_code ec;
-  for (const auto& e : fs::directory_iterator(saida, ec))
-    if (e.path().extension() == ".eml") arquivos.push_back(e.path().string());
-  return arquivos;
-}
-
 class HostTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -69,11 +62,7 @@ TEST_F(HostTest, SampleCompanyMailsItsDueAlertsAndAcceptsAnOrder) {
   // Inherited after-alert: both group members, Maria at her two addresses; before-alerts by
   // counter (no list block: one mail per resource) and by days.
   std::vector<std::string> para;
-  for (const std::string& eml : Emails(dados / "saida")) {
-    const std::string texto = Le(eml);
-    const auto de = texto.find("\r\nTo: ") + 6;
-    para.push_back(texto.substr(de, texto.find("\r\n", de) - de));
-  }
+  for (const auto& email : zqteste::LePasta(dados / "saida")) para.push_back(email.para);
   std::sort(para.begin(), para.end());
   EXPECT_EQ(para, (std::vector<std::string>{"carlos.souza@exemplo.com.br", "joao.pereira@exemplo.com.br",
                                             "joao.pereira@exemplo.com.br", "manutencao.sorocaba@exemplo.com.br",
@@ -82,7 +71,7 @@ TEST_F(HostTest, SampleCompanyMailsItsDueAlertsAndAcceptsAnOrder) {
 
   r = host.Roda({kAgora, "alertas", "executar", "EXEMPLO"});
   EXPECT_EQ(r.saida, 0);
-  EXPECT_EQ(Emails(dados / "saida").size(), 5u) << "sent alerts wait for their repetition time\n" << r.out;
+  EXPECT_EQ(zqteste::LePasta(dados / "saida").size(), 5u) << "sent alerts wait for their repetition time\n" << r.out;
 
   r = host.Roda({kAgora, "verificar", "EXEMPLO", "manutencao", (kExemplo / "ordem-nova.json").string()});
   ASSERT_EQ(r.saida, 0) << r.out << r.err;
@@ -256,23 +245,16 @@ TEST_F(HostTest, SchedulerRunsUntilSigtermAndStopsBetweenRuns) {
   const Resultado r = host.Espera(pid);
   EXPECT_EQ(r.saida, 0) << r.err;
   EXPECT_NE(r.err.find("SIGTERM recebido"), std::string::npos) << r.err;
-  EXPECT_EQ(Emails(dados / "saida").size(), 5u) << "later runs find the alerts sent";
+  EXPECT_EQ(zqteste::LePasta(dados / "saida").size(), 5u) << "later runs find the alerts sent";
   // Every run that started reported to its end.
-  const std::string& out = r.out;
   std::size_t inicios = 0, fins = 0;
-  for (std::size_t p = 0; (p = out.find("alertas de EXEMPLO em", p)) != std::string::npos; ++p) ++inicios;
-  for (std::size_t p = 0; (p = out.find("  log (", p)) != std::string::npos; ++p) ++fins;
+  for (std::size_t p = 0; (p = r.out.find("alertas de EXEMPLO em", p)) != std::string::npos; ++p) ++inicios;
+  for (std::size_t p = 0; (p = r.out.find("  log (", p)) != std::string::npos; ++p) ++fins;
   EXPECT_GE(inicios, 3u);
-  EXPECT_EQ(inicios, fins) << out;
+  EXPECT_EQ(inicios, fins) << r.out;
 }
 
-}  // namespace
-
 // ---- Alert runs over SMTP ------------------------------------------------------------------
-
-#include "tests/support/FixtureAlerta.h"
-
-namespace {
 
 // The report counts the mails the server took, with each one's recipient and subject: none
 // while it is down.

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,20 +39,6 @@ CZQDadosMM_ManutencaoComponente Linha(std::uint32_t produto, std::int64_t qtd, s
   c.SetQtdConsumida(tagCY{consumida});
   return c;
 }
-
-// Answers every question `resposta` and counts them.
-struct CaixaRoteiro : IZQCaixaMensagem {
-  explicit CaixaRoteiro(bool r) : resposta(r) {}
-  void Informa(const CString&) override {}
-  bool PerguntaSimNao(const CString& t) override {
-    ++perguntas;
-    texto = t.GetString();
-    return resposta;
-  }
-  bool resposta;
-  int perguntas = 0;
-  std::string texto;
-};
 
 // The order scenario plus a task tree G = {A (warranty, 1 month), B, SG = {C}}, a task D that
 // demands a status and has no initial one, E that demands one and has it, statuses of base 16
@@ -293,21 +280,22 @@ TEST_P(OrderLinesTest, RemovingATaskLine) {
     CZQDadosMM_Manutencao o = m.c.ordem;
     o.RemoveTodosApontamento();
     caso.muda(m, o);
-    auto caixa = std::make_shared<CaixaRoteiro>(caso.resposta);
-    CZQCaixaMensagemGuarda guarda(caixa);
+    std::istringstream resposta(caso.resposta ? "s\n" : "n\n");
+    std::ostringstream tela;
+    CZQCaixaMensagemGuarda guarda(std::make_shared<CZQCaixaMensagemTerminal>(resposta, tela));
     EXPECT_EQ(Aviso(m.handler.TrataRemoverTarefa(&o, m.c.ordem.GetConstRefTarefa(0))), caso.aviso);
-    EXPECT_EQ(caixa->perguntas, caso.perguntas);
-    if (caixa->perguntas) {
-      EXPECT_NE(caixa->texto.find("Deseja remover a tarefa"), std::string::npos);
-    }
+    const std::string texto = tela.str();
+    int perguntas = 0;  // the question's own text, once per question
+    for (auto p = texto.find("Deseja remover"); p != std::string::npos; p = texto.find("Deseja remover", p + 1)) ++perguntas;
+    EXPECT_EQ(perguntas, caso.perguntas) << texto;
   }
 }
 
 // The order's tasks: LUB (no components) and A (one material, one equipment); B left the order.
 TEST_P(OrderLinesTest, SuggestingComponents) {
-  struct Caso {
+  const struct {
     const char* nome;
-    int tipo;
+    int tipo;  // 0 to 4: the kinds the order knows and the two it does not
     bool comLinhaDeA;
     const char* depois;
   } casos[] = {
@@ -565,11 +553,8 @@ TEST_P(OrderLinesTest, ExpenseEntries) {
       s += std::string(s.empty() ? "" : " ") + (it.GetProdutoServico() == item(p, 0, 0).GetProdutoServico() ? "P"
                                                  : it.GetProdutoServico().lPonteiroProduto == m.outro ? "K" : "T");
     EXPECT_EQ(s, caso.itens);
-    if (*caso.aviso) {
-      EXPECT_TRUE(l == antes);
-    } else if (caso.indice == 1) {
-      EXPECT_EQ(l.GetConstRefItem(1).GetQuantidade(), tagCY{5});
-    }
+    EXPECT_TRUE(!*caso.aviso || l == antes) << "a refusal leaves the entry as it was";
+    EXPECT_TRUE(*caso.aviso || caso.indice != 1 || l.GetConstRefItem(1).GetQuantidade() == tagCY{5});
   }
 }
 
