@@ -27,7 +27,9 @@ long CZQAcessoBase::Le(const char* operacao, unsigned long chave, TZQBaseParaDad
   if (!destino) return Falha(ZQ_E_ARGUMENTO, std::string(operacao) + ": registro de destino nulo");
   if (chave > 0xFFFFFFFFul) return Falha(ZQ_E_NAO_ENCONTRADO, std::string(operacao) + ": chave fora do intervalo"_cp);
   const zq::Status st = m_conexao->Motor().Read(static_cast<std::uint32_t>(chave), destino);
-  return st.ok() ? 0 : Falha(st.hr, st.message);
+  if (!st.ok()) return Falha(st.hr, st.message);
+  if (m_aoLer) m_aoLer(operacao, *destino);
+  return 0;
 }
 
 long CZQAcessoBase::LePrimeiro(const char* operacao, const std::vector<zq::Predicate>& predicados,

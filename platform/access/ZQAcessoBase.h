@@ -11,6 +11,7 @@
 // answers ZQ_E_NAO_INICIALIZADO. Not thread-safe: one routine, one caller at a time.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,13 @@ class CZQAcessoBase {
 
   const CZQDadosDF_Erro& GetErro() const { return m_erro; }
   bool EstaConectado() const { return m_conexao != nullptr; }
+
+  // Told of each record a read by key (Le<Kind>, LeTecnicos) delivered,
+  // with the operation's public name, in call order. Lets a host follow what a routine is
+  // working on without changing it (the alert preview learns each mail's plan and technician
+  // this way); none by default.
+  using AoLer = std::function<void(const char* operacao, const TZQBaseParaDados& registro)>;
+  void SetAoLer(AoLer aoLer) { m_aoLer = std::move(aoLer); }
 
   // Writes for hosts, fixtures and the alert routine's send-time update; the rules never write
   // a register or movement record. Key 0 inserts (the new key is written back), otherwise
@@ -77,4 +85,5 @@ class CZQAcessoBase {
   std::shared_ptr<CZQConexaoEmpresa> m_conexao;
   CZQAcessoBase** m_ultimo;
   CZQDadosDF_Erro m_erro;
+  AoLer m_aoLer;
 };

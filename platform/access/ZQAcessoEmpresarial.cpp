@@ -131,6 +131,14 @@ long CZQAcessoEmpresarial::DisparaEmail(const CZQDadosDF_Email& email, int, int,
   if (!conta)
     return Falha(ZQ_E_EMAIL_SEM_CONTA,
                  std::string("Nenhuma conta de e-mail configurada para a empresa ").append(Conexao()->GetNome()));
+  if (m_transporte) {
+    std::vector<std::string> destinatarios;
+    std::string mensagem;
+    if (const zq::Status st = CZQTransporteEmail::Monta(*conta, email, &destinatarios, &mensagem); !st.ok())
+      return Falha(st);
+    const long hr = m_transporte(email);
+    return hr < 0 ? Falha(hr, "Transporte de e-mail substituto recusou o e-mail") : 0;
+  }
   std::string destino;
   const zq::Status st = CZQTransporteEmail::Envia(*conta, email, &destino);
   if (!st.ok()) return Falha(st);

@@ -82,6 +82,15 @@ class CZQAcessoEmpresarial : public CZQAcessoBase {
   using AoEntregar = std::function<void(const CZQDadosDF_Email& email, const std::string& destino)>;
   void SetAoEntregar(AoEntregar aoEntregar) { m_aoEntregar = std::move(aoEntregar); }
 
+  // Replaces the account's transport: DisparaEmail still needs the account and makes the same
+  // header and address checks (a refused address answers the same code), then hands the e-mail
+  // to this instead of sending it or writing the outbox, and answers what it answers (0, or a
+  // negative result kept as the last error). AoEntregar is not called: nothing was delivered.
+  // A preview runs the real routine this way; none (the account's transport) by default.
+  using Transporte = std::function<long(const CZQDadosDF_Email& email)>;
+  void SetTransporte(Transporte transporte) { m_transporte = std::move(transporte); }
+
  private:
   AoEntregar m_aoEntregar;
+  Transporte m_transporte;
 };

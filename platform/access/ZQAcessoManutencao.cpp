@@ -203,7 +203,7 @@ long CZQAcessoManutencao::AtualizaDataHoraEnvioAlerta(unsigned long ponteiroPlan
   if (st.ok() && (indice < 0 || indice >= plano.GetQuantidadeAlerta()))
     st = {ZQ_E_NAO_ENCONTRADO, "Alerta " + std::to_string(indice) + " inexistente no plano " +
                                    std::to_string(ponteiroPlano)};
-  if (st.ok()) {
+  if (st.ok() && !m_semGravarEnvioAlerta) {
     plano.GetRefAlerta(indice).SetDmaHmsUltimoEnvio(CZQRelogio::Agora());
     st = motor.Update(plano);
   }

@@ -104,11 +104,16 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // end before it fails, in milliseconds; 0, the default, is the engine's usual wait (seconds).
   // The mails of a send time that fails to be written go out again, so the routine waits long.
   void SetEsperaEnvioAlerta(long ms) { m_esperaEnvioAlertaMs = ms; }
+  // With the switch on, AtualizaDataHoraEnvioAlerta checks the plan and the alert as always but
+  // writes nothing and answers success: a preview runs the real alert routine without
+  // recording a send (its host also opens the company read-only, so nothing else is written).
+  void SetSemGravarEnvioAlerta(bool sem) { m_semGravarEnvioAlerta = sem; }
   // Whether `disciplina` is `grupo` or lies beneath it in the discipline tree.
   long PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence);
 
  private:
   long m_esperaEnvioAlertaMs = 0;
+  bool m_semGravarEnvioAlerta = false;
 };
 
 // The name the routine base hands it out under.

@@ -66,6 +66,10 @@ void CAutoRun::GravaLog(int tipo, int nivel, const char* texto) {
   std::string corpo = texto ? texto : "";
   for (char& c : corpo)
     if (c == '\r' || c == '\n') c = ' ';
+  if (m_aoGravarLog) {
+    m_aoGravarLog(corpo);
+    return;
+  }
   const REG_ZQDMA data = agora.GetData();
   const std::string quando = StringPrintf("%02d/%02d/%04d %02d:%02d:%02d", data.GetDia(), data.GetMes(), data.GetAno(),
                                           agora.GetHora(), agora.GetMinuto(), agora.GetSegundo());

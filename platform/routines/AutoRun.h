@@ -28,6 +28,7 @@
 // line is one append).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -50,6 +51,11 @@ class CAutoRun : public CZQBaseParaRotinas {
 
   // Writes one log line (see above); never fails loudly.
   void GravaLog(int tipo, int nivel, const char* texto);
+  // With a receiver set, GravaLog hands it the text (Windows-1252, line breaks as spaces) and
+  // writes neither the log file nor the terminal: a preview reports the routine's lines without
+  // leaving them in the company's log as if a run had happened. None by default.
+  using AoGravarLog = std::function<void(const std::string& texto)>;
+  void SetAoGravarLog(AoGravarLog aoGravarLog) { m_aoGravarLog = std::move(aoGravarLog); }
 
   // ---- For hosts ------------------------------------------------------------------------
 
@@ -74,4 +80,5 @@ class CAutoRun : public CZQBaseParaRotinas {
 
  private:
   CString m_nome;
+  AoGravarLog m_aoGravarLog;
 };
