@@ -21,6 +21,7 @@
 #include "platform/system/ZQRelogio.h"
 #include "tools/ErroHost.h"
 #include "tools/LocaisHost.h"
+#include "tools/PreviaAlerta.h"
 
 namespace zqhost {
 namespace {
@@ -251,11 +252,11 @@ struct Preparo {
   std::shared_ptr<CZQConexaoEmpresa> conexao;
 };
 
-Preparo Prepara(const std::string& empresa) {
+Preparo Prepara(const std::string& empresa, zq::AberturaBanco abertura = zq::AberturaBanco::kExistente) {
   CLocaisHost::ExigeEmpresa(empresa);
   zq::Status st;
   Preparo p;
-  p.conexao = CZQEmpresas::Abre(empresa, &st);
+  p.conexao = CZQEmpresas::Abre(empresa, &st, abertura);
   if (!p.conexao)
     throw CErroHost(kSaidaFalha, std::string("não foi possível abrir a empresa ").append(empresa).append(": ").append(Utf8(st.message)));
   p.rotina.reset(MMEmailAlertaPlano());
@@ -264,6 +265,13 @@ Preparo Prepara(const std::string& empresa) {
     throw CErroHost(kSaidaFalha, std::string("não foi possível inicializar a rotina de alertas: ")
                                      .append(Utf8(p.rotina->GetErro().GetMensagem().View())));
   return p;
+}
+
+// The result code as the reports print it.
+std::string Hex(long hr) {
+  char codigo[16];
+  std::snprintf(codigo, sizeof codigo, "0x%08X", static_cast<unsigned>(hr));
+  return codigo;
 }
 
 // Waits up to `ms` milliseconds for one of `sinais` (blocked); the signal, or 0 when the time
@@ -327,6 +335,63 @@ int CComandosAlerta::Agenda(const std::string& empresa, long intervaloMs) {
       return kSaidaOk;
     }
   }
+}
+
+int CComandosAlerta::Previa(const std::string& empresa, const std::string& saida) {
+  // Read-only: the preview must not be able to record anything, whatever the routine tries.
+  Preparo p = Prepara(empresa, zq::AberturaBanco::kLeitura);
+  const REG_ZQDMAHMSUTC inicio = CZQRelogio::Agora();
+  p.conexao->Falhas().Clear();  // restarts the call log: the send times the run would record
+  std::optional<CZQExceptionEx> excecao;
+  long hr = 0;
+  std::vector<EMAIL_PREVIA> emails;
+  std::vector<std::string> log, arquivos;
+  int removidos = 0;
+  const std::string titulo = "Prévia dos alertas de " + empresa + " em " + inicio.ParaIso();
+  {
+    CPreviaAlerta previa(*p.rotina);
+    bool parar = false;
+    hr = p.rotina->Executa(parar, &excecao);
+    emails = previa.Emails();
+    log = previa.Log();
+    if (!saida.empty()) arquivos = previa.Grava(saida, titulo, &removidos);
+  }
+  const std::vector<std::string> chamadas = p.conexao->Falhas().Log();
+  const auto registros = std::count(chamadas.begin(), chamadas.end(), "AtualizaDataHoraEnvioAlerta");
+
+  std::ostream& out = std::cout;
+  out << titulo << " (nada é enviado nem registrado)\n";
+  std::set<std::string> enderecos;
+  for (std::size_t i = 0; i < emails.size(); ++i) {
+    const EMAIL_PREVIA& e = emails[i];
+    enderecos.insert(e.para);
+    const std::string numero = NumeroEmail(i);
+    out << "  " << numero << "  plano " << Utf8(e.codigoPlano) << " \"" << Utf8(e.nomePlano) << "\", alerta ";
+    if (e.alerta == 0) out << "?";
+    else out << e.alerta << (e.codigoDono != e.codigoPlano ? " (herdado de " + Utf8(e.codigoDono) + ")" : "");
+    out << "\n       para " << Utf8(e.para);
+    if (!e.codigoTecnico.empty()) out << " (" << Utf8(e.codigoTecnico) << " " << Utf8(e.nomeTecnico) << ")";
+    out << ", " << e.linhas << (e.linhas == 1 ? " recurso" : " recursos") << "\n       assunto \"" << Utf8(e.assunto)
+        << "\"\n";
+  }
+  out << "  resumo: " << emails.size() << (emails.size() == 1 ? " e-mail" : " e-mails") << " para " << enderecos.size()
+      << (enderecos.size() == 1 ? " endereço" : " endereços") << "; " << registros
+      << (registros == 1 ? " alerta seria registrado" : " alertas seriam registrados") << " como enviado"
+      << (registros == 1 ? "" : "s") << "; nada enviado, caixa de saída, banco e log intocados\n";
+  out << "  log da rotina (não gravado): " << log.size() << (log.size() == 1 ? " linha" : " linhas") << "\n";
+  for (const std::string& linha : log) out << "    " << Utf8(linha) << "\n";
+  if (!saida.empty()) {
+    out << "  arquivos em " << saida << ": index.html e " << arquivos.size() << (arquivos.size() == 1 ? " e-mail" : " e-mails");
+    if (removidos) out << " (" << removidos << " arquivos de uma prévia anterior substituídos; os demais ficam)";
+    out << "\n";
+  }
+  if (excecao)
+    out << "  execução abortada: " << Utf8(excecao->GetMensagem().View()) << " (hr " << Hex(excecao->GetHR())
+        << ", mensagem " << excecao->GetNumeroMensagem() << ")\n";
+  else if (hr != 0)
+    out << "  execução terminou com o resultado " << Hex(hr) << "\n";
+  out.flush();
+  return hr == 0 ? kSaidaOk : kSaidaFalha;
 }
 
 }  // namespace zqhost

@@ -9,6 +9,14 @@
 //                                       a run short: it ends the wait, or the loop after the run
 //                                       in progress. Exits 0 when stopped by a signal.
 //
+//   alertas previa <NOME> [--saida DIR]
+//                                       the mails one run would send now (plan, alert, recipient,
+//                                       subject, rows), without sending them, writing the outbox,
+//                                       recording a send time or writing the log: the real
+//                                       routine runs on the company opened read-only (see
+//                                       PreviaAlerta.h). With DIR, each mail's HTML and an
+//                                       index.html. Exits 3 when the run would abort.
+//
 // Each run prints what it did: the plans the routine looks at (active, with active resources),
 // the alerts whose send time the run recorded, the mails written to the outbox or taken by the
 // SMTP server (only those really delivered, each with its recipient and subject), and the
@@ -26,6 +34,8 @@ class CComandosAlerta {
   static int Executa(const std::string& empresa);
   // intervaloMs 0: the routine's own interval.
   static int Agenda(const std::string& empresa, long intervaloMs);
+  // saida "": no files.
+  static int Previa(const std::string& empresa, const std::string& saida);
 };
 
 }  // namespace zqhost

@@ -112,6 +112,13 @@ int main(int argc, char** argv) {
   agendar->add_option("NOME", empresa, "nome da empresa")->required();
   agendar->add_option("--intervalo", intervalo, "milissegundos entre execuções (padrão: o da rotina, 300000)")
       ->check(CLI::Range(1L, 86400000L));
+  std::string saidaPrevia;
+  auto* previa = cmdAlertas->add_subcommand(
+      "previa", "mostra os e-mails que a rotina enviaria agora, sem enviar nem registrar nada");
+  previa->add_option("NOME", empresa, "nome da empresa")->required();
+  previa->add_option("--saida", saidaPrevia,
+                     "pasta (criada se faltar) para o HTML de cada e-mail e um index.html; só os arquivos de uma "
+                     "prévia anterior são substituídos");
   app.footer(kRodape);  // after the subcommands, so that their own help stays short
 
   try {
@@ -140,6 +147,7 @@ int main(int argc, char** argv) {
     }
     if (*executar) return CComandosAlerta::Executa(empresa);
     if (*agendar) return CComandosAlerta::Agenda(empresa, intervalo);
+    if (*previa) return CComandosAlerta::Previa(empresa, saidaPrevia);
   } catch (const CErroHost& e) {
     std::cout.flush();
     std::cerr << "zqmm: " << e.what() << "\n";
