@@ -42,7 +42,7 @@ bool DeclaraCharset(const std::string& html) {
 // Content-Type header gives, so a document that does not declare one gets it in its head.
 std::string ComCharset(const std::string& html) {
   if (DeclaraCharset(html)) return html;
-  static const std::regex head("<head[^>]*>", std::regex::icase);
+  static const std::regex head(R"(<head(\s[^>]*)?>)", std::regex::icase);
   const std::string meta = "<meta charset=\"windows-1252\">";
   std::smatch m;
   if (std::regex_search(html, m, head)) {
