@@ -119,19 +119,18 @@ int CComandosInfoExtra::Executa(const std::string& empresa, const std::string& t
     throw CErroHost(kSaidaFalha, std::string("o processo ")
                                      .append(NomeProcesso(processo))
                                      .append(" não tem cabeçalho de informações extras"));
+  const std::string origem = Registro(*conexao, processo, chave);
+  const std::string alvo = destino ? Registro(*conexao, processo, destino) : std::string();
   std::cout << "processo    " << NomeProcesso(processo) << "\n"
             << "cabeçalho   " << header.GetPosicao() << " " << Utf8(header.GetDescricao().View())
             << (header.IsInativo() ? " (inativo)" : " (ativo)") << "\n";
-
-  const std::string origem = Registro(*conexao, processo, chave);
-  const std::string alvo = destino ? Registro(*conexao, processo, destino) : std::string();
   if (rr.SetDadosRoraRezo(chave) < 0) FalhaServidor(rr, "falha ao ler as informações extras");
   CZQDadosDF_IEVinculo dados;
   rr.GetDadosRoraRezo(&dados);
   std::cout << "registro    " << origem << "\n"
             << "campos      " << dados.GetQuantidadeCampo() << "\n";
   for (const CZQDadosDF_IEVinculoCampo& campo : dados.GetListaCampo()) {
-    std::cout << "  " << campo.GetId() << "  \"" << Utf8(campo.GetTextoLivre().View()) << "\"";
+    std::cout << "  campo " << campo.GetId() << "  texto \"" << Utf8(campo.GetTextoLivre().View()) << "\"";
     if (!campo.GetBinaryData().empty())
       std::cout << "  binário " << campo.GetBinaryData().size() << " bytes " << Hex(campo.GetBinaryData());
     std::cout << "\n";
