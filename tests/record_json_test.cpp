@@ -12,7 +12,7 @@ namespace {
 #define ZQ_CAMPOS_TODOS(F)                                                                                             \
   F(Chave, std::uint32_t, zq::kKey) F(Texto, CString, 0) F(Ativo, bool, 0) F(Pequeno, std::uint8_t, 0)                 \
   F(Inteiro, std::int32_t, 0) F(Grande, std::uint64_t, 0) F(Valor, tagCY, 0) F(Data, REG_ZQDMA, 0) F(Mes, REG_ZQMA, 0) \
-  F(Momento, REG_ZQDMAHMSUTC, 0) F(Dmc, REG_ZQDMC, 0)
+  F(Momento, REG_ZQDMAHMSUTC, 0) F(Dmc, REG_ZQDMC, 0) F(Bytes, std::vector<std::uint8_t>, 0)
 
 class Todos : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(Todos, "teste_json_todos", ZQ_CAMPOS_TODOS)
@@ -26,9 +26,10 @@ TEST(RecordJsonTest, WritesReadableForms) {
   t.SetData(REG_ZQDMA::DeDiaMesAno(29, 2, 2024));
   t.SetMes(REG_ZQMA::DeMesAno(12, 2026));
   t.SetMomento(REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(5, 12, 2026), 10, 5, 30, -10800));
+  t.SetBytes({0x00, 0xAB, 0x10});
   EXPECT_EQ(zq::ParaJson(t).dump(),
             R"({"chave":0,"texto":"Manutenção €","ativo":true,"pequeno":0,"inteiro":0,"grande":0,"valor":12.5,)"
-            R"("data":"2024-02-29","mes":"2026-12","momento":"2026-12-05T10:05:30-03:00","dmc":0})");
+            R"("data":"2024-02-29","mes":"2026-12","momento":"2026-12-05T10:05:30-03:00","dmc":0,"bytes":"00ab10"})");
 }
 
 TEST(RecordJsonTest, RoundTripsEveryValueIncludingOddStoredOnes) {
@@ -41,6 +42,7 @@ TEST(RecordJsonTest, RoundTripsEveryValueIncludingOddStoredOnes) {
   t.SetData(REG_ZQDMA{1});                // not a valid date: written raw
   t.SetMomento(REG_ZQDMAHMSUTC{12345});   // not filled in: written raw
   t.SetDmc(REG_ZQDMC{0x8000000000000001ull});
+  t.SetBytes({0xFF, 0x00, 0x81});
   Todos volta;
   const auto st = zq::DeJson(nlohmann::json::parse(zq::ParaJson(t).dump()), &volta);
   EXPECT_TRUE(st.ok() && volta == t) << st.message;
@@ -58,6 +60,7 @@ TEST(RecordJsonTest, BadInputIsRefusedNamingTheFieldAndChangesNothing) {
       {R"({"valor":"1.00001"})", "valor"}, {R"({"valor":1e-5})", "valor"}, {R"({"data":""})", "data: texto vazio"},
       {R"({"momento":""})", "momento"},    {R"({"momento":"2026-02-30T10:00:00"})", "momento"},
       {R"({"momento":"2026-02-20T10:00:00+99:00"})", "momento"}, {R"([1,2])", "objeto"},
+      {R"({"bytes":"abc"})", "bytes: espera bytes em hexadecimal"}, {R"({"bytes":"0g"})", "bytes"},
   };
   Todos antes;
   antes.SetTexto("ORIGINAL");

@@ -10,6 +10,7 @@
 
 #include "tools/Comandos.h"
 #include "tools/ComandosAlerta.h"
+#include "tools/ComandosInfoExtra.h"
 #include "platform/system/ZQCaixaMensagem.h"
 #include "tools/ComandosOperar.h"
 #include "tools/ErroHost.h"
@@ -119,6 +120,16 @@ int main(int argc, char** argv) {
   previa->add_option("--saida", saidaPrevia,
                      "pasta (criada se faltar) para o HTML de cada e-mail e um index.html; só os arquivos de uma "
                      "prévia anterior são substituídos");
+  std::string processo;
+  unsigned long chaveIE = 0, copiarPara = 0;
+  auto* infoExtra = app.add_subcommand(
+      "info-extra", "mostra as informações extras de um registro; --copiar-para as copia para outro registro");
+  infoExtra->add_option("NOME", empresa, "nome da empresa")->required();
+  infoExtra->add_option("PROCESSO", processo, "processo: " + CComandosInfoExtra::Processos() + ", ou o número")
+      ->required();
+  infoExtra->add_option("CHAVE", chaveIE, "chave (ponteiro) do registro")->required()->check(CLI::Range(1UL, 0xFFFFFFFFUL));
+  infoExtra->add_option("--copiar-para", copiarPara, "chave do registro que recebe uma cópia das informações extras")
+      ->check(CLI::Range(1UL, 0xFFFFFFFFUL));
   app.footer(kRodape);  // after the subcommands, so that their own help stays short
 
   try {
@@ -145,6 +156,7 @@ int main(int argc, char** argv) {
       CZQCaixaMensagemGuarda caixa(sim ? std::make_shared<CZQCaixaMensagemResposta>(true) : nullptr);
       return CComandosOperar::Opera(empresa, operacao, arquivo, usuario);
     }
+    if (*infoExtra) return CComandosInfoExtra::Executa(empresa, processo, chaveIE, copiarPara);
     if (*executar) return CComandosAlerta::Executa(empresa);
     if (*agendar) return CComandosAlerta::Agenda(empresa, intervalo);
     if (*previa) return CComandosAlerta::Previa(empresa, saidaPrevia);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/records/ListaCodec.h"
 #include "platform/routines/ZQBaseParaDados.h"
@@ -84,6 +85,18 @@ template <> struct FieldTraits<_REG_POSICAO_PRODUTOPS> : SemFilhos {
   static constexpr FieldType kType = FieldType::kPosition;
   static Value ToValue(const _REG_POSICAO_PRODUTOPS& v);
   static bool FromValue(const Value& v, _REG_POSICAO_PRODUTOPS* out);
+};
+
+// Opaque bytes; engines keep them as they are.
+template <> struct FieldTraits<std::vector<std::uint8_t>> : SemFilhos {
+  static constexpr FieldType kType = FieldType::kBytes;
+  static Value ToValue(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
+  static bool FromValue(const Value& v, std::vector<std::uint8_t>* out) {
+    const auto* s = std::get_if<std::string>(&v);
+    if (!s) return false;
+    out->assign(s->begin(), s->end());
+    return true;
+  }
 };
 
 // A list of child records, encoded by ListaCodec.

@@ -72,6 +72,12 @@ JsonSaida Escreve(const FieldInfo& campo, const Value& v) {
     for (const auto& item : itens) lista.push_back(ParaJson(*item));
     return lista;
   }
+  if (tipo == FieldType::kBytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : std::get<std::string>(v)) hex.append({kHex[c >> 4], kHex[c & 0xF]});
+    return hex;
+  }
   if (const auto* s = std::get_if<std::string>(&v)) return Cp1252ToUtf8(*s);
   const std::int64_t n = std::get<std::int64_t>(v);
   switch (tipo) {
@@ -149,6 +155,16 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
     std::vector<const TZQBaseParaDados*> ponteiros;
     for (const auto& item : itens) ponteiros.push_back(item.get());
     return Value(CodificaLista(filho, ponteiros));
+  }
+  if (tipo == FieldType::kBytes) {
+    const std::string* hex = j.is_string() ? &j.get_ref<const std::string&>() : nullptr;
+    auto digito = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c | 0x20) - 'a' + 10; };
+    if (!hex || hex->size() % 2 || hex->find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+      return falha("espera bytes em hexadecimal (dois dígitos por byte)"_cp);
+    std::string bytes;
+    for (std::size_t i = 0; i < hex->size(); i += 2)
+      bytes += static_cast<char>(digito((*hex)[i]) * 16 + digito((*hex)[i + 1]));
+    return Value(std::move(bytes));
   }
   if (tipo == FieldType::kText) {
     if (!j.is_string()) return falha("espera um texto");

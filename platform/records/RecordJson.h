@@ -9,6 +9,8 @@
 //   currency  a JSON number (12.5); a value that a double cannot carry exactly is written as a
 //             decimal string ("123456789012345.6789"), and both forms are read
 //   integers and booleans as themselves; movement keys as their packed unsigned integer.
+//   bytes     hexadecimal text, two digits a byte ("00ff10"); written in lower case, read in
+//             either case
 // A stored date or date-time that is not a valid calendar value is written as its raw integer,
 // and raw integers are read back, so nothing is lost on a round trip.
 //

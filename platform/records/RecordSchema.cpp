@@ -19,7 +19,8 @@ int RecordSchema::Find(std::string_view name) const {
 }
 
 bool IsText(FieldType t) {
-  return t == FieldType::kText || t == FieldType::kPosition || t == FieldType::kList;
+  return t == FieldType::kText || t == FieldType::kPosition || t == FieldType::kList ||
+         t == FieldType::kBytes;
 }
 
 bool Fits(FieldType t, const Value& v) {

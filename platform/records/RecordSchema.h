@@ -26,6 +26,7 @@ enum class FieldType : std::uint8_t {
   kText,      // CString, Windows-1252 bytes
   kPosition,  // _REG_POSICAO_PRODUTOPS, stored as the text "pointer/grade1/grade2/grade3"
   kList,      // CZQVector of child records, stored as bytes (ListaCodec.h)
+  kBytes,     // std::vector<std::uint8_t>, opaque bytes (hexadecimal text in JSON)
 };
 
 enum FieldFlag : unsigned {
@@ -56,7 +57,7 @@ struct RecordSchema {
 // A field's value as engines see it. Unsigned 64-bit packed values travel as their bit pattern.
 using Value = std::variant<std::int64_t, std::string>;
 
-// Whether the field is stored as text (texts, positions, lists) rather than as an integer.
+// Whether the field is stored as text (texts, positions, lists, bytes) rather than as an integer.
 bool IsText(FieldType t);
 
 // Whether v is a value the field type can hold (range of the integer, text for texts).

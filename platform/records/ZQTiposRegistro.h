@@ -4,7 +4,8 @@
 // of a configuration) travel inside their parent's list fields and are not listed.
 //
 // Order matters only for reading: datasets are written in this order, the base module's
-// registers first, then the maintenance registers, then movements.
+// registers first, then the maintenance registers, then movements, then the extra-information
+// server's headers and links.
 //
 //   for (const zq::RecordSchema* s : zq::TiposRegistro()) ...   // every kind, in order
 //   const zq::RecordSchema* s = zq::TipoRegistro("prioridade");  // nullptr when unknown
@@ -18,6 +19,7 @@
 
 #include "platform/access/ZQAcessoEmpresarial.h"
 #include "platform/access/ZQAcessoManutencao.h"
+#include "platform/records/IEVinculo.h"
 
 #define ZQ_TIPOS_REGISTRO(T)            \
   T(CZQDadosDF_Filial)                  \
@@ -44,7 +46,9 @@
   T(CZQDadosMM_Tarefa)                  \
   T(CZQDadosMM_Plano)                   \
   T(CZQDadosMM_Manutencao)             \
-  T(CZQDadosMM_LancamentoGastos)
+  T(CZQDadosMM_LancamentoGastos)       \
+  T(CIEHeader)                          \
+  T(CIEVinculo)
 
 namespace zq {
 

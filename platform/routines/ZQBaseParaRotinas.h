@@ -3,9 +3,9 @@
 // (CZQUltimoErro) and the holder of its data-access objects.
 //
 // Virtual table of the primary base, in order: destructor, OnInicializa, OnFinaliza (TZQBase);
-// OnSetMostrarMensagens, OnLerParametros (CZQInicializador); OnResetBuffer,
-// ForcarReinicializacaoBaseParaRotinas, GetAcessoServidores, FuncaoGenerica,
-// New_CZQAcessoServidores (here). Classes above append after these.
+// OnSetMostrarMensagens, OnLerParametros, OnResetBuffer, ForcarReinicializacaoBaseParaRotinas
+// (CZQInicializador); GetAcessoServidores, FuncaoGenerica, New_CZQAcessoServidores (here).
+// Classes above append after these.
 //
 // Initialising binds the routine to its company's connection (CZQEmpresas::Abre); an unknown
 // company or an engine that cannot be opened fails Inicializa with that result, and the error
@@ -31,8 +31,7 @@ class CZQBaseParaRotinas : public CZQInicializador, public CZQUltimoErro, public
   CZQBaseParaRotinas(const CZQBaseParaRotinas&) = delete;
   CZQBaseParaRotinas& operator=(const CZQBaseParaRotinas& outro);
 
-  virtual void OnResetBuffer() {}
-  virtual long ForcarReinicializacaoBaseParaRotinas(const CString& empresa, unsigned short usuario, long sessao);
+  long ForcarReinicializacaoBaseParaRotinas(const CString& empresa, unsigned short usuario, long sessao) override;
   virtual CZQAcessoServidores* GetAcessoServidores() { return m_servidores.get(); }
   virtual long FuncaoGenerica(unsigned long funcao, const _REG_CR_LISTA_BYTESPS& entrada,
                               _REG_CR_LISTA_BYTESPS** saida);

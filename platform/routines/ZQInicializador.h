@@ -2,6 +2,9 @@
 // runs OnInicializa; the routine counts as initialised only when that returned 0. Finaliza runs
 // OnFinaliza once and is harmless when repeated or when the routine was never initialised.
 // Inicializa on an initialised routine finalises it first.
+//
+// Virtual table after TZQBase's (destructor, OnInicializa, OnFinaliza): OnSetMostrarMensagens,
+// OnLerParametros, OnResetBuffer, ForcarReinicializacaoBaseParaRotinas. Classes above append.
 #pragma once
 
 #include "platform/types/String.h"
@@ -16,6 +19,11 @@ class CZQInicializador : public TZQBase, public CZQProfilerEmpresa {
 
   virtual void OnSetMostrarMensagens() {}
   virtual void OnLerParametros() {}
+  virtual void OnResetBuffer() {}
+  // Initialises again for this company, user and session.
+  virtual long ForcarReinicializacaoBaseParaRotinas(const CString& empresa, unsigned short usuario, long sessao) {
+    return Inicializa(empresa, usuario, sessao);
+  }
 
  protected:
   const CString& EmpresaInicializada() const { return m_empresa; }

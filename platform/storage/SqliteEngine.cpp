@@ -45,13 +45,14 @@ const char* TypeName(FieldType t) {
     case FieldType::kText: return "texto";
     case FieldType::kPosition: return "posicao";
     case FieldType::kList: return "lista";
+    case FieldType::kBytes: return "bytes";
   }
   return "?";
 }
 
 // Whether a stored column type name is one of the text storages.
 bool StoredAsText(const std::string& typeName) {
-  for (FieldType t : {FieldType::kText, FieldType::kPosition, FieldType::kList})
+  for (FieldType t : {FieldType::kText, FieldType::kPosition, FieldType::kList, FieldType::kBytes})
     if (typeName == TypeName(t)) return true;
   return false;
 }
