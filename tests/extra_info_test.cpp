@@ -120,6 +120,13 @@ TEST_P(ExtraInfoTest, ServerFailuresAreReturnedAndTraced) {
     empresa.Falhas().Clear();
     EXPECT_EQ(Guardado(1, 7), "");
   }
+  // A copy whose source could not be read leaves the target's values as they were.
+  const std::string alvo = Guardado(1, 4);
+  ASSERT_NE(alvo, "");
+  empresa.Falhas().FailOperation("BuscaVinculoByOrigem", ZQ_E_MOTOR, "falha");
+  EXPECT_EQ(rr.CopiarRoraRezo(2, 4), ZQ_E_ARGUMENTO);
+  empresa.Falhas().Clear();
+  EXPECT_EQ(Guardado(1, 4), alvo);
   // The server's own refusals: an unknown header, a field id out of range; nothing written.
   CConexaoInfoExtras cnx;
   ASSERT_EQ(cnx.Inicializa(empresa.Nome().c_str(), 1, 1), 0);

@@ -33,6 +33,12 @@ class CConexaoInfoExtras::CAcesso : public CZQAcessoBase {
   long LeHeader(unsigned long posicao, CIEHeader& header) { return Le("LeIEHeader", posicao, &header); }
 
   long BuscaVinculo(const IE_ORIGEM_VINCULO_PS& origem, CIEVinculo& vinculo) {
+    const long hr = LeVinculo(origem, vinculo);
+    if (hr) vinculo.SetIncompleto(true);
+    return hr;
+  }
+
+  long LeVinculo(const IE_ORIGEM_VINCULO_PS& origem, CIEVinculo& vinculo) {
     if (long hr = Entra("BuscaVinculoByOrigem")) return hr;
     std::vector<std::uint32_t> chaves;
     if (long hr = Procura(origem.ulPosHeader, origem.ulChave, &chaves)) return hr;
@@ -49,6 +55,8 @@ class CConexaoInfoExtras::CAcesso : public CZQAcessoBase {
 
   long Grava(CIEVinculo& vinculo) {
     if (long hr = Entra("GravaCamposVinculo")) return hr;
+    if (vinculo.EhIncompleto())
+      return Falha(ZQ_E_ARGUMENTO, "GravaCamposVinculo: o vínculo não foi lido (a busca falhou); nada gravado"_cp);
     std::set<std::uint32_t> ids;
     for (const CZQDadosDF_IEVinculoDados& valor : vinculo.GetListaDados()) {
       if (valor.GetId() < IE_CAMPO_PRIMEIRO || valor.GetId() > IE_CAMPO_ULTIMO || !ids.insert(valor.GetId()).second)

@@ -41,14 +41,14 @@ class CConexaoInfoExtras {
   long LeIEHeader(unsigned long posicao, CIEHeader& header);
   // The link of origem's header and record. A record that has no stored link has an empty one:
   // the answer is 0 and vinculo holds the origin with Posicao 0 and no values. On failure
-  // vinculo is unchanged.
+  // vinculo keeps its values and is marked incomplete (CIEVinculo::EhIncompleto).
   long BuscaVinculoByOrigem(IE_ORIGEM_VINCULO_PS origem, CIEVinculo& vinculo);
   // Replaces the values stored for vinculo's header and record key with vinculo's, in one
   // transaction (vinculo's own Posicao is not looked at, so a link read for one record can be
   // written under another key). No values removes the stored link. Writes back the stored
   // Posicao (0 when removed). Fails, writing nothing, for a header that does not exist
   // (ZQ_E_NAO_ENCONTRADO), a field id outside IE_CAMPO_PRIMEIRO..IE_CAMPO_ULTIMO or given twice
-  // (ZQ_E_ARGUMENTO), or a transaction that cannot start (the engine inside another one).
+  // (ZQ_E_ARGUMENTO), a link marked incomplete by a failed search (ZQ_E_ARGUMENTO), or a transaction that cannot start (the engine inside another one).
   long GravaCamposVinculo(CIEVinculo& vinculo);
 
  private:

@@ -30,6 +30,14 @@ class CIEVinculo : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(CIEVinculo, "ie_vinculo", ZQ_CAMPOS_IE_VINCULO)
   ZQ_ACESSO_LISTA(Dados, CZQDadosDF_IEVinculoDados)
   void Limpa() { *this = CIEVinculo(); }
+  // Set by a failed BuscaVinculoByOrigem: the values are not the record's, so GravaCamposVinculo
+  // refuses them (a copy from a record that could not be read must not overwrite the target).
+  // Cleared by a successful search and by Limpa.
+  bool EhIncompleto() const { return m_incompleto; }
+  void SetIncompleto(bool incompleto) { m_incompleto = incompleto; }
+
+ private:
+  bool m_incompleto = false;
 };
 
 // Which link to search: the header's position, then the record's key.
