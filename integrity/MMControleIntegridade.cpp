@@ -10,6 +10,8 @@ constexpr std::uint8_t kGrupo = 2;  // the classification type of an entry that 
 
 template <class Registro>
 using Leitura = long (CZQAcessoManutencao::*)(unsigned long, Registro*, unsigned short);
+template <class Filtro>
+using Busca = long (CZQAcessoManutencao::*)(const Filtro&, CZQArrayPonteiros&);
 
 // Every step below answers whether the check is over: a dependent was named, or a read or a
 // search failed and its error was copied; either way the answer is in the routine's record.
@@ -31,8 +33,8 @@ bool LeEntrada(CMMBaseParaRotinas& r, Leitura<Registro> le, std::uint32_t pontei
 // A group's children, read in the order found; the first that names the entry as its parent is
 // the dependent.
 template <class Registro, class Filtro>
-bool Filho(CMMBaseParaRotinas& r, const Registro& entrada, long (CZQAcessoManutencao::*busca)(const Filtro&, CZQArrayPonteiros&),
-           Leitura<Registro> le, const char* formato) {
+bool Filho(CMMBaseParaRotinas& r, const Registro& entrada, Busca<Filtro> busca, Leitura<Registro> le,
+           const char* formato) {
   if (entrada.GetTipoClassificacao() != kGrupo) return false;
   CZQAcessoManutencao* mm = r.GetAcessoManutencao();
   Filtro filtro;
@@ -75,8 +77,8 @@ bool Dependente(CMMBaseParaRotinas& r, const CZQAcessoBase& acesso, Busca busca,
 
 // A register entry the maintenance access object reads by pointer (technicians, plans).
 template <class Registro, class Filtro>
-bool Cadastro(CMMBaseParaRotinas& r, const Filtro& filtro, long (CZQAcessoManutencao::*busca)(const Filtro&, CZQArrayPonteiros&),
-              Leitura<Registro> le, const char* formato, const CZQDadosMM_Disciplina& entrada) {
+bool Cadastro(CMMBaseParaRotinas& r, const Filtro& filtro, Busca<Filtro> busca, Leitura<Registro> le, const char* formato,
+              const CZQDadosMM_Disciplina& entrada) {
   CZQAcessoManutencao* mm = r.GetAcessoManutencao();
   return Dependente<Registro, CZQArrayPonteiros>(
       r, *mm, [&](CZQArrayPonteiros& p) { return (mm->*busca)(filtro, p); },
@@ -103,7 +105,8 @@ bool Ordem(CMMBaseParaRotinas& r, CZQDadosMM_FiltroManutencao filtro, const char
 
 CMMControleIntegridade::~CMMControleIntegridade() { Finaliza(); }
 
-bool CMMControleIntegridade::VerificaRelacionamentoPonteiro(RegistroControleIntegridade registro, std::uint32_t ponteiro) {
+bool CMMControleIntegridade::VerificaRelacionamentoPonteiro(RegistroControleIntegridade registro,
+                                                            std::uint32_t ponteiro) {
   LimpaErro();
   switch (registro) {
     case kDisciplina: ExisteRelacionamentoCadastroDisciplina(ponteiro); break;
@@ -119,7 +122,8 @@ CZQDadosDF_Erro& CMMControleIntegridade::ExisteRelacionamentoCadastroDisciplina(
   using A = CZQAcessoManutencao;
   CZQDadosMM_Disciplina d;
   if (LeEntrada(*this, &A::LeDisciplina, ponteiro, &d) ||
-      Filho(*this, d, &A::BuscaPonteirosDisciplina, &A::LeDisciplina, "Disciplina %s %s é dependente da disciplina %s %s"_cp))
+      Filho(*this, d, &A::BuscaPonteirosDisciplina, &A::LeDisciplina,
+            "Disciplina %s %s é dependente da disciplina %s %s"_cp))
     return *this;
   CZQDadosMM_FiltroTecnico tecnicos;
   tecnicos.SetValorUnicoDisciplina(ponteiro);

@@ -69,8 +69,10 @@ int CComandosIntegridade::Verifica(const std::string& empresa, const std::string
   CLocaisHost::ExigeEmpresa(empresa);
   zq::Status st;
   if (!CZQEmpresas::Abre(empresa, &st, zq::AberturaBanco::kLeitura))  // nothing is stored
-    throw CErroHost(kSaidaFalha,
-                    std::string("não foi possível abrir a empresa ").append(empresa).append(": ").append(Utf8(st.message)));
+    throw CErroHost(kSaidaFalha, std::string("não foi possível abrir a empresa ")
+                                     .append(empresa)
+                                     .append(": ")
+                                     .append(Utf8(st.message)));
   CMMControleIntegridade controle;
   Inicializa(controle, empresa, usuario);
   CZQAcessoManutencao* mm = controle.GetAcessoManutencao();
