@@ -87,6 +87,14 @@ TEST_F(HostTest, RefusedRecordExitsOneWithTheCatalogueMessage) {
   const Resultado r = host.Roda({"verificar", "EXEMPLO", "manutencao", (kExemplo / "ordem-recusada.json").string()});
   EXPECT_EQ(r.saida, 1);
   EXPECT_EQ(r.out, "{\n  \"modulo\": 28,\n  \"mensagem\": 54,\n  \"campo\": 87,\n  \"texto\": \"O recurso está inativo.\"\n}\n");
+  // An entry others use: integridade names the dependent, and verificar --exclusao refuses with it.
+  const std::string recurso = "O Recurso 0722-000123 é dependente do plano PREV-EMP Revisão mensal de empilhadeiras";
+  EXPECT_EQ(host.Roda({"integridade", "EXEMPLO", "5", "TERC"}).saida, 0);
+  const Resultado dep = host.Roda({"integridade", "EXEMPLO", "plano", "PREV-EMP"});
+  EXPECT_EQ(std::to_string(dep.saida) + " " + dep.out, "1 " + recurso + "\n");
+  const Resultado exc = host.Roda({"verificar", "EXEMPLO", "plano", "--exclusao"}, R"({"ponteiro": 2})");
+  EXPECT_EQ(exc.saida, 1);
+  EXPECT_NE(exc.out.find("\"mensagem\": 0,\n  \"campo\": 0,\n  \"texto\": \"" + recurso), std::string::npos) << exc.out;
 }
 
 TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
@@ -121,6 +129,8 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
       {"huge unknown field", prioridade, R"({")" + mega + R"(": 1})", "campo desconhecido em prioridade: xxx"},
       {"unknown child field", ordem, R"({"listaTarefa": [{"linha": 1, "x": 0}]})", "item 0"},
       {"unknown kind", {"verificar", "EXEMPLO", "ordem"}, "{}", "tipo de registro desconhecido: ordem"},
+      {"unknown integrity register", {"integridade", "EXEMPLO", "6", "X"}, "", "registro desconhecido: 6"},
+      {"unknown integrity code", {"integridade", "EXEMPLO", "situacao", "T-OK"}, "", "situacao T-OK: código não"},
       {"child kind is not stored alone", {"verificar", "EXEMPLO", "plano_alerta"}, "{}", "tipo de registro desconhecido"},
       {"invalid UTF-8", prioridade, "{\"codigo\": \"\xff\"}", "UTF-8"},
       {"no Windows-1252 form", prioridade, R"({"codigo": "P9", "descricao": ")" + dezMega + "\u65e5\"}",
@@ -175,7 +185,7 @@ TEST_F(HostTest, ExportedDatasetLoadsBackAsTheSameDataset) {
   ASSERT_EQ(host.Roda({"empresa", "criar", "COPIA", "--dados", (host.Dir() / "COPIA").string()}).saida, 0);
   const Resultado r = host.Roda({"carregar", "COPIA", arquivo.string()});
   ASSERT_EQ(r.saida, 0) << r.err;
-  EXPECT_NE(r.out.find("98 registros carregados"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("100 registros carregados"), std::string::npos) << r.out;
   EXPECT_EQ(host.Exporta("COPIA"), exportado);
 }
 

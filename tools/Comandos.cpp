@@ -17,6 +17,7 @@
 #include "platform/system/ZQRelogio.h"
 #include "platform/records/ZQTiposRegistro.h"
 #include "tools/ArquivoRegistro.h"
+#include "tools/ComandosIntegridade.h"
 #include "tools/ConjuntoDados.h"
 #include "tools/ErroHost.h"
 #include "tools/JsonHost.h"
@@ -253,6 +254,12 @@ int CComandos::Verifica(const std::string& empresa, const std::string& tipo, con
   if (tratador->Inicializa(empresa.c_str(), usuario, kSessaoHost) != 0)
     throw CErroHost(kSaidaFalha, std::string("não foi possível inicializar o tratamento de dados: ")
                                      .append(Utf8(tratador->GetErro().GetMensagem().View())));
+  // A register entry that others still use may not go, whatever its handler would say.
+  CZQDadosDF_Erro dependente;
+  if (exclusao && !CComandosIntegridade::PermiteExclusao(empresa, usuario, *registro, &dependente)) {
+    std::cout << JsonHost::Texto(CTratadores::AvisoJson(dependente), 2) << "\n";
+    return kSaidaRecusado;
+  }
   const int aceito = exclusao ? tratador->TrataExclusao(registro.get(), nullptr)
                               : tratador->TrataGravacao(registro.get(), nullptr);
   if (aceito) {

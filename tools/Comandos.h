@@ -42,7 +42,8 @@ class CComandos {
   // verificar: a record of kind `tipo` read from `arquivo` ("-" = standard input) checked by its
   // handler's TrataGravacao (TrataExclusao when `exclusao`), initialised for `usuario`. Prints
   // the record as the handler left it (derived fields filled in) and returns 0, or prints the
-  // warning {"modulo", "mensagem", "campo", "texto"} and returns 1. Nothing is stored.
+  // warning {"modulo", "mensagem", "campo", "texto"} and returns 1. A delete of a register entry
+  // that others depend on is refused first (CComandosIntegridade). Nothing is stored.
   static int Verifica(const std::string& empresa, const std::string& tipo, const std::string& arquivo, bool exclusao,
                       unsigned short usuario);
 };

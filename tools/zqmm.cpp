@@ -11,6 +11,7 @@
 #include "tools/Comandos.h"
 #include "tools/ComandosAlerta.h"
 #include "tools/ComandosInfoExtra.h"
+#include "tools/ComandosIntegridade.h"
 #include "platform/system/ZQCaixaMensagem.h"
 #include "tools/ComandosOperar.h"
 #include "tools/ErroHost.h"
@@ -104,6 +105,15 @@ int main(int argc, char** argv) {
   operar->add_flag("--sim", sim, "responde Sim às perguntas da operação (sem a opção, ninguém responde: Não)");
   operar->footer(CComandosOperar::Lista());
 
+  std::string registroIntegridade, codigo;
+  auto* integridade = app.add_subcommand(
+      "integridade", "diz se um registro pode ser excluído ou qual registro depende dele; nada é gravado");
+  integridade->add_option("NOME", empresa, "nome da empresa")->required();
+  integridade->add_option("REGISTRO", registroIntegridade, "disciplina, tecnico, plano, situacao ou tipo_gasto (ou 1 a 5)")
+      ->required();
+  integridade->add_option("CODIGO", codigo, "código do registro")->required();
+  integridade->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
+
   long intervalo = 0;
   auto* cmdAlertas = app.add_subcommand("alertas", "rotina de alertas de planos de manutenção");
   cmdAlertas->require_subcommand(1);
@@ -157,6 +167,7 @@ int main(int argc, char** argv) {
       return CComandosOperar::Opera(empresa, operacao, arquivo, usuario);
     }
     if (*infoExtra) return CComandosInfoExtra::Executa(empresa, processo, chaveIE, copiarPara);
+    if (*integridade) return CComandosIntegridade::Verifica(empresa, registroIntegridade, codigo, usuario);
     if (*executar) return CComandosAlerta::Executa(empresa);
     if (*agendar) return CComandosAlerta::Agenda(empresa, intervalo);
     if (*previa) return CComandosAlerta::Previa(empresa, saidaPrevia);

@@ -61,8 +61,11 @@ long CZQAcessoEmpresarial::LeBDDConfiguracao(unsigned char atividade, unsigned l
 long CZQAcessoEmpresarial::BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros) {
   ponteiros.RemoveAll();
   if (long hr = Entra("BuscaPonteirosRecurso")) return hr;
+  std::vector<zq::Predicate> predicados = filtro.Predicados();
+  if (filtro.GetFiltroClassificacao().GetApenasAnalitico())
+    predicados.push_back(Igual<CZQDadosDF_Recurso>("TipoClassificacao", 1));
   std::vector<std::uint32_t> chaves;
-  zq::Status st = Motor().Search(CZQDadosDF_Recurso::SchemaEstatico(), filtro.Predicados(), &chaves);
+  zq::Status st = Motor().Search(CZQDadosDF_Recurso::SchemaEstatico(), predicados, &chaves);
   if (!st.ok()) return Falha(st);
   std::set<std::uint32_t> ligados;
   if (filtro.GetPonteiroPlanoManutencao()) {

@@ -42,7 +42,7 @@ class CZQAcessoEmpresarial : public CZQAcessoBase {
   using CZQAcessoBase::CZQAcessoBase;
   ZQ_LEITURAS_EMPRESARIAL(ZQ_ACESSO_LE)
 
-  // Resources matching the filter (plan link and active conditions), in key order.
+  // Resources matching the filter (plan link, active and analytic conditions), in key order.
   long BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros);
   // The resources of the first `quantidade` pointers, in order; option 4 attaches each one's
   // plan links. Stops at the first failure.

@@ -51,14 +51,30 @@ long CZQAcessoManutencao::BuscaPonteirosManutencao(const CZQDadosMM_FiltroManute
     registros.insert(registros.end(), achados.begin(), achados.end());
     if (mascara == 0) break;
   }
+  return ChavesMovimento<CZQDadosMM_Manutencao>(std::move(registros), chaves);
+}
+
+long CZQAcessoManutencao::BuscaPonteirosLancamentoGastos(const CZQDadosMM_FiltroLancamentoGastos& filtro,
+                                                         CZQArrayDmc& chaves) {
+  chaves.RemoveAll();
+  if (long hr = Entra("BuscaPonteirosLancamentoGastos")) return hr;
+  std::vector<std::uint32_t> registros;
+  if (zq::Status st = Motor().Search(CZQDadosMM_LancamentoGastos::SchemaEstatico(), filtro.Predicados(), &registros);
+      !st.ok())
+    return Falha(st);
+  return ChavesMovimento<CZQDadosMM_LancamentoGastos>(std::move(registros), chaves);
+}
+
+template <class Movimento>
+long CZQAcessoManutencao::ChavesMovimento(std::vector<std::uint32_t> registros, CZQArrayDmc& chaves) {
   std::sort(registros.begin(), registros.end());
   for (std::uint32_t registro : registros) {
-    CZQDadosMM_Manutencao ordem;
-    if (zq::Status st = Motor().Read(registro, &ordem); !st.ok()) {
+    Movimento movimento;
+    if (zq::Status st = Motor().Read(registro, &movimento); !st.ok()) {
       chaves.RemoveAll();
       return Falha(st);
     }
-    chaves.Add(ordem.GetDmc());
+    chaves.Add(movimento.GetDmc());
   }
   return 0;
 }

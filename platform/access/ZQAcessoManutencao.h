@@ -36,9 +36,11 @@ using CZQArrayDmc = CZQArray_deprecated<REG_ZQDMC>;
   R(CamposPersonalizados, CZQDadosMM_CamposPersonalizados, CZQDadosMM_FiltroCamposPersonalizados)
 
 // Kinds read by pointer whose search is written by hand below.
-#define ZQ_LEITURAS_MANUTENCAO(R) \
-  R(Tecnico, CZQDadosMM_Tecnico)  \
-  R(Plano, CZQDadosMM_Plano)
+#define ZQ_LEITURAS_MANUTENCAO(R)      \
+  R(Tecnico, CZQDadosMM_Tecnico)       \
+  R(BufferTecnico, CZQDadosMM_Tecnico) \
+  R(Plano, CZQDadosMM_Plano)           \
+  R(BufferPlano, CZQDadosMM_Plano)
 
 #define ZQ_CLASSIFICACOES_MANUTENCAO(R)                                 \
   R(Disciplina, CZQDadosMM_Disciplina, CZQDadosMM_FiltroDisciplina)     \
@@ -91,6 +93,8 @@ class CZQAcessoManutencao : public CZQAcessoBase {
                   unsigned short flags = 0);
   // Movement keys of the orders matching the filter and its situation mask, in storage order.
   long BuscaPonteirosManutencao(const CZQDadosMM_FiltroManutencao& filtro, CZQArrayDmc& chaves);
+  // Movement keys of the expense entries matching the filter, in storage order.
+  long BuscaPonteirosLancamentoGastos(const CZQDadosMM_FiltroLancamentoGastos& filtro, CZQArrayDmc& chaves);
   // The orders of the first `quantidade` keys, in order, every part read; stops at the first
   // failure, keeping the orders read before it.
   long LeManutencoes(int quantidade, const CZQArrayDmc& chaves, CZQVector<CZQDadosMM_Manutencao>& manutencoes,
@@ -112,6 +116,10 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   long PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence);
 
  private:
+  // The movement keys of the stored records `registros` of kind Movimento, in key order.
+  template <class Movimento>
+  long ChavesMovimento(std::vector<std::uint32_t> registros, CZQArrayDmc& chaves);
+
   long m_esperaEnvioAlertaMs = 0;
   bool m_semGravarEnvioAlerta = false;
 };

@@ -19,6 +19,17 @@ class CZQDadosDF_Classificacao : public TZQBaseParaDados {
   ZQ_CORPO_REGISTRO(CZQDadosDF_Classificacao, "classificacao", ZQ_CAMPOS_CLASSIFICACAO)
 };
 
+// The classification part of a search of a tree kind: SetApenasAnalitico(1) keeps analytic
+// entries (classification type 1) only.
+class CZQDadosDF_FiltroClassificacao {
+ public:
+  void SetApenasAnalitico(unsigned char apenas) { m_apenasAnalitico = apenas; }
+  unsigned char GetApenasAnalitico() const { return m_apenasAnalitico; }
+
+ private:
+  unsigned char m_apenasAnalitico = 0;
+};
+
 namespace zq {
 
 // The fields of a tree kind that fill an entry's fields, in CZQDadosDF_Classificacao's order. A

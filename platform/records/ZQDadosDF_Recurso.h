@@ -1,6 +1,8 @@
 // CZQDadosDF_Recurso: a resource of the base module, a piece of equipment that maintenance orders
 // work on. Tipo 2 is a maintainable resource; the counter fields describe the resource's usage
-// counter.
+// counter. Resources form a classification tree in the base module (TipoClassificacao 1 an
+// analytic entry). Posicao is the resource's asset number: the low 12 bits a month (months
+// counted from January 1848), the upper 20 bits a sequence number.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "platform/records/Filtro.h"
+#include "platform/records/ZQDadosDF_Classificacao.h"
 #include "platform/records/ZQDadosDF_RecursoPlanoManutencao.h"
 #include "platform/records/ZQRegistroMacros.h"
 
@@ -33,6 +36,8 @@ class CZQDadosDF_RecursoGarantia : public TZQBaseParaDados {
   F(PonteiroUnidadeMedidaContador, std::uint32_t, 0)    \
   F(NumeroDigitosContador, std::uint8_t, 0)             \
   F(UnidadeProdutoServico, CString, 0)                  \
+  F(TipoClassificacao, std::uint8_t, zq::kSearchable)   \
+  F(Posicao, std::uint32_t, 0)                          \
   F(ListaRecursoGarantia, CZQVector<CZQDadosDF_RecursoGarantia>, 0)
 
 // The resource's links to plans are records of their own (CZQDadosDF_RecursoPlanoManutencao);
@@ -52,15 +57,19 @@ class CZQDadosDF_Recurso : public TZQBaseParaDados {
 #define ZQ_CRITERIOS_RECURSO(C) C(Codigo, CString, zq::Match::kIgual)
 
 // SetPonteiroPlanoManutencao keeps resources with a link to that plan; SetFlagAtivoInativo(1)
-// keeps active resources (and active links) only.
+// keeps active resources (and active links) only; a classification part with
+// SetApenasAnalitico(1) keeps analytic resources only.
 class CZQDadosDF_FiltroRecurso : public zq::Filtro<CZQDadosDF_Recurso> {
   ZQ_CORPO_FILTRO(ZQ_CRITERIOS_RECURSO)
   void SetPonteiroPlanoManutencao(std::uint32_t plano) { m_plano = plano; }
   void SetFlagAtivoInativo(unsigned char ativo) { m_ativo = ativo; }
   std::uint32_t GetPonteiroPlanoManutencao() const { return m_plano; }
   unsigned char GetFlagAtivoInativo() const { return m_ativo; }
+  void SetFiltroClassificacao(const CZQDadosDF_FiltroClassificacao& filtro) { m_classificacao = filtro; }
+  const CZQDadosDF_FiltroClassificacao& GetFiltroClassificacao() const { return m_classificacao; }
 
  private:
+  CZQDadosDF_FiltroClassificacao m_classificacao;
   std::uint32_t m_plano = 0;
   unsigned char m_ativo = 0;
 };

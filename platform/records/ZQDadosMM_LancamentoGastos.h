@@ -37,8 +37,16 @@ class CZQDadosMM_LancamentoGastos : public TZQBaseParaDados {
 
 #define ZQ_CRITERIOS_LANCAMENTO_GASTOS(C)                \
   C(Dmc, REG_ZQDMC, zq::Match::kIgual)                   \
-  C(PonteiroRecurso, std::uint32_t, zq::Match::kIgual)
+  C(PonteiroRecurso, std::uint32_t, zq::Match::kIgual)   \
+  C(PonteiroTipoGasto, std::uint32_t, zq::Match::kIgual)
 
+// The search spans every period whatever SetTodosPeriodos says (kept for callers that state it).
 class CZQDadosMM_FiltroLancamentoGastos : public zq::Filtro<CZQDadosMM_LancamentoGastos> {
   ZQ_CORPO_FILTRO(ZQ_CRITERIOS_LANCAMENTO_GASTOS)
+  void SetValorUnicoTipoGasto(std::uint32_t tipo) { SetPonteiroTipoGasto(tipo); }
+  void SetTodosPeriodos(unsigned char todos) { m_todosPeriodos = todos; }
+  unsigned char GetTodosPeriodos() const { return m_todosPeriodos; }
+
+ private:
+  unsigned char m_todosPeriodos = 0;
 };

@@ -124,15 +124,28 @@ class CZQDadosMM_Manutencao : public TZQBaseParaDados {
   C(PonteiroRecurso, std::uint32_t, zq::Match::kIgual)     \
   C(PonteiroPlano, std::uint32_t, zq::Match::kIgual)       \
   C(PonteiroTecnico, std::uint32_t, zq::Match::kIgual)     \
-  C(Situacao, std::uint8_t, zq::Match::kIgual)
+  C(Situacao, std::uint8_t, zq::Match::kIgual)             \
+  C(PonteiroSituacao, std::uint32_t, zq::Match::kIgual)
 
 // SetSituacaoManutencao(mask) keeps orders whose single-bit situation is one of the mask's bits
 // (103: every situation but closed and cancelled); 0 leaves the situation free.
+// The order search spans every branch and period whatever SetTodasFiliais and
+// SetTodosPeriodos say; callers that must see them all still say so, and the flags are kept.
 class CZQDadosMM_FiltroManutencao : public zq::Filtro<CZQDadosMM_Manutencao> {
   ZQ_CORPO_FILTRO(ZQ_CRITERIOS_MANUTENCAO)
   void SetSituacaoManutencao(unsigned char mascara) { m_mascaraSituacao = mascara; }
   unsigned char GetSituacaoManutencao() const { return m_mascaraSituacao; }
+  // The screens' names for the technician, plan and status-entry criteria.
+  void SetValorUnicoTecnico(std::uint32_t tecnico) { SetPonteiroTecnico(tecnico); }
+  void SetValorUnicoPlanoManutencao(std::uint32_t plano) { SetPonteiroPlano(plano); }
+  void SetValorUnicoSituacao(std::uint32_t situacao) { SetPonteiroSituacao(situacao); }
+  void SetTodasFiliais(unsigned char todas) { m_todasFiliais = todas; }
+  void SetTodosPeriodos(unsigned char todos) { m_todosPeriodos = todos; }
+  unsigned char GetTodasFiliais() const { return m_todasFiliais; }
+  unsigned char GetTodosPeriodos() const { return m_todosPeriodos; }
 
  private:
   unsigned char m_mascaraSituacao = 0;
+  unsigned char m_todasFiliais = 0;
+  unsigned char m_todosPeriodos = 0;
 };

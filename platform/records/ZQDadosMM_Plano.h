@@ -111,6 +111,7 @@ class CZQDadosMM_FiltroPlano : public zq::Filtro<CZQDadosMM_Plano> {
   ZQ_CORPO_FILTRO(ZQ_CRITERIOS_PLANO)
   void SetAtivo(unsigned char ativo) { m_ativo = ativo; }
   void SetAtivoRecurso(unsigned char ativo) { m_ativoRecurso = ativo; }
+  void SetValorUnicoDisciplina(std::uint32_t disciplina) { SetPonteiroDisciplina(disciplina); }
   unsigned char GetAtivo() const { return m_ativo; }
   unsigned char GetAtivoRecurso() const { return m_ativoRecurso; }
 

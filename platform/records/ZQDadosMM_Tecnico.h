@@ -68,6 +68,10 @@ class CZQDadosMM_FiltroTecnico : public zq::Filtro<CZQDadosMM_Tecnico> {
   }
   void SetValorUnicoDisciplina(std::uint32_t disciplina) { m_disciplina = disciplina; }
   std::uint32_t GetValorUnicoDisciplina() const { return m_disciplina; }
+  // The discipline is always matched exactly (a group does not stand for its members); the
+  // flag is kept for callers that state it.
+  void SetFiltrarDisciplinaExata(unsigned char exata) { m_disciplinaExata = exata; }
+  unsigned char GetFiltrarDisciplinaExata() const { return m_disciplinaExata; }
   // With SetPonteiroPai: every entry below that parent at any depth, not only its children.
   void SetTodosDescendentes(unsigned char todos) { m_todosDescendentes = todos; }
   unsigned char GetTodosDescendentes() const { return m_todosDescendentes; }
@@ -87,6 +91,7 @@ class CZQDadosMM_FiltroTecnico : public zq::Filtro<CZQDadosMM_Tecnico> {
   std::optional<std::uint16_t> m_filial;
   unsigned char m_todasFiliais = 0;
   std::uint32_t m_disciplina = 0;
+  unsigned char m_disciplinaExata = 0;
   unsigned char m_todosDescendentes = 0;
   unsigned char m_ativo = 0;
   unsigned char m_inativo = 0;
