@@ -86,26 +86,28 @@ int CComandosPermissoes::Permissoes(const std::string& empresa, unsigned short u
   std::cout << "permissões do usuário " << usuario << " (" << Utf8(registro.GetLogin().View()) << ", "
             << Utf8(registro.GetNome().View()) << (registro.GetBloqueado() ? ", bloqueado" : "") << ") em " << empresa
             << "\n\n";
-  std::cout << "tela  " << Coluna("nome", 30) << Coluna("grupo", 14);
-  for (std::size_t i = 0; i < Dados::kQuantidade; ++i) std::cout << Dados::GetDescricao(i).sigla << " ";
+  // Each flag column is " CFG"; its mark sits under the middle letter.
+  std::cout << "tela  " << Coluna("nome", 30) << "grupo        ";
+  for (std::size_t i = 0; i < Dados::kQuantidade; ++i) std::cout << " " << Dados::GetDescricao(i).sigla;
   std::cout << "\n";
   int comAlguma = 0;
   for (const auto& linha : linhas) {
     const std::string numero = std::to_string(linha["tela"].get<int>());
     std::cout << std::string(4 - numero.size(), ' ') << numero << "  "
-              << Coluna(linha["nome"].get<std::string>(), 30) << Coluna(linha["grupo"].get<std::string>(), 14);
+              << Coluna(linha["nome"].get<std::string>(), 30) << Coluna(linha["grupo"].get<std::string>(), 13);
     bool alguma = false;
+    const char* separador = "";
     for (const auto& [nome, valor] : linha["flags"].items()) {
       alguma = alguma || valor.get<int>() != 0;
-      std::cout << " " << (valor.get<int>() ? 'x' : '.') << "  ";
+      std::cout << separador << "  " << (valor.get<int>() ? 'x' : '.');
+      separador = " ";
     }
     comAlguma += alguma;
     std::cout << "\n";
   }
-  std::cout << "\ntelas com alguma permissão: " << comAlguma << " de " << linhas.size() << "\n\nlegenda:";
+  std::cout << "\ntelas com alguma permissão: " << comAlguma << " de " << linhas.size() << "\n\nlegenda:\n";
   for (std::size_t i = 0; i < Dados::kQuantidade; ++i)
-    std::cout << (i % 4 ? "   " : "\n  ") << Dados::GetDescricao(i).sigla << " " << Utf8(Dados::GetDescricao(i).descricao);
-  std::cout << "\n";
+    std::cout << "  " << Dados::GetDescricao(i).sigla << "  " << Utf8(Dados::GetDescricao(i).descricao) << "\n";
   return kSaidaOk;
 }
 
@@ -129,7 +131,8 @@ int CComandosPermissoes::Arquivos(const std::string& empresa, const std::string&
   };
   auto comCaminho = [](int valor, const CString& nome, const CString& caminho) {
     std::error_code ec;
-    return Linha{valor, Utf8(nome.View()), Utf8(caminho.View()), std::filesystem::exists(caminho.Str(), ec) ? "sim" : "não"};
+    const bool existe = std::filesystem::exists(caminho.Str(), ec);
+    return Linha{valor, Utf8(nome.View()), Utf8(caminho.View()), existe ? "sim" : "não"};
   };
   auto imprime = [](const char* titulo, const std::vector<Linha>& linhas) {
     std::size_t largura = 0;
@@ -137,27 +140,30 @@ int CComandosPermissoes::Arquivos(const std::string& empresa, const std::string&
     std::cout << "\n" << titulo << "\n  valor  " << Coluna("nome", 11) << Coluna("caminho", largura) << "  existe\n";
     for (const Linha& l : linhas) {
       const std::string v = std::to_string(l.valor);
-      std::cout << std::string(7 - v.size(), ' ') << v << "  " << Coluna(l.nome, 11) << Coluna(l.caminho, largura)
-                << "  " << l.existe << "\n";
+      std::cout << std::string(7 - v.size(), ' ') << v << "  " << Coluna(l.nome, 11);
+      if (l.existe.empty())
+        std::cout << l.caminho << "\n";
+      else
+        std::cout << Coluna(l.caminho, largura) << "  " << l.existe << "\n";
     }
   };
 
+  using A = CArqManutencao;
   std::vector<Linha> dados;
   for (int v = 1;; ++v) {
-    const auto arquivo = static_cast<CArqManutencao::E_ARQUIVO_MANUTENCAO>(v);
-    const CString nome = CArqManutencao::GetArqManutencao(arquivo);
+    const auto arquivo = static_cast<A::E_ARQUIVO_MANUTENCAO>(v);
+    const CString nome = A::GetArqManutencao(arquivo);
     if (nome.IsEmpty()) break;
-    if (v >= CArqManutencao::kPrimeiroMovimento && v <= CArqManutencao::kUltimoMovimento)
+    if (v >= A::kPrimeiroMovimento && v <= A::kUltimoMovimento)
       dados.push_back({v, Utf8(nome.View()), "(um por mês: --periodo AAAA-MM)", ""});
     else
-      dados.push_back(comCaminho(v, nome, CArqManutencao::MontaArquivo(
-                                              empresa, CArqManutencao::GetArqManutencao(arquivo, CArqManutencao::EXTENSAO_DAT))));
+      dados.push_back(comCaminho(v, nome, A::MontaArquivo(empresa, A::GetArqManutencao(arquivo, A::EXTENSAO_DAT))));
   }
   std::vector<Linha> versoes;
   for (int v = 1;; ++v) {
-    const CString nome = CArqManutencao::GetArqManutencaoVersao(static_cast<CArqManutencao::E_ARQUIVO_MANUTENCAO_VERSAO>(v));
+    const CString nome = A::GetArqManutencaoVersao(static_cast<A::E_ARQUIVO_MANUTENCAO_VERSAO>(v));
     if (nome.IsEmpty()) break;
-    versoes.push_back(comCaminho(v, nome, CArqManutencao::MontaArquivo(empresa, nome)));
+    versoes.push_back(comCaminho(v, nome, A::MontaArquivo(empresa, nome)));
   }
 
   std::cout << "empresa  " << empresa << "\ndados    " << Utf8(dir.View()) << "\n";
@@ -165,11 +171,11 @@ int CComandosPermissoes::Arquivos(const std::string& empresa, const std::string&
   imprime("arquivos de versão", versoes);
   if (mes.IsValid()) {
     CStringArray nomes;
-    CArqManutencao::GetArquivosMovimentacao(nomes);
+    A::GetArquivosMovimentacao(nomes);
     std::vector<Linha> movimentos;
     for (int i = 0; i < nomes.GetSize(); ++i)
-      movimentos.push_back(comCaminho(CArqManutencao::kPrimeiroMovimento + i, nomes[i],
-                                      CArqManutencao::MontaArquivo(empresa, nomes[i], mes, REG_ZQDMA::TIPO_DMA_DIA_MES_ANO2)));
+      movimentos.push_back(comCaminho(A::kPrimeiroMovimento + i, nomes[i],
+                                      A::MontaArquivo(empresa, nomes[i], mes, REG_ZQDMA::TIPO_DMA_DIA_MES_ANO2)));
     imprime(("movimentos de " + periodo + " (mês na forma 0: mês e ano com dois dígitos)").c_str(), movimentos);
   }
   return kSaidaOk;

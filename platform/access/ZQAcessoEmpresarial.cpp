@@ -65,7 +65,8 @@ long CZQAcessoEmpresarial::LeUsuarioPermissao(const _REG_USUARIO_PERMISSAOPS& ch
   for (std::uint32_t c : chaves) {
     R permissao;
     if (!(st = Motor().Read(c, &permissao)).ok()) return Falha(st);
-    if (permissao.GetPermissao() <= 0xFFFF) lido.AdicionaPermissao(static_cast<unsigned short>(permissao.GetPermissao()));
+    if (permissao.GetPermissao() <= 0xFFFF)
+      lido.AdicionaPermissao(static_cast<unsigned short>(permissao.GetPermissao()));
   }
   *destino = std::move(lido);
   return 0;
