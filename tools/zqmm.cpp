@@ -14,6 +14,7 @@
 #include "tools/ComandosIntegridade.h"
 #include "platform/system/ZQCaixaMensagem.h"
 #include "tools/ComandosOperar.h"
+#include "tools/ComandosPermissoes.h"
 #include "tools/ErroHost.h"
 #include "tools/LocaisHost.h"
 #include "tools/RelogioHost.h"
@@ -140,6 +141,15 @@ int main(int argc, char** argv) {
   infoExtra->add_option("CHAVE", chaveIE, "chave (ponteiro) do registro")->required()->check(CLI::Range(1UL, 0xFFFFFFFFUL));
   infoExtra->add_option("--copiar-para", copiarPara, "chave do registro que recebe uma cópia das informações extras")
       ->check(CLI::Range(1UL, 0xFFFFFFFFUL));
+  bool json = false;
+  std::string periodo;
+  auto* permissoes = app.add_subcommand("permissoes", "mostra as permissões de um usuário em cada tela do módulo");
+  permissoes->add_option("NOME", empresa, "nome da empresa")->required();
+  permissoes->add_option("--usuario", usuario, "número do usuário")->required();
+  permissoes->add_flag("--json", json, "uma lista JSON em vez da tabela");
+  auto* arquivos = app.add_subcommand("arquivos", "mostra a pasta e os nomes dos arquivos de dados da empresa");
+  arquivos->add_option("NOME", empresa, "nome da empresa")->required();
+  arquivos->add_option("--periodo", periodo, "mês dos arquivos de movimento (AAAA-MM)");
   app.footer(kRodape);  // after the subcommands, so that their own help stays short
 
   try {
@@ -171,6 +181,8 @@ int main(int argc, char** argv) {
     if (*executar) return CComandosAlerta::Executa(empresa);
     if (*agendar) return CComandosAlerta::Agenda(empresa, intervalo);
     if (*previa) return CComandosAlerta::Previa(empresa, saidaPrevia);
+    if (*permissoes) return CComandosPermissoes::Permissoes(empresa, usuario, json);
+    if (*arquivos) return CComandosPermissoes::Arquivos(empresa, periodo);
   } catch (const CErroHost& e) {
     std::cout.flush();
     std::cerr << "zqmm: " << e.what() << "\n";

@@ -46,6 +46,32 @@ long CZQAcessoEmpresarial::PossuiPermissao(unsigned short usuario, int modulo, i
   return hr;
 }
 
+long CZQAcessoEmpresarial::LeUsuarioPermissao(const _REG_USUARIO_PERMISSAOPS& chave,
+                                              CZQDadosDF_UsuarioPermissao* destino, unsigned short) {
+  using R = CZQDadosDF_PermissaoUsuario;
+  if (long hr = Entra("LeUsuarioPermissao")) return hr;
+  if (!destino) return Falha(ZQ_E_ARGUMENTO, "LeUsuarioPermissao: registro de destino nulo");
+  CZQDadosDF_Usuario usuario;
+  zq::Status st = Motor().Read(chave.usUsuario, &usuario);
+  if (st.hr == ZQ_E_NAO_ENCONTRADO)
+    return Falha(ZQ_E_NAO_ENCONTRADO, "Usuário "_cp + std::to_string(chave.usUsuario) + " não cadastrado"_cp);
+  if (!st.ok()) return Falha(st);
+  std::vector<std::uint32_t> chaves;
+  st = Motor().Search(R::SchemaEstatico(),
+                      {Igual<R>("Usuario", chave.usUsuario), Igual<R>("Modulo", chave.ulModulo)}, &chaves);
+  if (!st.ok()) return Falha(st);
+  CZQDadosDF_UsuarioPermissao lido;
+  lido.SetChave(chave);
+  for (std::uint32_t c : chaves) {
+    R permissao;
+    if (!(st = Motor().Read(c, &permissao)).ok()) return Falha(st);
+    if (permissao.GetPermissao() <= 0xFFFF)
+      lido.AdicionaPermissao(static_cast<unsigned short>(permissao.GetPermissao()));
+  }
+  *destino = std::move(lido);
+  return 0;
+}
+
 long CZQAcessoEmpresarial::LeBDDConfiguracao(unsigned char atividade, unsigned long chave,
                                              CZQDadosBDD_Registro* destino) {
   CZQDadosBDD_Registro lido;

@@ -23,6 +23,7 @@
 #include "platform/records/ZQDadosDF_TipoRecurso.h"
 #include "platform/records/ZQDadosDF_UnidadeMedida.h"
 #include "platform/records/ZQDadosDF_Usuario.h"
+#include "platform/records/ZQDadosDF_UsuarioPermissao.h"
 
 #define ZQ_LEITURAS_EMPRESARIAL(R)                 \
   R(Recurso, CZQDadosDF_Recurso)                   \
@@ -59,6 +60,14 @@ class CZQAcessoEmpresarial : public CZQAcessoBase {
   long LeRecursoPlanoManutencao(unsigned long recurso, unsigned long plano, CZQDadosDF_RecursoPlanoManutencao* destino);
   // Whether the user holds a numbered permission of a module.
   long PossuiPermissao(unsigned short usuario, int modulo, int permissao, bool& possui);
+  // Every permission the user holds in the module (the stored permission records of that user
+  // and module; numbers above 65535 cannot be asked and are left out). A user that is not
+  // registered is not found, with a text naming the user; a registered user with no permission
+  // in the module is an empty record and success. A blocked user's permissions are read as
+  // stored: refusing the login is not the read's business. `opcao` is the suite's read flags,
+  // accepted as they come (0). On failure *destino is left unchanged.
+  long LeUsuarioPermissao(const _REG_USUARIO_PERMISSAOPS& chave, CZQDadosDF_UsuarioPermissao* destino,
+                          unsigned short opcao = 0);
   // The stored configuration `chave` of an activity; not found when it serves another activity.
   long LeBDDConfiguracao(unsigned char atividade, unsigned long chave, CZQDadosBDD_Registro* destino);
 

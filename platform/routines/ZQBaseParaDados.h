@@ -29,7 +29,17 @@ class TZQBaseParaDados {
   std::uint32_t GetChave() const;
   void SetChave(std::uint32_t chave);
 
+  // Clearing and copying through the suite's hooks. A record class that keeps state of its own
+  // overrides OnLimpar (reset it, then call the base) and OnCopiar (call the base, then copy
+  // it from `origem`, which the caller guarantees to be of the same class). The base keeps no
+  // state, so its hooks do nothing; declared records copy by value and need neither.
+  void Limpar() { OnLimpar(); }
+  void Copiar(const TZQBaseParaDados& origem) { OnCopiar(origem); }
+
  protected:
+  virtual void OnLimpar() {}
+  virtual void OnCopiar(const TZQBaseParaDados& origem) { (void)origem; }
+
   TZQBaseParaDados() = default;
   TZQBaseParaDados(const TZQBaseParaDados&) = default;
   TZQBaseParaDados& operator=(const TZQBaseParaDados&) = default;

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/types/String.h"
+
 template <class TYPE, class ARG_TYPE = const TYPE&>
 class CZQArray_deprecated {
  public:
@@ -61,3 +63,6 @@ class CZQArray_deprecated {
 
 // The pointer arrays that the search operations answer.
 using CZQArrayPonteiros = CZQArray_deprecated<unsigned long, const unsigned long&>;
+
+// The framework's array of texts.
+using CStringArray = CZQArray_deprecated<CString>;

@@ -32,6 +32,19 @@
 struct REG_ZQDMA {
   std::uint32_t ulDma = 0;
 
+  // The suite's date text forms, by number (the names are ours). 0 and 1 write day, month and
+  // year with a two- or four-digit year, 2 and 3 the same with separators, 4 and 5 year first.
+  // Texts made of a month alone (the month files of CArqManutencao) keep only the order and the
+  // year's width, so 2 writes as 0 and 3 as 1.
+  enum TIPO_DATA_DMA : int {
+    TIPO_DMA_DIA_MES_ANO2 = 0,
+    TIPO_DMA_DIA_MES_ANO4 = 1,
+    TIPO_DMA_DIA_MES_ANO2_SEPARADO = 2,
+    TIPO_DMA_DIA_MES_ANO4_SEPARADO = 3,
+    TIPO_DMA_ANO2_MES_DIA = 4,
+    TIPO_DMA_ANO4_MES_DIA = 5,
+  };
+
   static constexpr std::uint32_t kPrimeiro = 2;        // 1 January 1848
   static constexpr std::uint32_t kUltimo = 1048247;    // 31 December 4717
 
