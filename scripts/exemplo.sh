@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The sample company end to end: installs what is missing, builds, creates the company EXEMPLO on
-# SQLite in a fresh folder, loads data/exemplo/exemplo.json, runs the plan-alert routine once with
-# its mail going into the outbox, checks one new maintenance order and one accepted and one
-# refused record of each register and tells where everything is.
+# SQLite in a fresh folder, loads data/exemplo/exemplo.json, previews the plan-alert mails, runs
+# the routine once with its mail going into the outbox, checks one new maintenance order and one
+# accepted and one refused record of each register, asks whether two plans may be deleted and what
+# user 6 may do, and tells where everything is.
 #
 # Usage: scripts/exemplo.sh [FOLDER]
 #   FOLDER must not exist or be empty; by default build/exemplo, recreated on every run.
@@ -34,6 +35,10 @@ echo "== zqmm empresa criar / empresa email / carregar"
 "$zqmm" carregar EXEMPLO "$raiz/data/exemplo/exemplo.json"
 
 echo
+echo "== zqmm --agora $agora alertas previa EXEMPLO --saida $pasta/previa"
+"$zqmm" --agora "$agora" alertas previa EXEMPLO --saida "$pasta/previa"
+
+echo
 echo "== zqmm --agora $agora alertas executar EXEMPLO"
 "$zqmm" --agora "$agora" alertas executar EXEMPLO
 
@@ -57,10 +62,24 @@ for registro in disciplina:disciplina-nova disciplina:disciplina-recusada tipo_g
   verifica "${registro%%:*}" "${registro#*:}"
 done
 
+# Whether a register entry may be deleted: exit 1 names the record that depends on it.
+for entrada in "plano PREV-EMP" "plano PREV-CALD"; do
+  echo
+  echo "== zqmm integridade EXEMPLO $entrada"
+  saida=0
+  "$zqmm" integridade EXEMPLO $entrada || saida=$?
+  [ "$saida" -le 1 ] || exit "$saida"
+done
+
+echo
+echo "== zqmm permissoes EXEMPLO --usuario 6"
+"$zqmm" permissoes EXEMPLO --usuario 6
+
 echo
 echo "== zqmm onde EXEMPLO"
 "$zqmm" onde EXEMPLO
 
 echo
 echo "The outbox holds the alert e-mails as .eml files; open one with a mail reader."
+echo "The preview of the same mails, before they were sent: $pasta/previa/index.html"
 echo "To go on with this company:  export ZQ_REGISTRO=$ZQ_REGISTRO  and run $zqmm --help"

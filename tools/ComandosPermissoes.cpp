@@ -122,7 +122,7 @@ int CComandosPermissoes::Arquivos(const std::string& empresa, const std::string&
       throw CErroHost(kSaidaEntradaInvalida,
                       "período inválido: " + zq::Abrevia(periodo) + " (AAAA-MM, de 1848-01 a 4717-12)");
   }
-  CLocaisHost::ExigeEmpresa(empresa);
+  const CLocaisHost::Empresa local = CLocaisHost::ExigeEmpresa(empresa);
   const CString dir = CArqManutencao::GetDiretorioDados(empresa);
 
   struct Linha {
@@ -166,7 +166,10 @@ int CComandosPermissoes::Arquivos(const std::string& empresa, const std::string&
     versoes.push_back(comCaminho(v, nome, A::MontaArquivo(empresa, nome)));
   }
 
-  std::cout << "empresa  " << empresa << "\ndados    " << Utf8(dir.View()) << "\n";
+  // Here the records live in the company's database, not in these files; say so before listing
+  // names that will not exist.
+  std::cout << "empresa  " << empresa << "\ndados    " << Utf8(dir.View()) << "\nbanco    " << local.banco << " ("
+            << local.motor << "): os registros ficam nele; os arquivos abaixo são os nomes que a suíte usa\n";
   imprime("arquivos de dados", dados);
   imprime("arquivos de versão", versoes);
   if (mes.IsValid()) {
