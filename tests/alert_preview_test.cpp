@@ -34,7 +34,7 @@ struct Pagina {
 };
 Pagina Renderiza(const fs::path& dir, const fs::path& pagina) {
   const std::string comando = "timeout 60 " + std::string(kChromium) +
-                              " --headless --no-sandbox --disable-gpu --enable-logging=stderr --v=0 --user-data-dir='" +
+                              " --headless --no-sandbox --disable-gpu --disable-dev-shm-usage --enable-logging=stderr --v=0 --user-data-dir='" +
                               (dir / "perfil").string() + "' --dump-dom 'file://" + pagina.string() + "' >'" +
                               (dir / "dom").string() + "' 2>'" + (dir / "log").string() + "'";
   const int status = std::system(comando.c_str());
