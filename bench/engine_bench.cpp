@@ -18,15 +18,17 @@ namespace {
 
 constexpr int kTipos = 1000;
 
+std::string Numerado(const char* prefixo, int n) { return std::string(prefixo).append(std::to_string(n)); }
+
 struct Empresa : EmpresaBench {
   Empresa(const std::string& motor, int recursos)
-      : EmpresaBench("MOTOR" + std::to_string(recursos), motor) {
+      : EmpresaBench(Numerado("MOTOR", recursos), motor) {
     zq::StorageEngine& m = conexao->Motor();
     m.Begin();
     for (int r = 0; r < recursos; ++r) {
       CZQDadosDF_Recurso recurso;
-      recurso.SetCodigo(CString("R" + std::to_string(r)));
-      recurso.SetDescricao(CString("Recurso " + std::to_string(r)));
+      recurso.SetCodigo(CString(Numerado("R", r)));
+      recurso.SetDescricao(CString(Numerado("Recurso ", r)));
       recurso.SetTipo(2);
       recurso.SetPonteiroTipoRecurso(static_cast<std::uint32_t>(r % kTipos + 1));
       recurso.SetTipoClassificacao(1);
@@ -73,7 +75,7 @@ void Busca(benchmark::State& state, const char* motor, Criterio criterio) {
 void BM_BuscaCodigo(benchmark::State& state, const char* motor) {
   Busca(state, motor, [](Sorteio& s) {
     return std::vector<zq::Predicate>{
-        {Campo("Codigo"), zq::Match::kIgual, "R" + std::to_string(s.Proximo(kRecursos) - 1)}};
+        {Campo("Codigo"), zq::Match::kIgual, Numerado("R", static_cast<int>(s.Proximo(kRecursos)) - 1)}};
   });
 }
 
@@ -86,7 +88,7 @@ void BM_BuscaTipo(benchmark::State& state, const char* motor) {
 void BM_BuscaSemIndice(benchmark::State& state, const char* motor) {
   Busca(state, motor, [](Sorteio& s) {
     return std::vector<zq::Predicate>{
-        {Campo("Descricao"), zq::Match::kIgual, "Recurso " + std::to_string(s.Proximo(kRecursos) - 1)}};
+        {Campo("Descricao"), zq::Match::kIgual, Numerado("Recurso ", static_cast<int>(s.Proximo(kRecursos)) - 1)}};
   });
 }
 
