@@ -2,7 +2,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <iterator>
 #include <limits>
+#include <map>
+#include <random>
 #include <set>
 #include <thread>
 
@@ -396,6 +399,68 @@ TEST_P(EngineConformanceTest, AStoredValueOrDeclarationThatDoesNotFitIsASchemaEr
   EXPECT_EQ(Keys(CTesteVersao1::SchemaEstatico()), "1,2");
   ASSERT_TRUE(E().Read(1, &v2).ok());
   EXPECT_EQ(Dump(v2), "Chave=1 Codigo=\"largo\" Nivel=300 Obs=\"\"");
+}
+
+// Random writes, deletes and transactions, some rolled back, between random searches: every
+// search answers what a plain scan of a model of the records answers, order included.
+TEST_P(EngineConformanceTest, SearchesAnswerWhatAPlainScanAnswers) {
+  std::mt19937 rng(1302);
+  auto pick = [&](std::size_t n) { return rng() % n; };
+  // The last text and group are never stored: searches for them find nothing.
+  const char* const kTextos[] = {"", "A", "AB", "ABC", "B", "\xE7", "\xE7\xE3", "Z"};
+  const std::int32_t kGrupos[] = {-1, 0, 1, 2, 7};
+  auto aleatorio = [&](std::uint32_t chave) {
+    return Rec(kTextos[pick(7)], kTextos[pick(7)], kGrupos[pick(4)], chave);
+  };
+  using zq::Match;
+  auto predicado = [&]() -> zq::Predicate {
+    switch (pick(5)) {
+      case 0: return {0, Match::kIgual, std::int64_t(pick(400))};
+      case 1: return {3, Match::kIgual, std::int64_t{kGrupos[pick(5)]}};
+      default: return {1 + pick(2), pick(3) ? Match::kIgual : Match::kPrefixo, kTextos[pick(8)]};
+    }
+  };
+  std::map<std::uint32_t, CTesteConformidade> modelo;
+  auto varre = [&](const std::vector<zq::Predicate>& where) {
+    std::string out;
+    for (const auto& [k, r] : modelo) {
+      bool ok = true;
+      for (const zq::Predicate& p : where) {
+        const zq::Value v = r.GetValor(p.field);
+        ok = ok && (p.match == Match::kIgual ? v == p.value
+                                             : std::get<std::string>(v).starts_with(std::get<std::string>(p.value)));
+      }
+      if (ok) out.append(out.empty() ? "" : ",").append(std::to_string(k));
+    }
+    return out;
+  };
+  // The first of 15 random searches whose answer is not the scan's, or "".
+  auto compara = [&]() -> std::string {
+    for (int i = 0; i < 15; ++i) {
+      std::vector<zq::Predicate> where(pick(4));
+      for (auto& p : where) p = predicado();
+      const std::string got = Keys(kTeste, where), want = varre(where);
+      if (got != want) return "busca " + std::to_string(i) + ": " + got + " em vez de " + want;
+    }
+    return "";
+  };
+  for (int rodada = 0; rodada < 30; ++rodada) {
+    const auto antes = modelo;
+    ASSERT_TRUE(E().Begin().ok());
+    for (int i = 0; i < 12; ++i) {
+      const std::size_t op = modelo.empty() ? 0 : pick(4);
+      std::uint32_t alvo = op > 1 ? std::next(modelo.begin(), static_cast<long>(pick(modelo.size())))->first : 0;
+      CTesteConformidade r = aleatorio(alvo);
+      if (op < 2) r.SetChave(Put(r)), alvo = r.GetChave();
+      ASSERT_TRUE(op < 2 || (op == 2 ? E().Update(r) : E().Delete(kTeste, alvo)).ok());
+      if (op == 3) modelo.erase(alvo);
+      else modelo[alvo] = r;
+    }
+    ASSERT_EQ(compara(), "") << "rodada " << rodada;  // the transaction sees its own writes
+    ASSERT_TRUE(rodada % 3 == 2 ? E().Rollback().ok() : E().Commit().ok());
+    if (rodada % 3 == 2) modelo = antes;
+    ASSERT_EQ(compara(), "") << "rodada " << rodada;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineConformanceTest, ::testing::Values("memoria", "sqlite"),

@@ -2,7 +2,9 @@
 
 #include <limits>
 #include <optional>
+#include <set>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 
@@ -50,16 +52,63 @@ struct MemoryEngine::Table {
     std::string name;
     bool text;
   };
+  // The keys of the records holding each value of one column, ascending like search answers.
+  using Index = std::unordered_map<Value, std::set<std::uint32_t>>;
+
   std::string kind;
   std::vector<Column> columns;
   std::size_t keyColumn = 0;
-  std::map<std::uint32_t, Row> rows;
+  std::map<std::uint32_t, Row> rows;  // in key order, so scans answer ascending
+  std::unordered_map<std::uint32_t, Row*> byKey;  // the same rows, found at the same cost at any size
+  std::vector<std::unique_ptr<Index>> indexes;  // per column; null where no declaration searches
   std::uint32_t last = 0;  // highest key ever stored
   // Column of each field, per declaration seen.
   std::vector<std::pair<const RecordSchema*, std::vector<std::size_t>>> layouts;
 
   void Pad(Row& row) const {
     for (std::size_t c = row.size(); c < columns.size(); ++c) row.push_back(Default(columns[c].text));
+  }
+
+  Row* Find(std::uint32_t key) {
+    auto it = byKey.find(key);
+    return it == byKey.end() ? nullptr : it->second;
+  }
+
+  // Every write goes through these four, so the indexes always describe the rows.
+  void Indexed(std::size_t c, const Value& v, std::uint32_t key) { (*indexes[c])[v].insert(key); }
+  void Unindexed(std::size_t c, const Value& v, std::uint32_t key) {
+    auto it = indexes[c]->find(v);
+    it->second.erase(key);
+    if (it->second.empty()) indexes[c]->erase(it);
+  }
+  // Inserts or replaces the row with this key.
+  void Store(std::uint32_t key, Row row) {
+    auto [it, fresh] = rows.try_emplace(key);
+    for (std::size_t c = 0; c < indexes.size(); ++c) {
+      if (!indexes[c]) continue;
+      if (!fresh) Unindexed(c, it->second[c], key);
+      Indexed(c, row[c], key);
+    }
+    it->second = std::move(row);
+    byKey[key] = &it->second;
+  }
+  // Removes the row with this key, if any, and answers it.
+  std::optional<Row> Erase(std::uint32_t key) {
+    auto it = rows.find(key);
+    if (it == rows.end()) return std::nullopt;
+    for (std::size_t c = 0; c < indexes.size(); ++c)
+      if (indexes[c]) Unindexed(c, it->second[c], key);
+    Row row = std::move(it->second);
+    byKey.erase(key);
+    rows.erase(it);
+    return row;
+  }
+
+  // Starts indexing column c (never the key: rows are found by key already).
+  void AddIndex(std::size_t c) {
+    if (c == keyColumn || indexes[c]) return;
+    indexes[c] = std::make_unique<Index>();
+    for (const auto& [key, row] : rows) Indexed(c, row[c], key);
   }
 };
 
@@ -123,6 +172,9 @@ Status MemoryEngine::Open(const RecordSchema& schema, Table** out,
     if (l[i] >= t.columns.size()) t.columns.push_back({schema.fields[i].name, IsText(schema.fields[i].type)});
   if (added)
     for (auto& [k, row] : t.rows) t.Pad(row);
+  t.indexes.resize(t.columns.size());
+  for (std::size_t i = 0; i < schema.count; ++i)
+    if (schema.fields[i].flags & kSearchable) t.AddIndex(l[i]);
   t.layouts.emplace_back(&schema, std::move(l));
   *layout = &t.layouts.back().second;
   return {};
@@ -135,13 +187,13 @@ Status MemoryEngine::Read(std::uint32_t key, TZQBaseParaDados* record) {
   Table* t;
   const std::vector<std::size_t>* layout;
   if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
-  auto it = t->rows.find(key);
-  if (key == 0 || it == t->rows.end()) return NotFound(t->kind, key);
+  const Row* row = t->Find(key);
+  if (key == 0 || !row) return NotFound(t->kind, key);
 
   // Fill a copy first: a value that does not fit must leave *record untouched.
   auto copy = record->Clone();
   for (std::size_t i = 0; i < schema.count; ++i) {
-    if (!copy->SetValor(i, it->second[(*layout)[i]]))
+    if (!copy->SetValor(i, (*row)[(*layout)[i]]))
       return {ZQ_E_ESQUEMA, std::string("Valor gravado não cabe no campo "_cp) + schema.fields[i].name +
                                 " do registro "_cp + Which(t->kind, key)};
   }
@@ -164,8 +216,24 @@ Status MemoryEngine::Search(const RecordSchema& schema, const std::vector<Predic
     if (p.field != schema.key || p.match != Match::kIgual) continue;
     const std::int64_t k = std::get<std::int64_t>(p.value);
     if (k <= 0 || k > kMaxKey) return {};
-    auto it = t->rows.find(static_cast<std::uint32_t>(k));
-    if (it != t->rows.end() && Satisfies(it->second, predicates, *layout)) keys->push_back(it->first);
+    const Row* row = t->Find(static_cast<std::uint32_t>(k));
+    if (row && Satisfies(*row, predicates, *layout)) keys->push_back(static_cast<std::uint32_t>(k));
+    return {};
+  }
+
+  // Else the fewest candidates an equality on an indexed column names; a value no record
+  // holds answers at once.
+  const std::set<std::uint32_t>* candidates = nullptr;
+  for (const Predicate& p : predicates) {
+    const auto& index = t->indexes[(*layout)[p.field]];
+    if (p.match != Match::kIgual || !index) continue;
+    auto it = index->find(p.value);
+    if (it == index->end()) return {};
+    if (!candidates || it->second.size() < candidates->size()) candidates = &it->second;
+  }
+  if (candidates) {
+    for (std::uint32_t k : *candidates)
+      if (predicates.size() == 1 || Satisfies(*t->Find(k), predicates, *layout)) keys->push_back(k);
     return {};
   }
   for (const auto& [k, row] : t->rows)
@@ -186,7 +254,7 @@ Status MemoryEngine::Insert(TZQBaseParaDados* record) {
     if (t->last == kMaxKey)
       return {ZQ_E_MOTOR, std::string("Não há mais chaves livres para "_cp) + t->kind};
     key = t->last + 1;
-  } else if (t->rows.count(key)) {
+  } else if (t->Find(key)) {
     return {ZQ_E_DUPLICADO, "Registro duplicado: " + Which(t->kind, key)};
   }
 
@@ -197,7 +265,7 @@ Status MemoryEngine::Insert(TZQBaseParaDados* record) {
   row[t->keyColumn] = static_cast<std::int64_t>(key);
 
   if (m_inTransaction) m_undo.push_back({t, key, std::nullopt, t->last});
-  t->rows.emplace(key, std::move(row));
+  t->Store(key, std::move(row));
   if (key > t->last) t->last = key;
   record->SetChave(key);
   return {};
@@ -210,10 +278,18 @@ Status MemoryEngine::Update(const TZQBaseParaDados& record) {
   const std::vector<std::size_t>* layout;
   if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
   const std::uint32_t key = record.GetChave();
-  auto it = t->rows.find(key);
-  if (it == t->rows.end()) return NotFound(t->kind, key);
-  if (m_inTransaction) m_undo.push_back({t, key, it->second, t->last});
-  for (std::size_t i = 0; i < schema.count; ++i) it->second[(*layout)[i]] = record.GetValor(i);
+  Row* row = t->Find(key);
+  if (!row) return NotFound(t->kind, key);
+  if (m_inTransaction) m_undo.push_back({t, key, *row, t->last});
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    const std::size_t c = (*layout)[i];
+    Value v = record.GetValor(i);
+    if (t->indexes[c] && (*row)[c] != v) {
+      t->Unindexed(c, (*row)[c], key);
+      t->Indexed(c, v, key);
+    }
+    (*row)[c] = std::move(v);
+  }
   return {};
 }
 
@@ -222,10 +298,9 @@ Status MemoryEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
   Table* t;
   const std::vector<std::size_t>* layout;
   if (Status st = Open(schema, &t, &layout); !st.ok()) return st;
-  auto it = t->rows.find(key);
-  if (it == t->rows.end()) return NotFound(t->kind, key);
-  if (m_inTransaction) m_undo.push_back({t, key, std::move(it->second), t->last});
-  t->rows.erase(it);
+  std::optional<Row> row = t->Erase(key);
+  if (!row) return NotFound(t->kind, key);
+  if (m_inTransaction) m_undo.push_back({t, key, std::move(row), t->last});
   return {};
 }
 
@@ -251,9 +326,9 @@ Status MemoryEngine::Rollback() {
     Table& t = *u->table;
     if (u->before) {
       t.Pad(*u->before);  // columns added since
-      t.rows[u->key] = std::move(*u->before);
+      t.Store(u->key, std::move(*u->before));
     } else {
-      t.rows.erase(u->key);
+      t.Erase(u->key);
     }
     t.last = u->lastBefore;
   }

@@ -18,6 +18,13 @@
 //    of the wrong storage, or with another match: ZQ_E_ARGUMENTO.
 //  - Rollback undoes every write since Begin, key counters included: a transaction rolled back
 //    leaves the engine as if it never ran, so its keys are handed out again.
+//  - Cost: a read, or a search with an equality on the key, finds its row through a hash by key,
+//    whatever the table size (only cache misses grow with it).
+//    Every field that a declaration of the kind marks kSearchable is indexed by value: a search
+//    with an equality on such a field walks only the records of its rarest such value (none if
+//    no record holds it) and filters them with the other predicates; a search without one
+//    compares every record of the kind. Each indexed field costs memory per record and time on
+//    every write, rollbacks included.
 //
 // Thread-safe: one mutex serialises every call.
 #pragma once
