@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -82,12 +83,25 @@ std::size_t AposLinhaCrLf(std::string_view t, std::size_t i) {
   return TemEm(t, l, "\r\n") ? l + 2 : npos;
 }
 
+// The first start b >= de of s in t, or npos. glibc's memmem skips ahead on long texts where
+// std::string_view::find stops at every byte equal to s[0] ('<' and '\r' are on every line).
+std::size_t Procura(std::string_view t, std::string_view s, std::size_t de = 0) {
+  if (de > t.size()) return npos;
+  const void* r = memmem(t.data() + de, t.size() - de, s.data(), s.size());
+  return r ? static_cast<std::size_t>(static_cast<const char*>(r) - t.data()) : npos;
+}
+
 // The last start b of s with de <= b and b + |s| <= ate, or npos.
 std::size_t UltimaEntre(std::string_view t, std::string_view s, std::size_t de, std::size_t ate) {
   ate = std::min(ate, t.size());
   if (ate < s.size() || ate - s.size() < de) return npos;
-  for (std::size_t b = ate - s.size() + 1; b-- > de;)
-    if (t[b] == s[0] && t.compare(b, s.size(), s) == 0) return b;
+  for (std::size_t fim = ate - s.size() + 1; fim > de;) {
+    const void* r = memrchr(t.data() + de, s[0], fim - de);
+    if (!r) return npos;
+    const std::size_t b = static_cast<std::size_t>(static_cast<const char*>(r) - t.data());
+    if (t.compare(b, s.size(), s) == 0) return b;
+    fim = b;
+  }
   return npos;
 }
 
@@ -119,22 +133,28 @@ std::optional<TRECHO> BuscaBlocoLista(std::string_view t, std::size_t de) {
 }
 
 // </tr>.*\r\n <tr[^*]+</tr>
+// A start p is a "</tr>" whose line ends in "\r\n <tr": the search goes from one such line end
+// to the next (rare in a template) instead of from one "</tr>" to the next (one a line).
 std::optional<TRECHO> BuscaLinhaModelo(std::string_view t, std::size_t de) {
-  for (std::size_t p = de; (p = t.find(kFechaLinha, p)) != npos;) {
-    const std::size_t l = FimDaLinha(t, p + kFechaLinha.size());
-    if (!TemEm(t, l, "\r\n <tr")) {
-      p = l;  // every "</tr>" of this line meets the same line end
+  constexpr std::string_view kQuebraLinha = "\r\n <tr";
+  for (std::size_t l = de; (l = Procura(t, kQuebraLinha, l)) != npos;) {
+    std::size_t inicio = l;  // of l's line, not before de
+    while (inicio > de && !EhQuebra(t[inicio - 1])) --inicio;
+    const std::size_t p = Procura(t.substr(0, l), kFechaLinha, inicio);
+    if (p == npos) {
+      l += 2;
       continue;
     }
-    const std::size_t a = l + 6;
+    const std::size_t a = l + kQuebraLinha.size();
     const std::size_t z = std::min(t.find('*', a), t.size());
     const std::size_t b = UltimaEntre(t, kFechaLinha, a + 1, z);
     if (b != npos) return TRECHO{p, b + kFechaLinha.size() - p};
     // No "</tr>" between a and z: a later start whose line ends before z meets the same z and
     // fails too. A start on z's own line may not: its ".*" runs past the '*'.
     if (z == t.size()) break;
-    p = z;
-    while (!EhQuebra(t[p - 1])) --p;  // t[l + 1] is a line break and l + 1 < z
+    de = z;
+    while (!EhQuebra(t[de - 1])) --de;  // t[l + 1] is a line break and l + 1 < z
+    l = de;
   }
   return std::nullopt;
 }
@@ -168,6 +188,14 @@ void AcrescentaValor(std::string& saida, std::string_view valor, bool html) {
   }
 }
 
+// The size of what AcrescentaValor appends.
+std::size_t TamanhoValor(std::string_view valor, bool html) {
+  std::size_t n = valor.size();
+  if (!html)
+    for (const char c : valor) n += c == '&' ? 4 : c == '<' || c == '>' ? 3 : c == '"' || c == '\'' ? 5 : 0;
+  return n;
+}
+
 std::string Valor(std::string_view valor, bool html) {
   std::string saida;
   saida.reserve(valor.size());
@@ -179,10 +207,25 @@ std::string Valor(std::string_view valor, bool html) {
 std::size_t SubstituiTodas(std::string_view texto, std::string_view de, std::string_view para,
                            std::string& saida) {
   std::size_t n = 0, pos = 0;
-  for (std::size_t h; (h = texto.find(de, pos)) != npos; pos = h + de.size(), ++n)
+  for (std::size_t h; (h = Procura(texto, de, pos)) != npos; pos = h + de.size(), ++n)
     saida.append(texto, pos, h - pos).append(para);
   saida.append(texto, pos);
   return n;
+}
+
+// The same on a CString, which is rewritten only when 'de' occurs: the text and its new version
+// are the only copies held.
+void SubstituiNoTexto(CString& texto, std::string_view de, std::string_view para) {
+  const std::string_view atual = texto.View();
+  const std::size_t primeira = Procura(atual, de);
+  if (primeira == npos) return;
+  std::size_t n = 0;
+  for (std::size_t h = primeira; h != npos; h = Procura(atual, de, h + de.size())) ++n;
+  std::string saida;
+  saida.reserve(atual.size() - n * de.size() + n * para.size());
+  saida.append(atual.substr(0, primeira));
+  SubstituiTodas(atual.substr(primeira), de, para, saida);
+  texto = CString(std::move(saida));
 }
 
 std::string SubstituiTodas(std::string_view texto, std::string_view de, std::string_view para) {
@@ -294,6 +337,51 @@ long NumeroDaLinha(std::string_view t, std::size_t p, std::size_t limite, std::s
   return static_cast<std::size_t>(v) < limite ? v : -1;
 }
 
+// Any number of blocks, each replaced wherever it occurs by then. Holds up to four texts at once;
+// the common template takes the path below.
+bool AtualizaVariosBlocos(CString& strTexto, int nLinhas) {
+  // Templates can be large: texts are kept as views of what they came from until a step has to
+  // write a new one.
+  const std::string_view entrada = strTexto.View();
+  std::string x;  // the text once a block was replaced; until then, 'entrada'
+  bool xNovo = false;
+  bool achou = false;
+  std::size_t p = 0;
+  while (const auto bloco = CMMModeloEmailAlerta::Busca(CMMModeloEmailAlerta::EPadrao::BlocoLista, entrada, p)) {
+    p = bloco->nInicio + bloco->nTamanho;
+    achou = true;
+    const std::string_view b = entrada.substr(bloco->nInicio, bloco->nTamanho);
+    const std::string w0 = SubstituiTodas(b, "\r\n  ZQ_FIM_LISTA", "");
+    std::string w;  // once a row was expanded; until then, w0
+    bool wNovo = false;
+    std::size_t q = 0;
+    while (const auto m = CMMModeloEmailAlerta::Busca(CMMModeloEmailAlerta::EPadrao::LinhaModelo, w0, q)) {
+      q = m->nInicio + m->nTamanho;
+      const std::string_view linha = std::string_view(w0).substr(m->nInicio + 7, m->nTamanho - 7);
+      const std::string_view atual = wNovo ? std::string_view(w) : std::string_view(w0);
+      std::string novo;
+      novo.reserve(atual.size() + static_cast<std::size_t>(std::max(nLinhas, 0)) * (linha.size() + 8));
+      SubstituiTodas(atual, std::string("\r\n").append(linha), "", novo);
+      const NumeradorLinha numerador(linha);
+      for (int i = 0; i < nLinhas; ++i) {
+        novo.append("\r\n");
+        numerador.Acrescenta(i, novo);
+      }
+      w = std::move(novo);
+      wNovo = true;
+    }
+    const std::string_view wFinal = wNovo ? std::string_view(w) : std::string_view(w0);
+    const std::string_view atual = xNovo ? std::string_view(x) : entrada;
+    std::string novo;
+    novo.reserve(atual.size() - std::min(atual.size(), b.size()) + wFinal.size());
+    if (SubstituiTodas(atual, b, wFinal, novo) == 0) continue;
+    x = std::move(novo);
+    xNovo = true;
+  }
+  if (xNovo) strTexto = CString(std::move(x));
+  return achou;
+}
+
 }  // namespace
 
 std::span<const CMMModeloEmailAlerta::MEMORIA> CMMModeloEmailAlerta::Memorias() { return kMemorias; }
@@ -361,46 +449,66 @@ CMMModeloEmailAlerta::ELeitura CMMModeloEmailAlerta::LeModeloEmail(const CString
 }
 
 bool CMMModeloEmailAlerta::AtualizaConteudoEmail(CString& strTexto, int nLinhas) {
-  // Templates can be large: texts are kept as views of what they came from until a step has to
-  // write a new one.
   const std::string_view entrada = strTexto.View();
-  std::string x;  // the text once a block was replaced; until then, 'entrada'
-  bool xNovo = false;
-  bool achou = false;
-  std::size_t p = 0;
-  while (const auto bloco = Busca(EPadrao::BlocoLista, entrada, p)) {
-    p = bloco->nInicio + bloco->nTamanho;
-    achou = true;
-    const std::string_view b = entrada.substr(bloco->nInicio, bloco->nTamanho);
-    const std::string w0 = SubstituiTodas(b, "\r\n  ZQ_FIM_LISTA", "");
-    std::string w;  // once a row was expanded; until then, w0
-    bool wNovo = false;
-    std::size_t q = 0;
-    while (const auto m = Busca(EPadrao::LinhaModelo, w0, q)) {
-      q = m->nInicio + m->nTamanho;
-      const std::string_view linha = std::string_view(w0).substr(m->nInicio + 7, m->nTamanho - 7);
-      const std::string_view atual = wNovo ? std::string_view(w) : std::string_view(w0);
-      std::string novo;
-      novo.reserve(atual.size() + static_cast<std::size_t>(std::max(nLinhas, 0)) * (linha.size() + 8));
-      SubstituiTodas(atual, std::string("\r\n").append(linha), "", novo);
-      const NumeradorLinha numerador(linha);
-      for (int i = 0; i < nLinhas; ++i) {
-        novo.append("\r\n");
-        numerador.Acrescenta(i, novo);
-      }
-      w = std::move(novo);
-      wNovo = true;
+  const std::optional<TRECHO> bloco = Busca(EPadrao::BlocoLista, entrada);
+  if (!bloco) return false;
+  const std::size_t fimBloco = bloco->nInicio + bloco->nTamanho;
+  const std::string_view b = entrada.substr(bloco->nInicio, bloco->nTamanho);
+  // B occurs nowhere before its match (that would be an earlier match), so with no other block
+  // and no copy of B after it, the text is its prefix, W and its rest.
+  if (Busca(EPadrao::BlocoLista, entrada, fimBloco) || Procura(entrada, b, fimBloco) != npos)
+    return AtualizaVariosBlocos(strTexto, nLinhas);
+
+  // At most two texts at once: the template and x = prefix, W, rest. W starts as w0 in place;
+  // x takes all it needs from the template, which is let go if x has to grow for the rows.
+  std::string x;
+  x.reserve(entrada.size() + (std::size_t{1} << 14));
+  x.append(entrada.substr(0, bloco->nInicio));
+  const std::size_t wIni = x.size();
+  SubstituiTodas(b, "\r\n  ZQ_FIM_LISTA", "", x);
+  std::size_t wFim = x.size();
+  x.append(entrada.substr(fimBloco));
+
+  // Every template row of w0 first (the search is on w0 as it came, not on W as it grows), and
+  // the numbered copies of each: small next to the template.
+  std::vector<std::pair<std::string, std::string>> linhas;  // "\r\n" + R, its numbered copies
+  std::size_t acrescimo = 0;
+  const std::string_view w0 = std::string_view(x).substr(wIni, wFim - wIni);
+  for (std::size_t q = 0; const auto m = Busca(EPadrao::LinhaModelo, w0, q);) {
+    q = m->nInicio + m->nTamanho;
+    const std::string_view linha = w0.substr(m->nInicio + 7, m->nTamanho - 7);
+    const NumeradorLinha numerador(linha);
+    std::string copias;
+    for (int i = 0; i < nLinhas; ++i) {
+      copias.append("\r\n");
+      numerador.Acrescenta(i, copias);
     }
-    const std::string_view wFinal = wNovo ? std::string_view(w) : std::string_view(w0);
-    const std::string_view atual = xNovo ? std::string_view(x) : entrada;
-    std::string novo;
-    novo.reserve(atual.size() - std::min(atual.size(), b.size()) + wFinal.size());
-    if (SubstituiTodas(atual, b, wFinal, novo) == 0) continue;
-    x = std::move(novo);
-    xNovo = true;
+    acrescimo += copias.size();
+    linhas.emplace_back(std::string("\r\n").append(linha), std::move(copias));
   }
-  if (xNovo) strTexto = CString(std::move(x));
-  return achou;
+  if (x.capacity() < x.size() + acrescimo) {
+    { const CString solto(std::move(strTexto)); }
+    x.reserve(x.size() + acrescimo);
+  }
+
+  for (const auto& [removida, copias] : linhas) {
+    // Every "\r\n" + R out of W, moving what stays left over the gaps, then the copies after W.
+    std::size_t escrito = wIni, lido = wIni;
+    for (std::size_t h; (h = Procura(std::string_view(x).substr(0, wFim), removida, lido)) != npos;) {
+      std::memmove(x.data() + escrito, x.data() + lido, h - lido);
+      escrito += h - lido;
+      lido = h + removida.size();
+    }
+    if (lido != escrito) {
+      std::memmove(x.data() + escrito, x.data() + lido, wFim - lido);
+      x.erase(escrito + (wFim - lido), lido - escrito);
+      wFim -= lido - escrito;
+    }
+    x.insert(wFim, copias);
+    wFim += copias.size();
+  }
+  strTexto = CString(std::move(x));
+  return true;
 }
 
 void CMMModeloEmailAlerta::SetDadosCorpoEmailCabecalho(DADOS_CORPO_EMAIL& dados,
@@ -460,44 +568,52 @@ void CMMModeloEmailAlerta::SubstituiMemoriasModeloEmailHtml(CString& strTexto, c
 }
 
 void CMMModeloEmailAlerta::SubstituiUma(CString& strTexto, const DADOS_CORPO_EMAIL& dados, bool bValoresHtml) {
-  std::string texto = strTexto.Str();
   for (const MEMORIA& m : kMemorias)
-    texto = SubstituiTodas(texto, m.pszToken, Valor((dados.*m.pCampo).View(), bValoresHtml));
-  strTexto = CString(std::move(texto));
+    SubstituiNoTexto(strTexto, m.pszToken, Valor((dados.*m.pCampo).View(), bValoresHtml));
 }
 
 void CMMModeloEmailAlerta::SubstituiLista(CString& strTexto, const DADOS_CORPO_EMAIL& cabecalho,
                                           const std::vector<DADOS_CORPO_EMAIL>& linhas, bool bValoresHtml) {
-  std::string texto = strTexto.Str();
   for (std::size_t i = 0; i < kQtdCabecalho; ++i)
-    texto = SubstituiTodas(texto, kMemorias[i].pszToken,
-                           Valor((cabecalho.*kMemorias[i].pCampo).View(), bValoresHtml));
-  texto = SubstituiTodas(texto, kInicioLista, "");
-  texto = SubstituiTodas(texto, kFimLista, "");
+    SubstituiNoTexto(strTexto, kMemorias[i].pszToken,
+                     Valor((cabecalho.*kMemorias[i].pCampo).View(), bValoresHtml));
+  SubstituiNoTexto(strTexto, kInicioLista, "");
+  SubstituiNoTexto(strTexto, kFimLista, "");
+  const std::string_view texto = strTexto.View();
 
-  std::string saida;
-  saida.reserve(texto.size());
-  std::size_t copiado = 0;
-  for (std::size_t p = 0; (p = texto.find(kPrefixoMemoria, p)) != npos;) {
-    std::size_t fim = p + kPrefixoMemoria.size();
-    const MEMORIA* achada = nullptr;
-    long i = -1;
-    for (std::size_t k = kQtdCabecalho; k < kMemorias.size() && !achada; ++k) {
-      const std::string_view token = kMemorias[k].pszToken;
-      if (TemEm(texto, p, token)) {
-        achada = &kMemorias[k];
-        i = NumeroDaLinha(texto, p + token.size(), linhas.size(), fim);
+  // Two walks over the numbered row tokens, the first to size the result, so that the text and
+  // the result are the only copies held.
+  const auto percorre = [&](auto&& copia, auto&& valor) {
+    std::size_t copiado = 0;
+    for (std::size_t p = 0; (p = texto.find(kPrefixoMemoria, p)) != npos;) {
+      std::size_t fim = p + kPrefixoMemoria.size();
+      const MEMORIA* achada = nullptr;
+      long i = -1;
+      for (std::size_t k = kQtdCabecalho; k < kMemorias.size() && !achada; ++k) {
+        const std::string_view token = kMemorias[k].pszToken;
+        if (TemEm(texto, p, token)) {
+          achada = &kMemorias[k];
+          i = NumeroDaLinha(texto, p + token.size(), linhas.size(), fim);
+        }
       }
+      if (i < 0) {
+        p = fim;
+        continue;
+      }
+      copia(texto.substr(copiado, p - copiado));
+      valor((linhas[static_cast<std::size_t>(i)].*achada->pCampo).View());
+      p = copiado = fim;
     }
-    if (i < 0) {
-      p = fim;
-      continue;
-    }
-    saida.append(texto, copiado, p - copiado);
-    AcrescentaValor(saida, (linhas[static_cast<std::size_t>(i)].*achada->pCampo).View(), bValoresHtml);
-    p = copiado = fim;
-  }
-  saida.append(texto, copiado);
+    copia(texto.substr(copiado));
+  };
+  std::size_t tamanho = 0, valores = 0;
+  percorre([&](std::string_view t) { tamanho += t.size(); },
+           [&](std::string_view v) { tamanho += TamanhoValor(v, bValoresHtml), ++valores; });
+  if (valores == 0) return;
+  std::string saida;
+  saida.reserve(tamanho);
+  percorre([&](std::string_view t) { saida.append(t); },
+           [&](std::string_view v) { AcrescentaValor(saida, v, bValoresHtml); });
   strTexto = CString(std::move(saida));
 }
 

@@ -16,7 +16,8 @@
 // Static operations only, no state: safe from any thread. Texts are Windows-1252 bytes; the
 // template is never converted. No operation recurses: the three matchers are linear in what they
 // read, and the expansion makes a pass over the text per list block and per template row, so a
-// template of hundreds of megabytes with a block or two expands in seconds.
+// template of hundreds of megabytes with a block or two expands in seconds. A template with one
+// list block (the usual case) is expanded and filled holding at most two copies of it at once.
 //
 // Templates. A token is a word that starts with "ZQ_". A list block runs from "ZQ_INICIO_LISTA"
 // to the end of the row that closes it; inside it, the template row (the line that starts with
@@ -188,6 +189,7 @@ class CMMModeloEmailAlerta {
   // A token is whatever the token pattern takes, so "ZQ_COD_RECURSO:x" is numbered as one word
   // ("ZQ_COD_RECURSO:x_2"); a token that appears twice in the row is numbered once per copy, not
   // twice. A template whose block does not match exactly (line ends other than CR LF) has none.
+  // Should memory run out midway, strTexto may be left empty.
   static bool AtualizaConteudoEmail(CString& strTexto, int nLinhas);
 
   // Fields 1-8 from the values; ZQ_DATA_ATUAL and ZQ_DATA_HORA_ATUAL from one reading of

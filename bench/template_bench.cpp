@@ -2,9 +2,13 @@
 // on templates whose list block spans the whole file. std::regex recurses once per byte of the
 // block: on the default 8 MB stack it dies between 20 and 30 KB of this template, so its side runs
 // on a thread with a 1 GB stack, and only up to 50 KB. Ours goes on to 1, 16 and 100 MB.
+// BM_ModeloGrandeCompleto reads, expands and fills a 100 MB template once: run it alone under
+// /usr/bin/time -v to see how many copies of the template the three steps hold at once.
 #include <benchmark/benchmark.h>
 #include <pthread.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <regex>
 #include <set>
 #include <string>
@@ -127,5 +131,29 @@ void BM_BuscaBlocoStdRegex(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * modelo.size()));
 }
 BENCHMARK(BM_BuscaBlocoStdRegex)->Arg(10 << 10)->Arg(50 << 10);
+
+void BM_ModeloGrandeCompleto(benchmark::State& state) {
+  const std::filesystem::path caminho = std::filesystem::temp_directory_path() / "zqmm_bench_modelo.htm";
+  {
+    const std::string modelo = GeraModelo(100 << 20);
+    std::FILE* f = std::fopen(caminho.c_str(), "wb");
+    if (!f || std::fwrite(modelo.data(), 1, modelo.size(), f) != modelo.size()) state.SkipWithError("write");
+    if (f) std::fclose(f);
+  }
+  DADOS_CORPO_EMAIL cabecalho;
+  cabecalho.strNomeTecnico = "Maria";
+  std::vector<DADOS_CORPO_EMAIL> linhas(kLinhas);
+  for (auto& l : linhas) l.strCodRecurso = "R<1>";
+  for (auto _ : state) {
+    CString texto, erro;
+    if (Modelo::LeModeloEmail(CString(caminho.string()), texto, erro) != Modelo::ELeitura::Lido)
+      state.SkipWithError("read");
+    benchmark::DoNotOptimize(Modelo::AtualizaConteudoEmail(texto, kLinhas));
+    Modelo::SubstituiMemoriasModeloEmail(texto, cabecalho, linhas);
+    benchmark::DoNotOptimize(texto.GetLength());
+  }
+  std::filesystem::remove(caminho);
+}
+BENCHMARK(BM_ModeloGrandeCompleto)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

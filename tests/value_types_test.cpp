@@ -330,8 +330,10 @@ TEST(ValueTypesClockTest, GuardsFixedClockAndConcurrentSwaps) {
   EXPECT_EQ(CZQRelogio::Atual(), antes);
 }
 
-// The system clock's local reading, less its offset, is the UTC time now.
+// The system clock's local reading, less its offset, is the UTC time now: between two readings
+// of the clock it reads. Not std::time, which may read a coarser clock a tick behind.
 TEST(ValueTypesClockTest, SystemClockReadsLocalTimeWithItsOffset) {
+  const auto agoraUtc = [] { return int64_t{std::chrono::system_clock::to_time_t(std::chrono::system_clock::now())}; };
   const char* tzAntes = std::getenv("TZ");
   const std::string tzGuardado = tzAntes ? tzAntes : "";
   const int64_t epoca = static_cast<int64_t>(Dia(1, 1, 1970).ulDma) * 86400;
@@ -339,9 +341,9 @@ TEST(ValueTypesClockTest, SystemClockReadsLocalTimeWithItsOffset) {
        {std::pair{"<-03>3", -10800}, std::pair{"<+0530>-5:30", 19800}, std::pair{"UTC0", 0}}) {
     setenv("TZ", tz, 1);
     tzset();
-    const int64_t antes = std::time(nullptr);
+    const int64_t antes = agoraUtc();
     const H agora = CZQRelogioSistema().Agora();
-    const int64_t depois = std::time(nullptr), utc = agora.GetSegundos() - agora.GetDeslocamentoUtc() - epoca;
+    const int64_t depois = agoraUtc(), utc = agora.GetSegundos() - agora.GetDeslocamentoUtc() - epoca;
     EXPECT_TRUE(agora.IsPreenchida() && agora.GetDeslocamentoUtc() == deslocamento) << tz;
     EXPECT_TRUE(antes <= utc && utc <= depois) << tz << ": " << antes << " " << utc << " " << depois;
   }
