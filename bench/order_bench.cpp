@@ -159,8 +159,9 @@ long OrdemGravacao(CMMTrataDadosManutencao& handler, const CZQDadosMM_Manutencao
   return handler.TrataGravacao(&o, nullptr);
 }
 
-// The reads that save makes, alone.
+// The reads that save makes, alone, in one snapshot as the save's are.
 long OrdemLeiturasCruas(CMMTrataDadosManutencao& handler, const CZQDadosMM_Manutencao& ordem) {
+  zq::SnapshotGuard leituras(&CZQEmpresas::Abre(handler.GetEmpresa().GetString())->Motor());
   CZQAcessoManutencao* mm = handler.GetAcessoManutencao();
   CZQAcessoEmpresarial* df = handler.GetAcessoEmpresarial();
   long hr = 0;

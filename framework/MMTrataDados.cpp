@@ -8,6 +8,10 @@ constexpr std::uint64_t kMascaraSegundos = 0x3FFFFFFFFFull;
 
 CMMTrataDados::~CMMTrataDados() { Finaliza(); }
 
+zq::StorageEngine* CMMTrataDados::MotorEmpresa() const {
+  return GetConexaoEmpresa() ? &GetConexaoEmpresa()->Motor() : nullptr;
+}
+
 CMMTrataDados& CMMTrataDados::operator=(const CMMTrataDados& outro) {
   CMMBaseParaRotinas::operator=(outro);
   m_interfaceHabilitada = outro.m_interfaceHabilitada;
@@ -28,6 +32,7 @@ long CMMTrataDados::OnFinaliza() {
 
 int CMMTrataDados::TrataGravacao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia) {
   LimpaErro();
+  zq::SnapshotGuard leituras(MotorEmpresa());
   if (EstaInicializado())
     OnTrataGravacao(dados, inconsistencia);
   else
@@ -37,6 +42,7 @@ int CMMTrataDados::TrataGravacao(TZQBaseParaDados* dados, IZQTrataInconsistencia
 
 int CMMTrataDados::TrataExclusao(TZQBaseParaDados* dados, IZQTrataInconsistencia* inconsistencia) {
   LimpaErro();
+  zq::SnapshotGuard leituras(MotorEmpresa());
   if (EstaInicializado())
     OnTrataExclusao(dados, inconsistencia);
   else

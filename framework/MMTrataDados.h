@@ -13,6 +13,10 @@
 // A null record, or a record of another class than the handler's register, is answered with
 // warning 162 on field 0 (the handler cannot treat it); nothing is read and nothing crashes.
 //
+// The reads of one TrataGravacao or TrataExclusao run in one snapshot of the company's engine
+// (zq::SnapshotGuard): they see one state of the data, and an engine shared with other
+// connections locks once per call rather than once per read.
+//
 // One caller at a time per handler object.
 #pragma once
 
@@ -91,6 +95,9 @@ class CMMTrataDados : public CMMBaseParaRotinas {
   CZQDadosDF_Erro& RegistroInvalido();
 
  private:
+  // The company's engine; null before initialisation.
+  zq::StorageEngine* MotorEmpresa() const;
+
   bool m_interfaceHabilitada;
 };
 

@@ -11,6 +11,7 @@
 #include "platform/types/Cp1252.h"
 #include "platform/system/ZQRelogio.h"
 #include "platform/access/ZQResultados.h"
+#include "platform/storage/SqliteEngine.h"
 #include "tests/support/FixtureOrdem.h"
 
 namespace {
@@ -465,3 +466,26 @@ TEST_P(OrderSaveTest, EveryFailurePointEndsInTheCopiedError) {
 INSTANTIATE_TEST_SUITE_P(Engines, OrderSaveTest, ::testing::Values("memoria", "sqlite"));
 
 }  // namespace
+
+// A save reads in one snapshot: another connection's write after its first period read is not
+// seen by its later ones (the end date still passes), and the next save sees it.
+TEST(OrderSaveSnapshotTest, AnotherConnectionsWriteMidSaveIsSeenOnlyByTheNextSave) {
+  CZQRelogioGuarda relogio{zqteste::Agora()};
+  zqteste::MundoOrdem m("sqlite");
+  auto outra = zq::SqliteEngine::Open((m.empresa.Diretorio() / "empresa.db").string(), nullptr,
+                                      zq::SqliteEngine::Modo::kExistente);
+  ASSERT_TRUE(outra);
+  int lidos = 0;
+  m.handler.GetAcessoEmpresarial()->SetAoLer([&](const char* operacao, const TZQBaseParaDados&) {
+    if (std::string(operacao) != "LePeriodoContabil" || lidos++) return;
+    CZQDadosDF_PeriodoContabil periodo = m.c.periodo;
+    periodo.SetDataSuperiorMovimentacao(REG_ZQDMA::DeDiaMesAno(31, 1, 2024));
+    EXPECT_TRUE(outra->Update(periodo).ok());
+  });
+  CZQDadosMM_Manutencao o = m.c.ordem;
+  EXPECT_EQ(m.handler.TrataGravacao(&o, nullptr), 1) << Aviso(m.handler);
+  EXPECT_EQ(lidos, 3);
+  o = m.c.ordem;
+  EXPECT_EQ(m.handler.TrataGravacao(&o, nullptr), 0);
+  EXPECT_EQ(Aviso(m.handler).substr(0, 7), "28/130/");
+}

@@ -150,16 +150,27 @@ long CZQAcessoManutencao::BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& 
 
 long CZQAcessoManutencao::PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence) {
   pertence = false;
-  CZQDadosMM_FiltroDisciplina filtro;
-  filtro.SetPonteiroPai(static_cast<std::uint32_t>(grupo));
-  CZQVector<CZQDadosDF_Classificacao> arvore;
-  if (long hr = BuscaClassificacao("PertenceGrupoDisciplina", CZQDadosMM_Disciplina(), filtro.Predicados(), arvore))
-    return hr;
-  pertence = std::any_of(arvore.begin(), arvore.end(),
-                         [&](const CZQDadosDF_Classificacao& e) { return e.GetPonteiro() == disciplina; });
+  if (long hr = Entra("PertenceGrupoDisciplina")) return hr;
+  const auto raiz = static_cast<std::uint32_t>(grupo);
+  if (raiz == 0 || disciplina > 0xFFFFFFFFul) return 0;
+  CZQDadosMM_Disciplina lida;
+  zq::Status st = Motor().Read(raiz, &lida);
+  if (!st.ok()) return Falha(st);
+  // Up from the discipline to the root: the ancestors are few, the group's subtree may be the
+  // whole tree. A cycle in stored data is cut where it closes.
+  std::set<std::uint32_t> vistos;
+  for (auto chave = static_cast<std::uint32_t>(disciplina); chave != 0 && vistos.insert(chave).second;
+       chave = lida.GetPonteiroPai()) {
+    if (chave == raiz) {
+      pertence = true;
+      return 0;
+    }
+    st = Motor().Read(chave, &lida);
+    if (st.hr == ZQ_E_NAO_ENCONTRADO) return 0;
+    if (!st.ok()) return Falha(st);
+  }
   return 0;
 }
-
 
 long CZQAcessoManutencao::LeTecnicos(int quantidade, const CZQArrayPonteiros& ponteiros,
                                      CZQVector<CZQDadosMM_Tecnico>& tecnicos, unsigned short) {

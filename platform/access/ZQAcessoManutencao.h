@@ -112,7 +112,8 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // writes nothing and answers success: a preview runs the real alert routine without
   // recording a send (its host also opens the company read-only, so nothing else is written).
   void SetSemGravarEnvioAlerta(bool sem) { m_semGravarEnvioAlerta = sem; }
-  // Whether `disciplina` is `grupo` or lies beneath it in the discipline tree.
+  // Whether `disciplina` is `grupo` or lies beneath it in the discipline tree. Reads the group
+  // (absent: ZQ_E_NAO_ENCONTRADO) and the discipline's ancestors, never the group's subtree.
   long PertenceGrupoDisciplina(unsigned long grupo, unsigned long disciplina, bool& pertence);
 
  private:

@@ -109,12 +109,16 @@ struct FieldTraits<CZQVector<T>> {
     for (const T& item : v) itens.push_back(&item);
     return CodificaLista(T::SchemaEstatico(), itens);
   }
+  // Decoded in place into a new list, which replaces *out only when every item decoded.
   static bool FromValue(const Value& v, CZQVector<T>* out) {
     const auto* bytes = std::get_if<std::string>(&v);
-    std::vector<std::unique_ptr<TZQBaseParaDados>> itens;
-    if (!bytes || !DecodificaLista(*bytes, T::SchemaEstatico(), &itens)) return false;
+    if (!bytes) return false;
     CZQVector<T> lista;
-    for (const auto& item : itens) lista.Add(static_cast<const T&>(*item));
+    auto novo = [](void* l) -> TZQBaseParaDados& {
+      auto& destino = *static_cast<CZQVector<T>*>(l);
+      return destino.GetAt(destino.Add(T()));
+    };
+    if (!DecodificaLista(*bytes, T::SchemaEstatico(), novo, &lista)) return false;
     *out = std::move(lista);
     return true;
   }

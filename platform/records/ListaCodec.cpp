@@ -1,6 +1,7 @@
 #include "platform/records/ListaCodec.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/routines/ZQBaseParaDados.h"
 
@@ -70,15 +71,22 @@ std::string CodificaLista(const RecordSchema& schema, const std::vector<const TZ
 bool DecodificaLista(std::string_view in, const RecordSchema& schema,
                      std::vector<std::unique_ptr<TZQBaseParaDados>>* itens) {
   itens->clear();
-  if (in.empty()) return true;
-  auto falha = [&] {
-    itens->clear();
-    return false;
+  std::pair<const RecordSchema*, std::vector<std::unique_ptr<TZQBaseParaDados>>*> destino{&schema, itens};
+  auto novo = [](void* lista) -> TZQBaseParaDados& {
+    auto& d = *static_cast<decltype(destino)*>(lista);
+    return *d.second->emplace_back(d.first->make());
   };
-  if (in.substr(0, kTamMarca) != std::string_view(kMarca, kTamMarca)) return falha();
+  if (DecodificaLista(in, schema, novo, &destino)) return true;
+  itens->clear();
+  return false;
+}
+
+bool DecodificaLista(std::string_view in, const RecordSchema& schema, NovoItem novoItem, void* lista) {
+  if (in.empty()) return true;
+  if (in.substr(0, kTamMarca) != std::string_view(kMarca, kTamMarca)) return false;
   in.remove_prefix(kTamMarca);
   std::uint64_t campos = 0;
-  if (!TiraVarint(in, &campos) || campos > in.size()) return falha();
+  if (!TiraVarint(in, &campos) || campos > in.size()) return false;
   struct Coluna {
     int destino;  // field of the schema, or -1 to drop
     bool texto;
@@ -86,7 +94,7 @@ bool DecodificaLista(std::string_view in, const RecordSchema& schema,
   std::vector<Coluna> colunas;
   for (std::uint64_t c = 0; c < campos; ++c) {
     std::string nome;
-    if (!TiraTexto(in, &nome) || in.empty()) return falha();
+    if (!TiraTexto(in, &nome) || in.empty()) return false;
     const bool texto = in.front() == 'T';
     in.remove_prefix(1);
     int destino = schema.Find(nome);
@@ -94,25 +102,24 @@ bool DecodificaLista(std::string_view in, const RecordSchema& schema,
     colunas.push_back({destino, texto});
   }
   std::uint64_t quantos = 0;
-  if (!TiraVarint(in, &quantos) || quantos > in.size() + 1) return falha();
+  if (!TiraVarint(in, &quantos) || quantos > in.size() + 1) return false;
   for (std::uint64_t r = 0; r < quantos; ++r) {
-    auto item = schema.make();
+    TZQBaseParaDados& item = novoItem(lista);
     for (const Coluna& c : colunas) {
       Value v;
       if (c.texto) {
         std::string s;
-        if (!TiraTexto(in, &s)) return falha();
+        if (!TiraTexto(in, &s)) return false;
         v = std::move(s);
       } else {
         std::uint64_t z = 0;
-        if (!TiraVarint(in, &z)) return falha();
+        if (!TiraVarint(in, &z)) return false;
         v = static_cast<std::int64_t>((z >> 1) ^ (~(z & 1) + 1));
       }
-      if (c.destino >= 0 && !item->SetValor(static_cast<std::size_t>(c.destino), v)) return falha();
+      if (c.destino >= 0 && !item.SetValor(static_cast<std::size_t>(c.destino), v)) return false;
     }
-    itens->push_back(std::move(item));
   }
-  return in.empty() ? true : falha();
+  return in.empty();
 }
 
 }  // namespace zq

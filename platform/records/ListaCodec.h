@@ -21,4 +21,10 @@ std::string CodificaLista(const RecordSchema& schema, const std::vector<const TZ
 bool DecodificaLista(std::string_view bytes, const RecordSchema& schema,
                      std::vector<std::unique_ptr<TZQBaseParaDados>>* itens);
 
+// The same decoding into records the caller keeps: novo(lista) appends a default record of the
+// schema's class to the caller's list and returns it. On false the caller drops what was
+// appended. Typed lists decode this way, in place, with no record made to be copied.
+using NovoItem = TZQBaseParaDados& (*)(void* lista);
+bool DecodificaLista(std::string_view bytes, const RecordSchema& schema, NovoItem novo, void* lista);
+
 }  // namespace zq

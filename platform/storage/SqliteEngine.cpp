@@ -174,6 +174,7 @@ class SqliteEngine::WriteScope {
   WriteScope& operator=(const WriteScope&) = delete;
 
   Status Begin() {
+    m_e->CloseSnapshot();
     m_savepoint = m_e->m_inTransaction;
     Status st = m_e->Exec(m_savepoint ? "SAVEPOINT zq_gravacao" : "BEGIN IMMEDIATE",
                           "iniciar a gravação"_cp);
@@ -252,7 +253,7 @@ SqliteEngine::~SqliteEngine() {
   m_kinds.clear();
   m_getCounter.reset();
   m_setCounter.reset();
-  if (m_inTransaction) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (m_inTransaction || m_snapshotOpen) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close_v2(m_db);
 }
 
@@ -585,6 +586,7 @@ Status SqliteEngine::Read(std::uint32_t key, TZQBaseParaDados* record) {
   Kind* k;
   if (Status st = Use(schema, &k); !st.ok()) return st;
   if (key == 0 || k->absent) return NotFound(schema.kind, key);
+  OpenSnapshot();
 
   sqlite3_stmt* s = k->read.get();
   Reset reset(s);
@@ -593,15 +595,17 @@ Status SqliteEngine::Read(std::uint32_t key, TZQBaseParaDados* record) {
   if (rc == SQLITE_DONE) return NotFound(schema.kind, key);
   if (rc != SQLITE_ROW) return Failure("ler " + Which(schema.kind, key));
 
-  // Fill a copy first: a value that does not fit must leave *record untouched.
-  auto copy = record->Clone();
+  // Each value is decoded once, straight into *record; a value that does not fit puts back the
+  // fields already set from a plain copy, so *record ends untouched.
+  const auto before = record->Clone();
   for (std::size_t i = 0; i < schema.count; ++i) {
     Value v;
-    if (!ColumnValue(s, static_cast<int>(i), &v) || !copy->SetValor(i, v))
+    if (!ColumnValue(s, static_cast<int>(i), &v) || !record->SetValor(i, v)) {
+      for (std::size_t j = 0; j < i; ++j) record->SetValor(j, before->GetValor(j));
       return {ZQ_E_ESQUEMA, std::string("Valor gravado não cabe no campo "_cp) + schema.fields[i].name +
                                 " do registro "_cp + Which(schema.kind, key)};
+    }
   }
-  for (std::size_t i = 0; i < schema.count; ++i) record->SetValor(i, copy->GetValor(i));
   return {};
 }
 
@@ -614,6 +618,7 @@ Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predic
   Kind* k;
   if (Status st = Use(schema, &k); !st.ok()) return st;
   if (k->absent) return {};
+  OpenSnapshot();
 
   // Statements are cached by the shape of the predicates: fields, matches, and whether a
   // prefix has an upper bound.
@@ -719,6 +724,7 @@ Status SqliteEngine::Update(const TZQBaseParaDados& record) {
   if (Status st = Use(schema, &k); !st.ok()) return st;
   const std::uint32_t key = record.GetChave();
   if (key == 0) return NotFound(schema.kind, key);
+  CloseSnapshot();
 
   sqlite3_stmt* s = k->update.get();
   Reset reset(s);
@@ -740,6 +746,7 @@ Status SqliteEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
   Kind* k;
   if (Status st = Use(schema, &k); !st.ok()) return st;
   if (key == 0) return NotFound(schema.kind, key);
+  CloseSnapshot();
 
   sqlite3_stmt* s = k->remove.get();
   Reset reset(s);
@@ -753,6 +760,7 @@ Status SqliteEngine::Begin() {
   if (m_readOnly) return ReadOnly();
   std::lock_guard<std::mutex> lock(m_mutex);
   if (m_inTransaction) return {ZQ_E_TRANSACAO, "Já existe uma transação em andamento"_cp};
+  CloseSnapshot();
   if (Status st = Exec("BEGIN IMMEDIATE", "iniciar a transação"_cp); !st.ok()) return st;
   m_inTransaction = true;
   m_reconciledInTransaction = false;
@@ -782,6 +790,31 @@ Status SqliteEngine::Rollback() {
   m_inTransaction = !sqlite3_get_autocommit(m_db);
   if (m_reconciledInTransaction) m_kindsStale = true;
   return st;
+}
+
+void SqliteEngine::BeginSnapshot() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  ++m_snapshotDepth;  // the read transaction waits for the first read
+}
+
+void SqliteEngine::EndSnapshot() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (m_snapshotDepth > 0 && --m_snapshotDepth == 0) CloseSnapshot();
+}
+
+void SqliteEngine::OpenSnapshot() {
+  if (m_snapshotOpen && sqlite3_get_autocommit(m_db)) m_snapshotOpen = false;  // SQLite ended it
+  if (m_snapshotDepth == 0 || m_snapshotOpen || m_inTransaction) return;
+  // Should BEGIN fail, the reads go on each in its own transaction, as outside a snapshot.
+  m_snapshotOpen = sqlite3_exec(m_db, "BEGIN DEFERRED", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void SqliteEngine::CloseSnapshot() {
+  if (!m_snapshotOpen) return;
+  m_snapshotOpen = false;
+  // Nothing was written in it, so ending it cannot lose anything; COMMIT only releases the lock.
+  if (!sqlite3_get_autocommit(m_db) && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 long SqliteEngine::SetLockWait(long ms) {

@@ -28,6 +28,10 @@
 // never handed out twice because each kind's counter lives in the file; Rollback undoes the
 // counter along with the rows, and the tables and columns created in the transaction.
 //
+// A snapshot (BeginSnapshot) is one deferred SQLite read transaction, opened by the first read
+// inside it and closed by the outermost EndSnapshot or by the next write, so a handler call
+// takes the WAL read lock once. It belongs to the connection, as transactions do.
+//
 // Thread-safe: one mutex serialises the calls on the connection.
 #pragma once
 
@@ -77,6 +81,8 @@ class SqliteEngine final : public StorageEngine {
   Status Begin() override;
   Status Commit() override;
   Status Rollback() override;
+  void BeginSnapshot() override;
+  void EndSnapshot() override;
   long SetLockWait(long ms) override;
   std::string Describe() const override;  // "sqlite:" + path
 
@@ -105,6 +111,10 @@ class SqliteEngine final : public StorageEngine {
   Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing);
   // Notices a transaction that SQLite ended on its own after a failure.
   void SyncTransaction();
+  // Inside a snapshot, the read transaction that holds it: opened before a read, ended before a
+  // write. Both with the mutex held.
+  void OpenSnapshot();
+  void CloseSnapshot();
 
   sqlite3* m_db;
   std::string m_path;
@@ -115,6 +125,8 @@ class SqliteEngine final : public StorageEngine {
   long m_lockWaitMs = 0;  // 0: the default wait
   bool m_reconciledInTransaction = false;  // tables or columns made inside it
   bool m_kindsStale = false;               // a rollback may have undone them
+  int m_snapshotDepth = 0;       // nested BeginSnapshot calls
+  bool m_snapshotOpen = false;   // its read transaction is open
   std::map<std::string, std::unique_ptr<Kind>, std::less<>> m_kinds;
   StatementPtr m_getCounter;
   StatementPtr m_setCounter;

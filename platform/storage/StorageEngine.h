@@ -54,6 +54,16 @@ class StorageEngine {
   virtual Status Commit() = 0;
   virtual Status Rollback() = 0;
 
+  // A consistent view for a run of reads (one handler call): between BeginSnapshot and
+  // EndSnapshot every Read and Search sees the same committed state, and an engine shared with
+  // other connections takes its read lock once for the run instead of once per read. Pairs
+  // nest; only the outermost acts. A write inside ends the view before it runs (the write works
+  // as it would outside), and the reads after it see a fresh view that includes it. Inside a
+  // transaction the transaction already is the view. Engines no other connection writes have
+  // nothing to hold and ignore them. Use SnapshotGuard rather than the pair.
+  virtual void BeginSnapshot() {}
+  virtual void EndSnapshot() {}
+
   // How long a write waits for another connection's write to end before it fails, in
   // milliseconds (0 or less: the engine's default); answers the wait in force before. Engines
   // that no other connection shares have nothing to wait for and ignore it (answer 0).
@@ -64,6 +74,22 @@ class StorageEngine {
 
   // "memoria", "sqlite:/path/file.db", ...: for messages and the host's listings.
   virtual std::string Describe() const = 0;
+};
+
+// Holds a snapshot for its lifetime; a null engine (a routine not initialised) holds nothing.
+class SnapshotGuard {
+ public:
+  explicit SnapshotGuard(StorageEngine* engine) : m_engine(engine) {
+    if (m_engine) m_engine->BeginSnapshot();
+  }
+  ~SnapshotGuard() {
+    if (m_engine) m_engine->EndSnapshot();
+  }
+  SnapshotGuard(const SnapshotGuard&) = delete;
+  SnapshotGuard& operator=(const SnapshotGuard&) = delete;
+
+ private:
+  StorageEngine* m_engine;
 };
 
 // Shared by the engines so they answer alike.
