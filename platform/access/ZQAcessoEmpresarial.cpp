@@ -1,6 +1,9 @@
 #include "platform/access/ZQAcessoEmpresarial.h"
 
-#include <set>
+#include <algorithm>
+#include <string>
+#include <variant>
+#include <vector>
 
 #include "platform/types/Cp1252.h"
 #include "platform/mail/ZQContaEmail.h"
@@ -11,6 +14,21 @@ namespace {
 template <class Registro>
 zq::Predicate Igual(const char* campo, std::int64_t valor) {
   return zq::Predicate{static_cast<std::size_t>(Registro::SchemaEstatico().Find(campo)), zq::Match::kIgual, valor};
+}
+
+// Whether the record meets every predicate, compared as the engines compare: equal values, or
+// a text starting with the given one.
+bool Atende(const TZQBaseParaDados& registro, const std::vector<zq::Predicate>& predicados) {
+  for (const zq::Predicate& p : predicados) {
+    const zq::Value v = registro.GetValor(p.field);
+    if (p.match == zq::Match::kIgual) {
+      if (v != p.value) return false;
+      continue;
+    }
+    const auto* texto = std::get_if<std::string>(&v);
+    if (!texto || !texto->starts_with(std::get<std::string>(p.value))) return false;
+  }
+  return true;
 }
 }  // namespace
 
@@ -85,33 +103,48 @@ long CZQAcessoEmpresarial::LeBDDConfiguracao(unsigned char atividade, unsigned l
 }
 
 long CZQAcessoEmpresarial::BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros) {
+  using L = CZQDadosDF_RecursoPlanoManutencao;
+  const zq::RecordSchema& schema = CZQDadosDF_Recurso::SchemaEstatico();
   ponteiros.RemoveAll();
   if (long hr = Entra("BuscaPonteirosRecurso")) return hr;
   std::vector<zq::Predicate> predicados = filtro.Predicados();
   if (filtro.GetFiltroClassificacao().GetApenasAnalitico())
     predicados.push_back(Igual<CZQDadosDF_Recurso>("TipoClassificacao", 1));
+  zq::Status st;
   std::vector<std::uint32_t> chaves;
-  zq::Status st = Motor().Search(CZQDadosDF_Recurso::SchemaEstatico(), predicados, &chaves);
-  if (!st.ok()) return Falha(st);
-  std::set<std::uint32_t> ligados;
-  if (filtro.GetPonteiroPlanoManutencao()) {
-    using L = CZQDadosDF_RecursoPlanoManutencao;
-    std::vector<std::uint32_t> links;
-    st = Motor().Search(L::SchemaEstatico(), {Igual<L>("PonteiroPlano", filtro.GetPonteiroPlanoManutencao())}, &links);
-    if (!st.ok()) return Falha(st);
-    for (std::uint32_t chave : links) {
-      L link;
-      if (!(st = Motor().Read(chave, &link)).ok()) return Falha(st);
-      if (!filtro.GetFlagAtivoInativo() || !link.GetInativo()) ligados.insert(link.GetPonteiroRecurso());
+  if (!filtro.GetPonteiroPlanoManutencao()) {
+    if (!(st = Motor().Search(schema, predicados, &chaves)).ok()) return Falha(st);
+    for (std::uint32_t chave : chaves) {
+      if (filtro.GetFlagAtivoInativo()) {
+        CZQDadosDF_Recurso recurso;
+        if (!(st = Motor().Read(chave, &recurso)).ok()) return Falha(st);
+        if (recurso.GetInativo()) continue;
+      }
+      ponteiros.Add(chave);
     }
+    return 0;
   }
+
+  // A plan has few resources among many: start from its links (searched by plan) and check
+  // each linked resource, instead of walking every resource of the company.
+  if (!(st = zq::CheckPredicates(schema, predicados)).ok()) return Falha(st);
+  std::vector<std::uint32_t> links;
+  st = Motor().Search(L::SchemaEstatico(), {Igual<L>("PonteiroPlano", filtro.GetPonteiroPlanoManutencao())}, &links);
+  if (!st.ok()) return Falha(st);
+  for (std::uint32_t chave : links) {
+    L link;
+    if (!(st = Motor().Read(chave, &link)).ok()) return Falha(st);
+    if (!filtro.GetFlagAtivoInativo() || !link.GetInativo()) chaves.push_back(link.GetPonteiroRecurso());
+  }
+  std::sort(chaves.begin(), chaves.end());
+  chaves.erase(std::unique(chaves.begin(), chaves.end()), chaves.end());
   for (std::uint32_t chave : chaves) {
-    if (filtro.GetPonteiroPlanoManutencao() && !ligados.count(chave)) continue;
-    if (filtro.GetFlagAtivoInativo()) {
-      CZQDadosDF_Recurso recurso;
-      if (!(st = Motor().Read(chave, &recurso)).ok()) return Falha(st);
-      if (recurso.GetInativo()) continue;
-    }
+    CZQDadosDF_Recurso recurso;
+    st = Motor().Read(chave, &recurso);
+    if (st.hr == ZQ_E_NAO_ENCONTRADO) continue;  // a link to a resource since deleted
+    if (!st.ok()) return Falha(st);
+    if (filtro.GetFlagAtivoInativo() && recurso.GetInativo()) continue;
+    if (!Atende(recurso, predicados)) continue;
     ponteiros.Add(chave);
   }
   return 0;

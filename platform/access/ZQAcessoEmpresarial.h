@@ -44,9 +44,11 @@ class CZQAcessoEmpresarial : public CZQAcessoBase {
   ZQ_LEITURAS_EMPRESARIAL(ZQ_ACESSO_LE)
 
   // Resources matching the filter (plan link, active and analytic conditions), in key order.
+  // With a plan the work follows that plan's links (searched by plan), not the company's
+  // resources.
   long BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso& filtro, CZQArrayPonteiros& ponteiros);
   // The resources of the first `quantidade` pointers, in order; option 4 attaches each one's
-  // plan links. Stops at the first failure.
+  // plan links (one search by resource each). Stops at the first failure.
   long LeRecursos(int quantidade, const CZQArrayPonteiros& ponteiros, CZQVector<CZQDadosDF_Recurso>& recursos,
                   unsigned short opcao = 0);
   static constexpr unsigned short kLerPlanosManutencao = 4;
