@@ -160,10 +160,16 @@ struct SqliteEngine::Kind {
 };
 
 // A write that must be all or nothing: its own transaction, or a savepoint inside the caller's.
-// Destroyed without Commit, it undoes what was done.
+// Destroyed without Commit, it undoes what was done. With kSemSavepoint it opens nothing inside
+// the caller's transaction: the write's statements are atomic one by one, and the write undoes
+// by hand whatever a later statement's failure would leave (a savepoint would copy every page the
+// write touches into the statement journal, which made a load of many records several times
+// slower).
 class SqliteEngine::WriteScope {
  public:
-  explicit WriteScope(SqliteEngine* engine) : m_e(engine) {}
+  enum Aninhada { kSavepoint, kSemSavepoint };
+  explicit WriteScope(SqliteEngine* engine, Aninhada aninhada = kSavepoint)
+      : m_e(engine), m_aninhada(aninhada) {}
   ~WriteScope() {
     if (!m_open) return;
     sqlite3_exec(m_e->m_db, m_savepoint ? "ROLLBACK TO zq_gravacao; RELEASE zq_gravacao" : "ROLLBACK",
@@ -175,12 +181,14 @@ class SqliteEngine::WriteScope {
 
   Status Begin() {
     m_savepoint = m_e->m_inTransaction;
+    if (m_savepoint && m_aninhada == kSemSavepoint) return {};
     Status st = m_e->Exec(m_savepoint ? "SAVEPOINT zq_gravacao" : "BEGIN IMMEDIATE",
                           "iniciar a gravação"_cp);
     m_open = st.ok();
     return st;
   }
   Status Commit() {
+    if (!m_open) return {};
     Status st = m_e->Exec(m_savepoint ? "RELEASE zq_gravacao" : "COMMIT", "confirmar a gravação"_cp);
     if (st.ok()) m_open = false;
     return st;
@@ -188,6 +196,7 @@ class SqliteEngine::WriteScope {
 
  private:
   SqliteEngine* m_e;
+  const Aninhada m_aninhada;
   bool m_savepoint = false;
   bool m_open = false;
 };
@@ -669,7 +678,7 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
 
   // The counter is read and raised under the write lock, so two connections never hand out
   // the same key.
-  WriteScope scope(this);
+  WriteScope scope(this, WriteScope::kSemSavepoint);
   if (Status st = scope.Begin(); !st.ok()) return st;
   std::uint32_t key = record->GetChave();
   if (key == 0) {
@@ -703,12 +712,29 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
     sqlite3_bind_text(m_setCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
                       SQLITE_TRANSIENT);
     sqlite3_bind_int64(m_setCounter.get(), 2, key);
-    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE)
-      return Failure("gravar o contador de chaves de " + kind);
+    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE) {
+      Status st = Failure("gravar o contador de chaves de " + kind);
+      UndoInsert(*k, key);
+      return st;
+    }
   }
   if (Status st = scope.Commit(); !st.ok()) return st;
   record->SetChave(key);
   return {};
+}
+
+void SqliteEngine::UndoInsert(Kind& k, std::uint32_t key) {
+  // Only inside the caller's transaction: on its own, the insert's WriteScope rolls back. When
+  // the row cannot be taken out either, the transaction goes, rather than keep half a write.
+  if (!m_inTransaction || sqlite3_get_autocommit(m_db)) return;
+  bool undone;
+  {
+    Reset reset(k.remove.get());
+    sqlite3_bind_int64(k.remove.get(), 1, key);
+    undone = sqlite3_step(k.remove.get()) == SQLITE_DONE;
+  }
+  if (!undone) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+  SyncTransaction();
 }
 
 Status SqliteEngine::Update(const TZQBaseParaDados& record) {

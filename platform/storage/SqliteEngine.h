@@ -105,6 +105,8 @@ class SqliteEngine final : public StorageEngine {
   Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing);
   // Notices a transaction that SQLite ended on its own after a failure.
   void SyncTransaction();
+  // Takes out the row of an insert that failed after storing it, inside the caller's transaction.
+  void UndoInsert(Kind& k, std::uint32_t key);
 
   sqlite3* m_db;
   std::string m_path;
