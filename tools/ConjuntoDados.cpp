@@ -20,8 +20,11 @@ CErroHost Invalido(const std::string& texto) { return CErroHost(kSaidaEntradaInv
 
 }  // namespace
 
-CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
-  const nlohmann::json doc = JsonHost::Analisa(texto, "conjunto de dados");
+CConjuntoDados CConjuntoDados::Le(std::string texto) {
+  nlohmann::json doc = JsonHost::Analisa(texto, "conjunto de dados");
+  // The text, the document tree and the records would otherwise all be held at the end: drop
+  // the text once parsed, and each record's tree once it is read.
+  std::string().swap(texto);
   if (!doc.is_object()) throw Invalido("o conjunto de dados deve ser um objeto JSON");
   for (const auto& [membro, valor] : doc.items())
     if (membro != "formato" && membro != "registros" && membro != "descricao")
@@ -41,19 +44,20 @@ CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
 
   CConjuntoDados conjunto;
   for (const zq::RecordSchema* schema : zq::TiposRegistro()) {
-    const auto lista = registros->find(schema->kind);
+    auto lista = registros->find(schema->kind);
     if (lista == registros->end()) continue;
     const std::string nomeLista = std::string("registros.").append(schema->kind);
     if (!lista->is_array()) throw Invalido(nomeLista + " deve ser uma lista");
     std::vector<Registro> comChave, semChave;
     std::set<std::uint32_t> chaves;
     for (std::size_t i = 0; i < lista->size(); ++i) {
-      Registro r{nomeLista + "[" + std::to_string(i) + "]", schema->make()};
+      Registro r{schema->make(), i};
       const zq::Status st = zq::DeJson((*lista)[i], r.dados.get());
-      if (!st.ok()) throw Invalido(r.origem + ": " + Utf8(st.message));
+      if (!st.ok()) throw Invalido(r.Origem() + ": " + Utf8(st.message));
+      (*lista)[i] = nullptr;
       const std::uint32_t chave = r.dados->GetChave();
       if (chave != 0 && !chaves.insert(chave).second)
-        throw Invalido(r.origem + ": a chave " + std::to_string(chave) + " de " + schema->kind +
+        throw Invalido(r.Origem() + ": a chave " + std::to_string(chave) + " de " + schema->kind +
                        " aparece mais de uma vez");
       (chave ? comChave : semChave).push_back(std::move(r));
     }
@@ -61,6 +65,10 @@ CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
       for (Registro& r : *parte) conjunto.m_registros.push_back(std::move(r));
   }
   return conjunto;
+}
+
+std::string CConjuntoDados::Registro::Origem() const {
+  return std::string("registros.").append(dados->Schema().kind).append("[").append(std::to_string(indice)).append("]");
 }
 
 std::vector<std::pair<std::string, std::size_t>> CConjuntoDados::Contagem() const {
@@ -83,7 +91,7 @@ void CConjuntoDados::Grava(zq::StorageEngine& motor, const Progresso& progresso)
     if (!st.ok()) {
       motor.Rollback();
       const std::string porque = st.hr == ZQ_E_DUPLICADO ? "a chave já existe na empresa" : Utf8(st.message);
-      throw CErroHost(kSaidaFalha, r.origem + ": " + porque + "; nada foi gravado");
+      throw CErroHost(kSaidaFalha, r.Origem() + ": " + porque + "; nada foi gravado");
     }
     if (progresso && (i + 1) % kPassoProgresso == 0 && i + 1 < total) progresso(i + 1, total);
   }
