@@ -43,8 +43,8 @@ class CConjuntoDados {
   // at the end.
   using Progresso = std::function<void(std::size_t feitos, std::size_t total)>;
 
-  // Takes the text and frees it once parsed, so that the load never holds the text, the parsed
-  // document and the records at once.
+  // Takes the text and frees it once parsed. Each record is read as the parser reaches it and
+  // its tree dropped, so the load holds the text and the records, never the whole document's tree.
   static CConjuntoDados Le(std::string texto);
 
   std::size_t Quantidade() const { return m_registros.size(); }
