@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -161,10 +162,9 @@ struct SqliteEngine::Kind {
 
 // A write that must be all or nothing: its own transaction, or a savepoint inside the caller's.
 // Destroyed without Commit, it undoes what was done. With kSemSavepoint it opens nothing inside
-// the caller's transaction: the write's statements are atomic one by one, and the write undoes
-// by hand whatever a later statement's failure would leave (a savepoint would copy every page the
-// write touches into the statement journal, which made a load of many records several times
-// slower).
+// the caller's transaction, for a write that is a single statement there, atomic on its own (a
+// savepoint would copy every page the write touches into the statement journal, which made a
+// load of many records several times slower).
 class SqliteEngine::WriteScope {
  public:
   enum Aninhada { kSavepoint, kSemSavepoint };
@@ -276,6 +276,7 @@ Status SqliteEngine::Failure(const std::string& what) {
 void SqliteEngine::SyncTransaction() {
   if (m_inTransaction && sqlite3_get_autocommit(m_db)) {
     m_inTransaction = false;
+    m_counters.clear();
     if (m_reconciledInTransaction) m_kindsStale = true;
   }
 }
@@ -681,16 +682,24 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
   WriteScope scope(this, WriteScope::kSemSavepoint);
   if (Status st = scope.Begin(); !st.ok()) return st;
   std::uint32_t key = record->GetChave();
-  if (key == 0) {
+  // Inside the caller's transaction the counter is read once and written at Commit (no other
+  // connection can write meanwhile): two statements a record were a good part of a load.
+  const bool adiado = m_inTransaction;
+  const auto guardado = adiado ? m_counters.find(kind) : m_counters.end();
+  sqlite3_int64 last = 0;
+  if (guardado != m_counters.end()) {
+    last = guardado->second;
+  } else if (key == 0 || adiado) {
     Reset reset(m_getCounter.get());
     sqlite3_bind_text(m_getCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
                       SQLITE_TRANSIENT);
-    sqlite3_int64 last = 0;
     const int rc = sqlite3_step(m_getCounter.get());
     if (rc == SQLITE_ROW)
       last = sqlite3_column_int64(m_getCounter.get(), 0);
     else if (rc != SQLITE_DONE)
       return Failure("ler o contador de chaves de " + kind);
+  }
+  if (key == 0) {
     if (last >= kMaxKey) return {ZQ_E_MOTOR, std::string("Não há mais chaves livres para "_cp) + kind};
     key = static_cast<std::uint32_t>(last < 0 ? 1 : last + 1);
   }
@@ -707,34 +716,32 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
       return Failure("gravar " + Which(kind, key));
     }
   }
-  {
+  if (adiado) {
+    const sqlite3_int64 novo = std::max<sqlite3_int64>(last, key);
+    if (guardado != m_counters.end())
+      guardado->second = novo;
+    else
+      m_counters.emplace(kind, novo);
+  } else {
     Reset reset(m_setCounter.get());
     sqlite3_bind_text(m_setCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
                       SQLITE_TRANSIENT);
     sqlite3_bind_int64(m_setCounter.get(), 2, key);
-    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE) {
-      Status st = Failure("gravar o contador de chaves de " + kind);
-      UndoInsert(*k, key);
-      return st;
-    }
+    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE) return Failure("gravar o contador de chaves de " + kind);
   }
   if (Status st = scope.Commit(); !st.ok()) return st;
   record->SetChave(key);
   return {};
 }
 
-void SqliteEngine::UndoInsert(Kind& k, std::uint32_t key) {
-  // Only inside the caller's transaction: on its own, the insert's WriteScope rolls back. When
-  // the row cannot be taken out either, the transaction goes, rather than keep half a write.
-  if (!m_inTransaction || sqlite3_get_autocommit(m_db)) return;
-  bool undone;
-  {
-    Reset reset(k.remove.get());
-    sqlite3_bind_int64(k.remove.get(), 1, key);
-    undone = sqlite3_step(k.remove.get()) == SQLITE_DONE;
+bool SqliteEngine::WriteCounters() {
+  for (const auto& [kind, last] : m_counters) {
+    Reset reset(m_setCounter.get());
+    sqlite3_bind_text(m_setCounter.get(), 1, kind.data(), static_cast<int>(kind.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(m_setCounter.get(), 2, last);
+    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE) return false;
   }
-  if (!undone) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-  SyncTransaction();
+  return true;
 }
 
 Status SqliteEngine::Update(const TZQBaseParaDados& record) {
@@ -788,7 +795,9 @@ Status SqliteEngine::Begin() {
 Status SqliteEngine::Commit() {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
-  if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+  const bool contadores = WriteCounters();
+  m_counters.clear();
+  if (contadores && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
     m_inTransaction = false;
     return {};
   }
@@ -804,6 +813,7 @@ Status SqliteEngine::Commit() {
 Status SqliteEngine::Rollback() {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
+  m_counters.clear();
   Status st = Exec("ROLLBACK", "desfazer a transação"_cp);
   m_inTransaction = !sqlite3_get_autocommit(m_db);
   if (m_reconciledInTransaction) m_kindsStale = true;

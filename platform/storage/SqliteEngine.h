@@ -25,8 +25,9 @@
 // read as immutable: nothing may write it meanwhile.
 //
 // Keys, searches and transactions follow MemoryEngine's rules (see MemoryEngine.h): keys are
-// never handed out twice because each kind's counter lives in the file; Rollback undoes the
-// counter along with the rows, and the tables and columns created in the transaction.
+// never handed out twice because each kind's counter lives in the file (inside a transaction,
+// held by the connection and written at Commit); Rollback undoes the counter along with the
+// rows, and the tables and columns created in the transaction.
 //
 // Thread-safe: one mutex serialises the calls on the connection.
 #pragma once
@@ -105,8 +106,8 @@ class SqliteEngine final : public StorageEngine {
   Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing);
   // Notices a transaction that SQLite ended on its own after a failure.
   void SyncTransaction();
-  // Takes out the row of an insert that failed after storing it, inside the caller's transaction.
-  void UndoInsert(Kind& k, std::uint32_t key);
+  // Writes the counters held in the transaction; false when one fails.
+  bool WriteCounters();
 
   sqlite3* m_db;
   std::string m_path;
@@ -120,6 +121,8 @@ class SqliteEngine final : public StorageEngine {
   std::map<std::string, std::unique_ptr<Kind>, std::less<>> m_kinds;
   StatementPtr m_getCounter;
   StatementPtr m_setCounter;
+  // Each kind's last key handed out in the current transaction, not yet in the file.
+  std::map<std::string, std::int64_t, std::less<>> m_counters;
 };
 
 }  // namespace zq
