@@ -246,6 +246,15 @@ TEST_P(EngineConformanceTest, CommitKeepsEveryWritePastFailedOnes) {
   EXPECT_EQ(Code(E().Rollback()), "TRANSACAO");  // nothing left to undo
 }
 
+// Given keys below the stored counter leave it alone inside a transaction too; commit keeps it.
+TEST_P(EngineConformanceTest, KeysInsideATransactionFollowTheStoredCounter) {
+  Put(Rec(30, "T"));
+  ASSERT_TRUE(E().Begin().ok());
+  EXPECT_EQ(Chaves({Put(Rec(8, "O")), Put(Rec("A")), Put(Rec(40, "Q")), Put(Rec("B"))}), Chaves({8, 31, 40, 41}));
+  ASSERT_TRUE(E().Commit().ok());
+  EXPECT_EQ(Put(Rec("C")), 42u);
+}
+
 TEST_P(EngineConformanceTest, RollbackOfAKindFirstUsedInTheTransaction) {
   ASSERT_TRUE(E().Begin().ok() && Put(Rec("A")) == 1u && Put(CTesteConformidadeOutro()) == 1u);
   ASSERT_TRUE(E().Rollback().ok());

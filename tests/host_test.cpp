@@ -101,6 +101,9 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
   host.CriaExemplo();
   const std::string antes = host.Exporta("EXEMPLO");
   const std::string dezMega(10 << 20, 'x'), mega(1 << 20, 'x');
+  std::string largo = "{";  // enough members to leave the small-object check
+  for (int i = 0; i < 40; ++i) largo += "\"m" + std::to_string(i) + "\": 0, ";
+  largo += "\"M7\": 1}";
   struct Caso {
     const char* nome;
     std::vector<std::string> args;
@@ -149,6 +152,10 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
        "conjunto de dados: membro repetido: registros"},
       {"dataset: member twice", carga, Conjunto(R"({"servico": [{}, {"codigo": "N", "codigo": "M"}]})"),
        "registros.servico[1]: membro repetido: codigo"},
+      {"dataset: a record's fault after the document's", carga, R"({"registros": {"servico": [{"x": 1}]}})", "formato"},
+      {"dataset: faults in the kinds' order", carga,
+       Conjunto(R"({"prioridade": [{"y": 1}], "servico": [{"x": 1}]})"), "registros.servico[0]"},
+      {"large object, members differing in case", prioridade, largo, "registro: membro repetido: M7"},
       {"members differing in case", prioridade, R"({"codigo": "P9", "Codigo": "P8"})", "registro: membro repetido: Codigo"},
       {"bad option", {"alertas", "agendar", "EXEMPLO", "--intervalo", "-5"}, "", "intervalo"},
   };

@@ -1,5 +1,6 @@
 #include "tools/ConjuntoDados.h"
 
+#include <map>
 #include <ostream>
 #include <set>
 
@@ -20,8 +21,38 @@ CErroHost Invalido(const std::string& texto) { return CErroHost(kSaidaEntradaInv
 
 }  // namespace
 
-CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
-  const nlohmann::json doc = JsonHost::Analisa(texto, "conjunto de dados");
+CConjuntoDados CConjuntoDados::Le(std::string texto) {
+  // Records are read as the parser meets them, so the document tree never holds them. A fault
+  // in a record waits until the parse ends, to be reported in the order of the checks below:
+  // the document's members first, then the kinds in the table's order.
+  struct Lista {
+    std::vector<Registro> comChave, semChave;
+    std::set<std::uint32_t> chaves;
+    std::string erro;  // the first faulty record's
+  };
+  std::map<const zq::RecordSchema*, Lista> listas;
+  std::string ultimoTipo;
+  const zq::RecordSchema* ultimo = nullptr;
+  const JsonHost::Item leRegistro = [&](const std::string& tipo, std::size_t indice, nlohmann::json&& valor) {
+    if (tipo != ultimoTipo) ultimoTipo = tipo, ultimo = zq::TipoRegistro(tipo);
+    if (!ultimo) return;  // an unknown kind, refused below
+    Lista& lista = listas[ultimo];
+    if (!lista.erro.empty()) return;
+    Registro r{ultimo->make(), indice};
+    const zq::Status st = zq::DeJson(valor, r.dados.get());
+    if (!st.ok()) {
+      lista.erro = r.Origem() + ": " + Utf8(st.message);
+      return;
+    }
+    const std::uint32_t chave = r.dados->GetChave();
+    if (chave != 0 && !lista.chaves.insert(chave).second) {
+      lista.erro = r.Origem() + ": a chave " + std::to_string(chave) + " de " + ultimo->kind + " aparece mais de uma vez";
+      return;
+    }
+    (chave ? lista.comChave : lista.semChave).push_back(std::move(r));
+  };
+  nlohmann::json doc = JsonHost::Analisa(texto, "conjunto de dados", "registros", leRegistro);
+  std::string().swap(texto);  // held no longer than the parse
   if (!doc.is_object()) throw Invalido("o conjunto de dados deve ser um objeto JSON");
   for (const auto& [membro, valor] : doc.items())
     if (membro != "formato" && membro != "registros" && membro != "descricao")
@@ -41,26 +72,21 @@ CConjuntoDados CConjuntoDados::Le(std::string_view texto) {
 
   CConjuntoDados conjunto;
   for (const zq::RecordSchema* schema : zq::TiposRegistro()) {
-    const auto lista = registros->find(schema->kind);
-    if (lista == registros->end()) continue;
-    const std::string nomeLista = std::string("registros.").append(schema->kind);
-    if (!lista->is_array()) throw Invalido(nomeLista + " deve ser uma lista");
-    std::vector<Registro> comChave, semChave;
-    std::set<std::uint32_t> chaves;
-    for (std::size_t i = 0; i < lista->size(); ++i) {
-      Registro r{nomeLista + "[" + std::to_string(i) + "]", schema->make()};
-      const zq::Status st = zq::DeJson((*lista)[i], r.dados.get());
-      if (!st.ok()) throw Invalido(r.origem + ": " + Utf8(st.message));
-      const std::uint32_t chave = r.dados->GetChave();
-      if (chave != 0 && !chaves.insert(chave).second)
-        throw Invalido(r.origem + ": a chave " + std::to_string(chave) + " de " + schema->kind +
-                       " aparece mais de uma vez");
-      (chave ? comChave : semChave).push_back(std::move(r));
-    }
-    for (auto* parte : {&comChave, &semChave})
+    auto membro = registros->find(schema->kind);
+    if (membro == registros->end()) continue;
+    if (!membro->is_array()) throw Invalido(std::string("registros.").append(schema->kind) + " deve ser uma lista");
+    const auto lista = listas.find(schema);
+    if (lista == listas.end()) continue;  // an empty list
+    if (!lista->second.erro.empty()) throw Invalido(lista->second.erro);
+    for (auto* parte : {&lista->second.comChave, &lista->second.semChave})
       for (Registro& r : *parte) conjunto.m_registros.push_back(std::move(r));
+    listas.erase(lista);
   }
   return conjunto;
+}
+
+std::string CConjuntoDados::Registro::Origem() const {
+  return std::string("registros.").append(dados->Schema().kind).append("[").append(std::to_string(indice)).append("]");
 }
 
 std::vector<std::pair<std::string, std::size_t>> CConjuntoDados::Contagem() const {
@@ -83,7 +109,7 @@ void CConjuntoDados::Grava(zq::StorageEngine& motor, const Progresso& progresso)
     if (!st.ok()) {
       motor.Rollback();
       const std::string porque = st.hr == ZQ_E_DUPLICADO ? "a chave já existe na empresa" : Utf8(st.message);
-      throw CErroHost(kSaidaFalha, r.origem + ": " + porque + "; nada foi gravado");
+      throw CErroHost(kSaidaFalha, r.Origem() + ": " + porque + "; nada foi gravado");
     }
     if (progresso && (i + 1) % kPassoProgresso == 0 && i + 1 < total) progresso(i + 1, total);
   }

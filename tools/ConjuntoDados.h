@@ -43,7 +43,9 @@ class CConjuntoDados {
   // at the end.
   using Progresso = std::function<void(std::size_t feitos, std::size_t total)>;
 
-  static CConjuntoDados Le(std::string_view texto);
+  // Takes the text and frees it once parsed. Each record is read as the parser reaches it and
+  // its tree dropped, so the load holds the text and the records, never the whole document's tree.
+  static CConjuntoDados Le(std::string texto);
 
   std::size_t Quantidade() const { return m_registros.size(); }
   // Records per kind, in the table's order; kinds without records are left out.
@@ -58,8 +60,9 @@ class CConjuntoDados {
 
  private:
   struct Registro {
-    std::string origem;  // "registros.prioridade[2]"
     std::unique_ptr<TZQBaseParaDados> dados;
+    std::size_t indice;  // in its kind's list
+    std::string Origem() const;  // "registros.prioridade[2]", for messages
   };
   std::vector<Registro> m_registros;  // table order; named keys before key 0 within a kind
 };

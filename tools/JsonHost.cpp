@@ -2,10 +2,15 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
-#include <set>
+#include <optional>
+#include <unordered_set>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "platform/records/RecordJson.h"
 #include "tools/ErroHost.h"
@@ -21,69 +26,131 @@ namespace {
 class CLeitorNomesUnicos {
  public:
   using Json = nlohmann::json;
-  CLeitorNomesUnicos(Json& raiz, const char* oque) : m_dom(raiz), m_oque(oque) {}
+  using Dom = nlohmann::detail::json_sax_dom_parser<Json>;
+  CLeitorNomesUnicos(Json& raiz, const char* oque, std::string_view membro = {},
+                     const JsonHost::Item* item = nullptr)
+      : m_dom(raiz), m_oque(oque), m_membro(membro), m_item(item) {}
 
-  bool null() { return Item() && m_dom.null(); }
-  bool boolean(bool v) { return Item() && m_dom.boolean(v); }
-  bool number_integer(Json::number_integer_t v) { return Item() && m_dom.number_integer(v); }
-  bool number_unsigned(Json::number_unsigned_t v) { return Item() && m_dom.number_unsigned(v); }
-  bool number_float(Json::number_float_t v, const Json::string_t& s) { return Item() && m_dom.number_float(v, s); }
-  bool string(Json::string_t& v) { return Item() && m_dom.string(v); }
-  bool binary(Json::binary_t& v) { return Item() && m_dom.binary(v); }
+  bool null() { return Item() && Fecha(Destino().null()); }
+  bool boolean(bool v) { return Item() && Fecha(Destino().boolean(v)); }
+  bool number_integer(Json::number_integer_t v) { return Item() && Fecha(Destino().number_integer(v)); }
+  bool number_unsigned(Json::number_unsigned_t v) { return Item() && Fecha(Destino().number_unsigned(v)); }
+  bool number_float(Json::number_float_t v, const Json::string_t& s) { return Item() && Fecha(Destino().number_float(v, s)); }
+  bool string(Json::string_t& v) { return Item() && Fecha(Destino().string(v)); }
+  bool binary(Json::binary_t& v) { return Item() && Fecha(Destino().binary(v)); }
   bool start_object(std::size_t n) {
     Item();
-    m_niveis.push_back({false, 0, 0, {}, {}});
-    return m_dom.start_object(n);
+    Entra(false);
+    return Destino().start_object(n);
   }
   bool start_array(std::size_t n) {
     Item();
-    m_niveis.push_back({true, 0, 0, {}, {}});
-    return m_dom.start_array(n);
+    Entra(true);
+    return Destino().start_array(n);
   }
   bool end_object() {
-    m_niveis.pop_back();
-    return m_dom.end_object();
+    --m_profundidade;
+    return Fecha(Destino().end_object());
   }
   bool end_array() {
-    m_niveis.pop_back();
-    return m_dom.end_array();
+    --m_profundidade;
+    return Fecha(Destino().end_array());
   }
   bool key(Json::string_t& nome) {
-    Nivel& n = m_niveis.back();
-    std::string chave = nome;
-    for (char& c : chave)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    if (!n.nomes.insert(std::move(chave)).second) {
-      m_niveis.pop_back();  // the path to the object, not into it
+    Nivel& n = m_niveis[m_profundidade - 1];
+    if (!n.nomes.Acrescenta(nome)) {
+      --m_profundidade;  // the path to the object, not into it
       const std::string onde = Caminho();
       throw CErroHost(kSaidaEntradaInvalida,
                       (onde.empty() ? std::string(m_oque) : onde) + ": membro repetido: " + zq::Abrevia(nome));
     }
     n.membro = nome;
-    return m_dom.key(nome);
+    return Destino().key(nome);
   }
   bool parse_error(std::size_t posicao, const std::string& trecho, const nlohmann::detail::exception& e) {
     return m_dom.parse_error(posicao, trecho, e);
   }
 
  private:
-  struct Nivel {
-    bool lista;
-    std::size_t itens;   // items begun, when a list
-    std::size_t atual;   // the item being read, when a list
-    std::string membro;  // the member being read, when an object
-    std::set<std::string> nomes;
+  // The member names of one object, folded to lower case. Records have a handful of members,
+  // where a linear scan beats any tree or hash; a large object moves to a hash set.
+  class CNomes {
+   public:
+    // False when the object already has a member of that name, whatever its case.
+    bool Acrescenta(const std::string& nome) {
+      std::string chave = nome;
+      for (char& c : chave)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+      if (!m_muitos.empty()) return m_muitos.insert(std::move(chave)).second;
+      for (const std::string& n : m_poucos)
+        if (n == chave) return false;
+      m_poucos.push_back(std::move(chave));
+      if (m_poucos.size() > kPoucos) {
+        m_muitos.insert(std::make_move_iterator(m_poucos.begin()), std::make_move_iterator(m_poucos.end()));
+        m_poucos.clear();
+      }
+      return true;
+    }
+
+    void Limpa() {
+      m_poucos.clear();
+      if (!m_muitos.empty()) m_muitos.clear();
+    }
+
+   private:
+    static constexpr std::size_t kPoucos = 24;
+    std::vector<std::string> m_poucos;
+    std::unordered_set<std::string> m_muitos;
   };
 
-  // A value begins: in a list, it is the next item.
+  struct Nivel {
+    bool lista = false;
+    std::size_t itens = 0;  // items begun, when a list
+    std::size_t atual = 0;  // the item being read, when a list
+    std::string membro;  // the member being read, when an object
+    CNomes nomes;
+  };
+
+  // A value begins: in a list, it is the next item; an item of a list handed out is built apart.
   bool Item() {
-    if (!m_niveis.empty() && m_niveis.back().lista) m_niveis.back().atual = m_niveis.back().itens++;
+    if (m_profundidade > 0 && m_niveis[m_profundidade - 1].lista) {
+      Nivel& n = m_niveis[m_profundidade - 1];
+      n.atual = n.itens++;
+      if (m_item && !m_apartado && m_profundidade == kNivelItem && !m_niveis[0].lista &&
+          m_niveis[0].membro == m_membro && !m_niveis[1].lista) {
+        m_valor = nullptr;
+        m_apartado.emplace(m_valor);
+      }
+    }
     return true;
+  }
+
+  Dom& Destino() { return m_apartado ? *m_apartado : m_dom; }
+
+  // A value ended: an item built apart is complete when the parse is back at its list.
+  bool Fecha(bool ok) {
+    if (ok && m_apartado && m_profundidade == kNivelItem) {
+      m_apartado.reset();
+      (*m_item)(m_niveis[1].membro, m_niveis[2].atual, std::move(m_valor));
+    }
+    return ok;
+  }
+
+  // Levels are kept when left and reused, so their buffers are allocated once per depth rather
+  // than once per object.
+  void Entra(bool lista) {
+    if (m_profundidade == m_niveis.size()) m_niveis.emplace_back();
+    Nivel& n = m_niveis[m_profundidade++];
+    n.lista = lista;
+    n.itens = n.atual = 0;
+    n.membro.clear();
+    n.nomes.Limpa();
   }
 
   std::string Caminho() const {
     std::string caminho;
-    for (const Nivel& n : m_niveis) {
+    for (std::size_t i = 0; i < m_profundidade; ++i) {
+      const Nivel& n = m_niveis[i];
       if (n.lista)
         caminho.append("[").append(std::to_string(n.atual)).append("]");
       else
@@ -92,9 +159,17 @@ class CLeitorNomesUnicos {
     return caminho;
   }
 
-  nlohmann::detail::json_sax_dom_parser<Json> m_dom;
+  // Items handed out sit in a list, in an object, in the root object: {"membro": {"x": [item]}}.
+  static constexpr std::size_t kNivelItem = 3;
+
+  Dom m_dom;
   const char* m_oque;
+  std::string_view m_membro;
+  const JsonHost::Item* m_item;
+  std::optional<Dom> m_apartado;  // the item being built apart
+  Json m_valor;
   std::vector<Nivel> m_niveis;
+  std::size_t m_profundidade = 0;  // levels in use
 };
 
 }  // namespace
@@ -105,22 +180,30 @@ std::string JsonHost::LeEntrada(const std::string& arquivo) {
                                           padrao ? +[](FILE*) { return 0; } : &std::fclose);
   const std::string nome = padrao ? std::string("a entrada padrão") : arquivo;
   if (!f) throw CErroHost(kSaidaFalha, std::string("não foi possível abrir ").append(nome).append(": ").append(std::strerror(errno)));
+  const auto grande = [&nome] {
+    return CErroHost(kSaidaEntradaInvalida,
+                     std::string("entrada maior que ").append(std::to_string(kMaximoEntrada >> 20)).append(" MB: ").append(nome));
+  };
   std::string texto;
+  // A file's size is known beforehand: one allocation rather than the text growing and being
+  // copied as it is read.
+  if (struct stat info; !padrao && fstat(fileno(f.get()), &info) == 0 && S_ISREG(info.st_mode)) {
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaximoEntrada) throw grande();
+    texto.reserve(static_cast<std::size_t>(info.st_size));
+  }
   char bloco[1 << 16];
   std::size_t n = 0;
   while ((n = std::fread(bloco, 1, sizeof bloco, f.get())) > 0) {
-    if (texto.size() + n > kMaximoEntrada)
-      throw CErroHost(kSaidaEntradaInvalida, std::string("entrada maior que ")
-                                                 .append(std::to_string(kMaximoEntrada >> 20))
-                                                 .append(" MB: ")
-                                                 .append(nome));
+    if (texto.size() + n > kMaximoEntrada) throw grande();
     texto.append(bloco, n);
   }
   if (std::ferror(f.get())) throw CErroHost(kSaidaFalha, std::string("falha ao ler ").append(nome));
   return texto;
 }
 
-nlohmann::json JsonHost::Analisa(std::string_view texto, const char* oque) {
+nlohmann::json JsonHost::Analisa(std::string_view texto, const char* oque) { return Analisa(texto, oque, {}, Item()); }
+
+nlohmann::json JsonHost::Analisa(std::string_view texto, const char* oque, std::string_view membro, const Item& item) {
   // The parser takes a NUL byte for the end of the input and would ignore what follows.
   if (const auto nulo = texto.find('\0'); nulo != std::string_view::npos)
     throw CErroHost(kSaidaEntradaInvalida, std::string("JSON inválido (")
@@ -129,7 +212,7 @@ nlohmann::json JsonHost::Analisa(std::string_view texto, const char* oque) {
                                                .append(std::to_string(nulo)));
   try {
     nlohmann::json doc;
-    CLeitorNomesUnicos leitor(doc, oque);
+    CLeitorNomesUnicos leitor(doc, oque, membro, item ? &item : nullptr);
     nlohmann::json::sax_parse(texto, &leitor);
     return doc;
   } catch (const nlohmann::json::exception& e) {

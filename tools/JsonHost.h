@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,13 @@ class JsonHost {
   // CErroHost(kSaidaEntradaInvalida) with the position; so is an object naming a member twice,
   // or two members that differ only in case, with the path to that object.
   static nlohmann::json Analisa(std::string_view texto, const char* oque);
+
+  // As Analisa, but each item of the lists one level inside the root's member `membro`
+  // ({"membro": {"lista": [item, ...]}}) goes to `item` as soon as it is parsed, with its list's
+  // name and its index, and those lists stay empty in the document: a large document is never
+  // held whole. The same refusals apply; an exception from `item` ends the parse.
+  using Item = std::function<void(const std::string& lista, std::size_t indice, nlohmann::json&& valor)>;
+  static nlohmann::json Analisa(std::string_view texto, const char* oque, std::string_view membro, const Item& item);
 
   // Compact (indentacao < 0) or indented UTF-8 text.
   static std::string Texto(const nlohmann::ordered_json& json, int indentacao = -1);

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -160,10 +161,15 @@ struct SqliteEngine::Kind {
 };
 
 // A write that must be all or nothing: its own transaction, or a savepoint inside the caller's.
-// Destroyed without Commit, it undoes what was done.
+// Destroyed without Commit, it undoes what was done. With kSemSavepoint it opens nothing inside
+// the caller's transaction, for a write that is a single statement there, atomic on its own (a
+// savepoint would copy every page the write touches into the statement journal, which made a
+// load of many records several times slower).
 class SqliteEngine::WriteScope {
  public:
-  explicit WriteScope(SqliteEngine* engine) : m_e(engine) {}
+  enum Aninhada { kSavepoint, kSemSavepoint };
+  explicit WriteScope(SqliteEngine* engine, Aninhada aninhada = kSavepoint)
+      : m_e(engine), m_aninhada(aninhada) {}
   ~WriteScope() {
     if (!m_open) return;
     sqlite3_exec(m_e->m_db, m_savepoint ? "ROLLBACK TO zq_gravacao; RELEASE zq_gravacao" : "ROLLBACK",
@@ -176,12 +182,14 @@ class SqliteEngine::WriteScope {
   Status Begin() {
     m_e->CloseSnapshot();
     m_savepoint = m_e->m_inTransaction;
+    if (m_savepoint && m_aninhada == kSemSavepoint) return {};
     Status st = m_e->Exec(m_savepoint ? "SAVEPOINT zq_gravacao" : "BEGIN IMMEDIATE",
                           "iniciar a gravação"_cp);
     m_open = st.ok();
     return st;
   }
   Status Commit() {
+    if (!m_open) return {};
     Status st = m_e->Exec(m_savepoint ? "RELEASE zq_gravacao" : "COMMIT", "confirmar a gravação"_cp);
     if (st.ok()) m_open = false;
     return st;
@@ -189,6 +197,7 @@ class SqliteEngine::WriteScope {
 
  private:
   SqliteEngine* m_e;
+  const Aninhada m_aninhada;
   bool m_savepoint = false;
   bool m_open = false;
 };
@@ -268,6 +277,7 @@ Status SqliteEngine::Failure(const std::string& what) {
 void SqliteEngine::SyncTransaction() {
   if (m_inTransaction && sqlite3_get_autocommit(m_db)) {
     m_inTransaction = false;
+    m_counters.clear();
     if (m_reconciledInTransaction) m_kindsStale = true;
   }
 }
@@ -674,19 +684,27 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
 
   // The counter is read and raised under the write lock, so two connections never hand out
   // the same key.
-  WriteScope scope(this);
+  WriteScope scope(this, WriteScope::kSemSavepoint);
   if (Status st = scope.Begin(); !st.ok()) return st;
   std::uint32_t key = record->GetChave();
-  if (key == 0) {
+  // Inside the caller's transaction the counter is read once and written at Commit (no other
+  // connection can write meanwhile): two statements a record were a good part of a load.
+  const bool adiado = m_inTransaction;
+  const auto guardado = adiado ? m_counters.find(kind) : m_counters.end();
+  sqlite3_int64 last = 0;
+  if (guardado != m_counters.end()) {
+    last = guardado->second;
+  } else if (key == 0 || adiado) {
     Reset reset(m_getCounter.get());
     sqlite3_bind_text(m_getCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
                       SQLITE_TRANSIENT);
-    sqlite3_int64 last = 0;
     const int rc = sqlite3_step(m_getCounter.get());
     if (rc == SQLITE_ROW)
       last = sqlite3_column_int64(m_getCounter.get(), 0);
     else if (rc != SQLITE_DONE)
       return Failure("ler o contador de chaves de " + kind);
+  }
+  if (key == 0) {
     if (last >= kMaxKey) return {ZQ_E_MOTOR, std::string("Não há mais chaves livres para "_cp) + kind};
     key = static_cast<std::uint32_t>(last < 0 ? 1 : last + 1);
   }
@@ -703,17 +721,32 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
       return Failure("gravar " + Which(kind, key));
     }
   }
-  {
+  if (adiado) {
+    const sqlite3_int64 novo = std::max<sqlite3_int64>(last, key);
+    if (guardado != m_counters.end())
+      guardado->second = novo;
+    else
+      m_counters.emplace(kind, novo);
+  } else {
     Reset reset(m_setCounter.get());
     sqlite3_bind_text(m_setCounter.get(), 1, kind.data(), static_cast<int>(kind.size()),
                       SQLITE_TRANSIENT);
     sqlite3_bind_int64(m_setCounter.get(), 2, key);
-    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE)
-      return Failure("gravar o contador de chaves de " + kind);
+    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE) return Failure("gravar o contador de chaves de " + kind);
   }
   if (Status st = scope.Commit(); !st.ok()) return st;
   record->SetChave(key);
   return {};
+}
+
+bool SqliteEngine::WriteCounters() {
+  for (const auto& [kind, last] : m_counters) {
+    Reset reset(m_setCounter.get());
+    sqlite3_bind_text(m_setCounter.get(), 1, kind.data(), static_cast<int>(kind.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(m_setCounter.get(), 2, last);
+    if (sqlite3_step(m_setCounter.get()) != SQLITE_DONE) return false;
+  }
+  return true;
 }
 
 Status SqliteEngine::Update(const TZQBaseParaDados& record) {
@@ -770,7 +803,9 @@ Status SqliteEngine::Begin() {
 Status SqliteEngine::Commit() {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
-  if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+  const bool contadores = WriteCounters();
+  m_counters.clear();
+  if (contadores && sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
     m_inTransaction = false;
     return {};
   }
@@ -786,6 +821,7 @@ Status SqliteEngine::Commit() {
 Status SqliteEngine::Rollback() {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (!m_inTransaction) return {ZQ_E_TRANSACAO, "Nenhuma transação em andamento"_cp};
+  m_counters.clear();
   Status st = Exec("ROLLBACK", "desfazer a transação"_cp);
   m_inTransaction = !sqlite3_get_autocommit(m_db);
   if (m_reconciledInTransaction) m_kindsStale = true;

@@ -25,8 +25,9 @@
 // read as immutable: nothing may write it meanwhile.
 //
 // Keys, searches and transactions follow MemoryEngine's rules (see MemoryEngine.h): keys are
-// never handed out twice because each kind's counter lives in the file; Rollback undoes the
-// counter along with the rows, and the tables and columns created in the transaction.
+// never handed out twice because each kind's counter lives in the file (inside a transaction,
+// held by the connection and written at Commit); Rollback undoes the counter along with the
+// rows, and the tables and columns created in the transaction.
 //
 // A snapshot (BeginSnapshot) is one deferred SQLite read transaction, opened by the first read
 // inside it and closed by the outermost EndSnapshot or by the next write, so a handler call
@@ -115,6 +116,8 @@ class SqliteEngine final : public StorageEngine {
   // write. Both with the mutex held.
   void OpenSnapshot();
   void CloseSnapshot();
+  // Writes the counters held in the transaction; false when one fails.
+  bool WriteCounters();
 
   sqlite3* m_db;
   std::string m_path;
@@ -130,6 +133,8 @@ class SqliteEngine final : public StorageEngine {
   std::map<std::string, std::unique_ptr<Kind>, std::less<>> m_kinds;
   StatementPtr m_getCounter;
   StatementPtr m_setCounter;
+  // Each kind's last key handed out in the current transaction, not yet in the file.
+  std::map<std::string, std::int64_t, std::less<>> m_counters;
 };
 
 }  // namespace zq
