@@ -1,6 +1,9 @@
 #include "alerts/MMEmailAlertaPlano.h"
 
+#include <map>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <unordered_set>
 
 #include "platform/types/Cp1252.h"
@@ -14,6 +17,7 @@
 #include "platform/records/ZQDadosDF_UnidadeMedida.h"
 #include "platform/system/ZQRelogio.h"
 #include "platform/access/ZQResultados.h"
+#include "platform/storage/ZQEmpresas.h"
 
 namespace {
 
@@ -152,7 +156,19 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
   CZQAcessoEmpresarial* empresarial = GetAcessoEmpresarial();
   std::vector<ALERTA_ENVIADO> enviados;
 
+  // Each template is found and read once per run, not once per alert.
+  struct MODELO {
+    CMMModeloEmailAlerta::ELocalizacao localizacao;
+    CString caminho;
+    std::optional<CString> texto;
+  };
+  std::map<std::string, MODELO, std::less<>> modelos;
+
   for (const std::uint32_t ponteiroPlano : ponteirosPlano) {
+    // A plan's reads see one state of the data, and a shared database is locked once per plan
+    // rather than once per read; the mails go out from inside it, the send times are written
+    // after the loop.
+    const zq::SnapshotGuard leituras(GetConexaoEmpresa() ? &GetConexaoEmpresa()->Motor() : nullptr);
     CZQDadosMM_Plano plano;
     if (long hr = manutencao->LePlano(ponteiroPlano, &plano, kLePlanoComAlertas)) AbortaAcesso(hr);
 
@@ -187,8 +203,15 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
 
     for (int i = 0; i < dono.GetQuantidadeAlerta(); ++i) {
       const CZQDadosMM_PlanoAlerta& alerta = dono.GetAlerta(i);
-      CString caminho;
-      switch (CMMModeloEmailAlerta::LocalizaModelo(alerta.GetModeloEmail(), caminho)) {
+      auto achado = modelos.find(alerta.GetModeloEmail().View());
+      if (achado == modelos.end()) {
+        MODELO m;
+        m.localizacao = CMMModeloEmailAlerta::LocalizaModelo(alerta.GetModeloEmail(), m.caminho);
+        achado = modelos.emplace(std::string(alerta.GetModeloEmail().View()), std::move(m)).first;
+      }
+      MODELO& lido = achado->second;
+      const CString& caminho = lido.caminho;
+      switch (lido.localizacao) {
         case CMMModeloEmailAlerta::ELocalizacao::PastaDesconhecida:
           AbortaExecucao(kPastaRelatorios, "Diretório da pasta relatórios não localizado"_cp, kMsgFalha);
           break;
@@ -215,8 +238,8 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
       MontaLinhas(plano, alerta, recursos, hoje, linhas);
       if (linhas.empty()) continue;
 
-      CString modelo;
-      LeModeloEmail(caminho, modelo);
+      if (!lido.texto) LeModeloEmail(caminho, lido.texto.emplace());
+      CString modelo = *lido.texto;
       const bool temLista = AtualizaConteudoEmail(modelo, static_cast<int>(linhas.size()));
       if (!temLista && modelo.View().find(kInicioLista) != std::string_view::npos)
         GravaLog(1, 4,

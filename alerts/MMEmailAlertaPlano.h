@@ -17,6 +17,9 @@
 //      own, in the order the alerts went out, and waits up to an interval (kIntervaloMs) for
 //      another program's write (a large load) to end: a send time not recorded means its
 //      mails go out again on the next run.
+// A plan's reads run in one snapshot of the data (one read lock per plan on a shared database);
+// each template is located and read once per run, so an edit to it takes effect at the next run.
+//
 // The run stops at the first failure: it logs the reason (GravaLog(1, 4, text)) and throws
 // CZQExceptionEx(result code, message number, 0, "", text, "MMEmailAlertaPlano", 112, build
 // date). The send times written before the failure stay; the run's other mails go out again

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -250,36 +251,87 @@ class NumeradorLinha {
       if (!CMMModeloEmailAlerta::EhMemoriaCabecalho(k)) Insere(k);
       p = m->nInicio + m->nTamanho;
     }
-  }
-
-  void Acrescenta(int i, std::string& saida) const {
-    if (m_memorias.empty()) {
-      saida.append(m_linha);
-      return;
-    }
-    const std::string sufixo = std::string("_").append(std::to_string(i));
-    std::size_t p = 0;
-    while (p < m_linha.size()) {
+    // The row is cut once into what every copy repeats: literal runs, and pieces that hold a
+    // token. Numbering is then an append per piece, not a fresh scan of the row per copy.
+    for (p = 0; p < m_linha.size();) {
       std::size_t e = p;
       while (e < m_linha.size() && !EhFimDeMemoria(m_linha[e])) ++e;
       const std::string_view trecho = m_linha.substr(p, e - p);
-      if (trecho.find(kPrefixoMemoria) == npos)
-        saida.append(trecho);
+      if (m_memorias.empty() || trecho.find(kPrefixoMemoria) == npos)
+        Literal(p, e - p);
       else
-        saida.append(Numera(trecho, sufixo));
-      if (e < m_linha.size()) saida.push_back(m_linha[e]);
+        m_partes.push_back({p, e - p, Simples(trecho) ? EParte::kSufixo : EParte::kNumera});
+      if (e < m_linha.size()) Literal(e, 1);
       p = e + 1;
+    }
+  }
+
+  void Acrescenta(int i, std::string& saida) const {
+    char sufixo[16] = {'_'};
+    const std::size_t tamanhoSufixo =
+        static_cast<std::size_t>(std::to_chars(sufixo + 1, sufixo + sizeof sufixo, i).ptr - sufixo);
+    for (const PARTE& parte : m_partes) {
+      const std::string_view trecho = m_linha.substr(parte.inicio, parte.tamanho);
+      switch (parte.tipo) {
+        case EParte::kLiteral:
+          saida.append(trecho);
+          break;
+        case EParte::kSufixo:
+          saida.append(trecho).append(sufixo, tamanhoSufixo);
+          break;
+        case EParte::kNumera:
+          saida.append(Numera(trecho, std::string(sufixo, tamanhoSufixo)));
+          break;
+      }
     }
   }
 
  private:
   static constexpr int kNenhum = -1;
 
+  // kSufixo: the piece is one token that nothing else in the row extends or hides, so numbering
+  // it is appending the suffix (what Numera would answer); kNumera: anything else.
+  enum class EParte { kLiteral, kSufixo, kNumera };
+  struct PARTE {
+    std::size_t inicio;
+    std::size_t tamanho;
+    EParte tipo;
+  };
+
+  void Literal(std::size_t p, std::size_t n) {
+    if (n == 0) return;
+    if (!m_partes.empty() && m_partes.back().tipo == EParte::kLiteral &&
+        m_partes.back().inicio + m_partes.back().tamanho == p)
+      m_partes.back().tamanho += n;
+    else
+      m_partes.push_back({p, n, EParte::kLiteral});
+  }
+
+  // One "ZQ_" in the piece, a token ending exactly at the piece's end and none before it on the
+  // way, and no longer token going on from there (so the suffix cannot complete one).
+  bool Simples(std::string_view t) const {
+    const std::size_t q = t.find(kPrefixoMemoria);
+    if (t.find(kPrefixoMemoria, q + 1) != npos) return false;
+    int no = 0;
+    int fins = 0;
+    for (std::size_t j = q; j < t.size(); ++j) {
+      const auto it = m_filhos.find(Chave(no, t[j]));
+      if (it == m_filhos.end()) return false;
+      no = it->second;
+      if (m_fim[static_cast<std::size_t>(no)] != kNenhum) ++fins;
+    }
+    return fins == 1 && m_fim[static_cast<std::size_t>(no)] != kNenhum && !m_temFilho[static_cast<std::size_t>(no)];
+  }
+
   void Insere(std::string_view k) {
     int no = 0;
     for (const char c : k) {
       const auto [it, novo] = m_filhos.try_emplace(Chave(no, c), static_cast<int>(m_fim.size()));
-      if (novo) m_fim.push_back(kNenhum);
+      if (novo) {
+        m_fim.push_back(kNenhum);
+        m_temFilho[static_cast<std::size_t>(no)] = true;
+        m_temFilho.push_back(false);
+      }
       no = it->second;
     }
     if (m_fim[static_cast<std::size_t>(no)] != kNenhum) return;  // numbered once, not twice
@@ -320,6 +372,8 @@ class NumeradorLinha {
   std::vector<std::string> m_memorias;
   std::unordered_map<std::uint64_t, int> m_filhos{};
   std::vector<int> m_fim{kNenhum};  // per trie node: the token ending there, root first
+  std::vector<bool> m_temFilho{false};  // per trie node: whether a longer token goes on from it
+  std::vector<PARTE> m_partes;
 };
 
 // ZQ_<token>_<i> at 'p' (the token already known to be there): the row number, or -1 when the

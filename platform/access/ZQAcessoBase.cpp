@@ -61,6 +61,7 @@ long CZQAcessoBase::BuscaClassificacao(const char* operacao, const TZQBaseParaDa
                                        const zq::CamposArvore& nomes) {
   lista.RemoveAll();
   if (long hr = Entra(operacao)) return hr;
+  const auto leituras = Leituras();
   const zq::RecordSchema& schema = modelo.Schema();
   const zq::RecordSchema& saida = CZQDadosDF_Classificacao::SchemaEstatico();
   int campos[5];

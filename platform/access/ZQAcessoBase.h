@@ -78,6 +78,9 @@ class CZQAcessoBase {
   long Entra(const char* operacao);
   // The engine; only after Entra succeeded.
   zq::StorageEngine& Motor() { return m_conexao->Motor(); }
+  // One snapshot for an operation that reads many records: they see one state of the data, and
+  // a shared database is locked once for the call (nested in a caller's snapshot, it adds nothing).
+  zq::SnapshotGuard Leituras() { return zq::SnapshotGuard(m_conexao ? &m_conexao->Motor() : nullptr); }
   // The company this object serves; null when the routine is not initialised.
   const CZQConexaoEmpresa* Conexao() const { return m_conexao.get(); }
 

@@ -107,6 +107,7 @@ long CZQAcessoEmpresarial::BuscaPonteirosRecurso(const CZQDadosDF_FiltroRecurso&
   const zq::RecordSchema& schema = CZQDadosDF_Recurso::SchemaEstatico();
   ponteiros.RemoveAll();
   if (long hr = Entra("BuscaPonteirosRecurso")) return hr;
+  const auto leituras = Leituras();
   std::vector<zq::Predicate> predicados = filtro.Predicados();
   if (filtro.GetFiltroClassificacao().GetApenasAnalitico())
     predicados.push_back(Igual<CZQDadosDF_Recurso>("TipoClassificacao", 1));
@@ -154,6 +155,7 @@ long CZQAcessoEmpresarial::LeRecursos(int quantidade, const CZQArrayPonteiros& p
                                       CZQVector<CZQDadosDF_Recurso>& recursos, unsigned short opcao) {
   using L = CZQDadosDF_RecursoPlanoManutencao;
   recursos.RemoveAll();
+  const auto leituras = Leituras();
   for (int i = 0; i < quantidade && i < ponteiros.GetSize(); ++i) {
     CZQDadosDF_Recurso recurso;
     if (long hr = Le("LeRecursos", ponteiros[i], &recurso)) {

@@ -37,6 +37,7 @@ long CZQAcessoManutencao::LeLancamentoGastos(const REG_ZQDMC& dmc, CZQDadosMM_La
 long CZQAcessoManutencao::BuscaPonteirosManutencao(const CZQDadosMM_FiltroManutencao& filtro, CZQArrayDmc& chaves) {
   chaves.RemoveAll();
   if (long hr = Entra("BuscaPonteirosManutencao")) return hr;
+  const auto leituras = Leituras();
   const zq::RecordSchema& schema = CZQDadosMM_Manutencao::SchemaEstatico();
   const std::vector<zq::Predicate> predicados = filtro.Predicados();
   std::vector<std::uint32_t> registros;
@@ -58,6 +59,7 @@ long CZQAcessoManutencao::BuscaPonteirosLancamentoGastos(const CZQDadosMM_Filtro
                                                          CZQArrayDmc& chaves) {
   chaves.RemoveAll();
   if (long hr = Entra("BuscaPonteirosLancamentoGastos")) return hr;
+  const auto leituras = Leituras();
   std::vector<std::uint32_t> registros;
   if (zq::Status st = Motor().Search(CZQDadosMM_LancamentoGastos::SchemaEstatico(), filtro.Predicados(), &registros);
       !st.ok())
@@ -82,6 +84,7 @@ long CZQAcessoManutencao::ChavesMovimento(std::vector<std::uint32_t> registros, 
 long CZQAcessoManutencao::LeManutencoes(int quantidade, const CZQArrayDmc& chaves,
                                         CZQVector<CZQDadosMM_Manutencao>& manutencoes, unsigned short) {
   manutencoes.RemoveAll();
+  const auto leituras = Leituras();
   for (int i = 0; i < quantidade && i < chaves.GetSize(); ++i) {
     CZQDadosMM_Manutencao ordem;
     if (long hr = LePrimeiro("LeManutencoes", {Igual<CZQDadosMM_Manutencao>(
@@ -100,6 +103,7 @@ long CZQAcessoManutencao::LeMestre(CZQDadosMM_Mestre* destino, unsigned short) {
 long CZQAcessoManutencao::BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& filtro, CZQArrayPonteiros& ponteiros) {
   ponteiros.RemoveAll();
   if (long hr = Entra("BuscaPonteirosTecnico")) return hr;
+  const auto leituras = Leituras();
   const zq::RecordSchema& schema = CZQDadosMM_Tecnico::SchemaEstatico();
   std::vector<zq::Predicate> predicados = filtro.Predicados();
   if (filtro.GetValorUnicoFilial() && !filtro.GetTodasFiliais())
@@ -175,6 +179,7 @@ long CZQAcessoManutencao::PertenceGrupoDisciplina(unsigned long grupo, unsigned 
 long CZQAcessoManutencao::LeTecnicos(int quantidade, const CZQArrayPonteiros& ponteiros,
                                      CZQVector<CZQDadosMM_Tecnico>& tecnicos, unsigned short) {
   tecnicos.RemoveAll();
+  const auto leituras = Leituras();
   for (int i = 0; i < quantidade && i < ponteiros.GetSize(); ++i) {
     CZQDadosMM_Tecnico t;
     if (long hr = Le("LeTecnicos", ponteiros[i], &t)) {
@@ -189,6 +194,7 @@ long CZQAcessoManutencao::LeTecnicos(int quantidade, const CZQArrayPonteiros& po
 long CZQAcessoManutencao::BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros) {
   ponteiros.RemoveAll();
   if (long hr = Entra("BuscaPonteirosPlano")) return hr;
+  const auto leituras = Leituras();
   std::vector<std::uint32_t> planos;
   zq::Status st = Motor().Search(CZQDadosMM_Plano::SchemaEstatico(), filtro.Predicados(), &planos);
   if (!st.ok()) return Falha(st);

@@ -19,21 +19,23 @@ std::string CZQContaEmail::Chave(const std::string& empresa) {
 }
 
 std::optional<CZQContaEmail> CZQContaEmail::Le(const std::string& empresa, const std::string& diretorioDados) {
-  const std::string chave = Chave(empresa);
-  auto valor = [&](const char* nome) { return Aparado(CZQRegistro::Le(chave, nome).value_or("")); };
+  enum { kRemetente, kServidor, kTls, kUsuario, kSenha, kPorta, kSaida };  // the order read
+  const auto lidos =
+      CZQRegistro::LeVarios(Chave(empresa), {"Remetente", "Servidor", "TLS", "Usuario", "Senha", "Porta", "Saida"});
+  auto valor = [&](std::size_t i) { return Aparado(lidos[i].value_or("")); };
   CZQContaEmail conta;
-  conta.remetente = valor("Remetente");
+  conta.remetente = valor(kRemetente);
   if (conta.remetente.empty()) return std::nullopt;
-  conta.servidor = valor("Servidor");
-  conta.tls = valor("TLS") == "1";
-  conta.usuario = valor("Usuario");
-  conta.senha = CZQRegistro::Le(chave, "Senha").value_or("");  // a password may hold blanks
+  conta.servidor = valor(kServidor);
+  conta.tls = valor(kTls) == "1";
+  conta.usuario = valor(kUsuario);
+  conta.senha = lidos[kSenha].value_or("");  // a password may hold blanks
   conta.porta = conta.tls ? 587 : 25;
-  const std::string porta = valor("Porta");
+  const std::string porta = valor(kPorta);
   long n = 0;
   const auto [fim, ec] = std::from_chars(porta.data(), porta.data() + porta.size(), n);
   if (ec == std::errc() && fim == porta.data() + porta.size() && n >= 1 && n <= 65535) conta.porta = n;
-  conta.saida = valor("Saida");
+  conta.saida = valor(kSaida);
   if (conta.saida.empty() && !diretorioDados.empty()) {
     conta.saida = diretorioDados;
     if (conta.saida.back() != '/') conta.saida += '/';

@@ -87,12 +87,9 @@ zq::Status CZQTransporteEmail::Monta(const CZQContaEmail& conta, const CZQDadosD
 zq::Status CZQTransporteEmail::GravaSaida(const std::string& pasta, const std::string& mensagem,
                                           std::string* arquivo) {
   if (pasta.empty()) return {ZQ_E_EMAIL_SAIDA, "Pasta de saída de e-mail não configurada"_cp};
-  std::error_code ec;
-  std::filesystem::create_directories(pasta, ec);
-  if (ec) return {ZQ_E_EMAIL_SAIDA, StringPrintf("Falha ao criar a pasta de saída '%s': %s"_cp, pasta.c_str(),
-                                                 ec.message().c_str())};
   std::string base = pasta;
   if (base.back() != '/') base += '/';
+  bool pastaCriada = false;  // made on the first mail that finds it missing, not checked per mail
   for (int tentativa = 0; tentativa < 100; ++tentativa) {
     const std::string nome = NomeUnico();
     const std::string temporario = std::string(base).append(".").append(nome).append(".tmp");
@@ -100,6 +97,16 @@ zq::Status CZQTransporteEmail::GravaSaida(const std::string& pasta, const std::s
     const int fd = ::open(temporario.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
       if (errno == EEXIST) continue;
+      if (errno == ENOENT && !pastaCriada) {
+        pastaCriada = true;
+        std::error_code ec;
+        std::filesystem::create_directories(pasta, ec);
+        if (ec)
+          return {ZQ_E_EMAIL_SAIDA, StringPrintf("Falha ao criar a pasta de saída '%s': %s"_cp, pasta.c_str(),
+                                                 ec.message().c_str())};
+        --tentativa;
+        continue;
+      }
       return {ZQ_E_EMAIL_SAIDA, StringPrintf("Falha ao criar '%s': %s", temporario.c_str(), std::strerror(errno))};
     }
     const bool escrito = EscreveTudo(fd, mensagem);

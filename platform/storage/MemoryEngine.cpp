@@ -190,14 +190,16 @@ Status MemoryEngine::Read(std::uint32_t key, TZQBaseParaDados* record) {
   const Row* row = t->Find(key);
   if (key == 0 || !row) return NotFound(t->kind, key);
 
-  // Fill a copy first: a value that does not fit must leave *record untouched.
-  auto copy = record->Clone();
+  // Each value is decoded once, straight into *record; a value that does not fit puts back the
+  // fields already set from a plain copy, so *record ends untouched.
+  const auto before = record->Clone();
   for (std::size_t i = 0; i < schema.count; ++i) {
-    if (!copy->SetValor(i, (*row)[(*layout)[i]]))
+    if (!record->SetValor(i, (*row)[(*layout)[i]])) {
+      for (std::size_t j = 0; j < i; ++j) record->SetValor(j, before->GetValor(j));
       return {ZQ_E_ESQUEMA, std::string("Valor gravado não cabe no campo "_cp) + schema.fields[i].name +
                                 " do registro "_cp + Which(t->kind, key)};
+    }
   }
-  for (std::size_t i = 0; i < schema.count; ++i) record->SetValor(i, copy->GetValor(i));
   return {};
 }
 

@@ -84,13 +84,30 @@ std::string CZQRegistro::Arquivo() {
 }
 
 std::optional<std::string> CZQRegistro::Le(const std::string& chave, const std::string& valor) {
+  return LeVarios(chave, {valor.c_str()}).front();
+}
+
+std::vector<std::optional<std::string>> CZQRegistro::LeVarios(const std::string& chave,
+                                                              std::initializer_list<const char*> valores) {
   Estado& e = Global();
   std::lock_guard<std::mutex> lock(e.mutex);
-  const std::string par = Par(chave, valor);
-  if (auto it = e.definidos.find(par); it != e.definidos.end()) return it->second;
-  Recarrega(e);
-  if (auto it = e.arquivo.find(par); it != e.arquivo.end()) return it->second;
-  return std::nullopt;
+  const std::string prefixo = NormalizaChave(chave) + '\0';
+  std::vector<std::optional<std::string>> lidos;
+  bool recarregado = false;
+  for (const char* valor : valores) {
+    const std::string par = prefixo + NormalizaChave(valor);
+    if (auto it = e.definidos.find(par); it != e.definidos.end()) {
+      lidos.emplace_back(it->second);
+      continue;
+    }
+    if (!recarregado) Recarrega(e);
+    recarregado = true;
+    if (auto it = e.arquivo.find(par); it != e.arquivo.end())
+      lidos.emplace_back(it->second);
+    else
+      lidos.emplace_back();
+  }
+  return lidos;
 }
 
 void CZQRegistro::Define(const std::string& chave, const std::string& valor, const std::string& texto) {

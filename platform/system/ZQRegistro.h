@@ -21,8 +21,10 @@
 // Thread-safe. The file is re-read when its modification time or size changes.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CZQRegistro {
  public:
@@ -30,6 +32,11 @@ class CZQRegistro {
 
   // The value, or nullopt when the key or the value is absent.
   static std::optional<std::string> Le(const std::string& chave, const std::string& valor);
+  // Several values of one key, in the order named, from one state of the file (it is checked
+  // for changes once, not once per value): what a caller that reads a group of settings at a
+  // high rate (an e-mail account per mail) should use.
+  static std::vector<std::optional<std::string>> LeVarios(const std::string& chave,
+                                                          std::initializer_list<const char*> valores);
   // Overrides a value in this process (an empty chave or valor is ignored).
   static void Define(const std::string& chave, const std::string& valor, const std::string& texto);
   // Forgets every Define() and the cached file.
