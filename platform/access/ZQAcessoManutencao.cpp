@@ -198,30 +198,42 @@ long CZQAcessoManutencao::BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filt
   std::vector<std::uint32_t> planos;
   zq::Status st = Motor().Search(CZQDadosMM_Plano::SchemaEstatico(), filtro.Predicados(), &planos);
   if (!st.ok()) return Falha(st);
-  std::set<std::uint32_t> comRecursoAtivo;
-  if (filtro.GetAtivoRecurso()) {
-    std::vector<std::uint32_t> links;
-    st = Motor().Search(CZQDadosDF_RecursoPlanoManutencao::SchemaEstatico(), {}, &links);
-    if (!st.ok()) return Falha(st);
-    for (std::uint32_t chave : links) {
-      CZQDadosDF_RecursoPlanoManutencao link;
-      CZQDadosDF_Recurso recurso;
-      if (!(st = Motor().Read(chave, &link)).ok()) return Falha(st);
-      if (link.GetInativo() || comRecursoAtivo.count(link.GetPonteiroPlano())) continue;
-      st = Motor().Read(link.GetPonteiroRecurso(), &recurso);
-      if (st.hr == ZQ_E_NAO_ENCONTRADO) continue;  // a link to a resource since deleted
-      if (!st.ok()) return Falha(st);
-      if (!recurso.GetInativo()) comRecursoAtivo.insert(link.GetPonteiroPlano());
-    }
-  }
   for (std::uint32_t chave : planos) {
     if (filtro.GetAtivo()) {
       CZQDadosMM_Plano plano;
       if (!(st = Motor().Read(chave, &plano)).ok()) return Falha(st);
       if (plano.GetInativo()) continue;
     }
-    if (filtro.GetAtivoRecurso() && !comRecursoAtivo.count(chave)) continue;
+    if (filtro.GetAtivoRecurso()) {
+      bool temRecursoAtivo = false;
+      if (long hr = TemRecursoAtivo(chave, temRecursoAtivo)) return hr;
+      if (!temRecursoAtivo) continue;
+    }
     ponteiros.Add(chave);
+  }
+  return 0;
+}
+
+// The plan's links, found by plan, until one leads to an active resource: a plan costs a search
+// and usually a read or two, instead of every link of the company being read for each search.
+long CZQAcessoManutencao::TemRecursoAtivo(std::uint32_t plano, bool& tem) {
+  using L = CZQDadosDF_RecursoPlanoManutencao;
+  tem = false;
+  std::vector<std::uint32_t> links;
+  zq::Status st = Motor().Search(L::SchemaEstatico(), {Igual<L>("PonteiroPlano", std::int64_t{plano})}, &links);
+  if (!st.ok()) return Falha(st);
+  for (std::uint32_t chave : links) {
+    L link;
+    if (!(st = Motor().Read(chave, &link)).ok()) return Falha(st);
+    if (link.GetInativo()) continue;
+    CZQDadosDF_Recurso recurso;
+    st = Motor().Read(link.GetPonteiroRecurso(), &recurso);
+    if (st.hr == ZQ_E_NAO_ENCONTRADO) continue;  // a link to a resource since deleted
+    if (!st.ok()) return Falha(st);
+    if (!recurso.GetInativo()) {
+      tem = true;
+      return 0;
+    }
   }
   return 0;
 }

@@ -99,7 +99,8 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // failure, keeping the orders read before it.
   long LeManutencoes(int quantidade, const CZQArrayDmc& chaves, CZQVector<CZQDadosMM_Manutencao>& manutencoes,
                      unsigned short flags = 0);
-  // Plans matching the filter, with its active and active-resource conditions.
+  // Plans matching the filter, with its active and active-resource conditions (a plan has an
+  // active resource when one of its active links leads to one; its links are found by plan).
   long BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros);
   // Records the current date-time (the local clock) as the last send of alert `indice` of the
   // plan, in a write of its own; ZQ_E_NAO_ENCONTRADO when the plan has no such alert.
@@ -120,6 +121,8 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // The movement keys of the stored records `registros` of kind Movimento, in key order.
   template <class Movimento>
   long ChavesMovimento(std::vector<std::uint32_t> registros, CZQArrayDmc& chaves);
+  // Whether one of the plan's active links leads to an active resource.
+  long TemRecursoAtivo(std::uint32_t plano, bool& tem);
 
   long m_esperaEnvioAlertaMs = 0;
   bool m_semGravarEnvioAlerta = false;
