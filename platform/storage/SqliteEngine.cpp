@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -140,7 +141,7 @@ bool PutItems(sqlite3_stmt* add, const RecordSchema& child, std::int64_t key, co
     for (std::size_t f = 0; f < child.count; ++f) {
       sqlite3_reset(add);
       sqlite3_bind_int64(add, 1, key);
-      sqlite3_bind_text(add, 2, child.fields[f].name, -1, SQLITE_STATIC);
+      sqlite3_bind_blob(add, 2, child.fields[f].name, static_cast<int>(std::strlen(child.fields[f].name)), SQLITE_STATIC);
       if (Bind(add, 3, values[f]) != SQLITE_OK || sqlite3_step(add) != SQLITE_DONE) return false;
     }
   }
@@ -521,7 +522,7 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
           std::string_view rest = covered[i];
           while (!found && !rest.empty()) {
             const std::size_t comma = std::min(rest.find(','), rest.size());
-            found = SameName(std::string(rest.substr(0, comma)), child.fields[c].name);
+            found = rest.substr(0, comma) == child.fields[c].name;  // as the items table spells it
             rest.remove_prefix(std::min(comma + 1, rest.size()));
           }
           all = found;
@@ -608,7 +609,7 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
   for (std::size_t i : plan.lists) {
     const std::string table = ItemsTable(schema, i), what = "preparar os itens de " + table;
     if (Status st = Exec("CREATE TABLE IF NOT EXISTS " + Quote(table) +
-                             "(chave INTEGER NOT NULL, item TEXT NOT NULL COLLATE NOCASE, valor NOT NULL,"
+                             "(chave INTEGER NOT NULL, item BLOB NOT NULL, valor NOT NULL,"
                              " PRIMARY KEY(chave, item, valor)) WITHOUT ROWID;"
                              "CREATE INDEX IF NOT EXISTS " + Quote(table + "__valor") + " ON " + Quote(table) +
                              "(item, valor);DELETE FROM " + Quote(table),
