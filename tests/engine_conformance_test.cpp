@@ -22,9 +22,13 @@ namespace {
 #define ZQ_TIPO_TESTE(Classe, tipo, CAMPOS) \
   class Classe : public TZQBaseParaDados { ZQ_CORPO_REGISTRO(Classe, tipo, CAMPOS) };
 
+#define ZQ_CAMPOS_ITEM(F) F(Linha, std::uint32_t, zq::kKey) F(Valor, std::int32_t, 0) F(Rotulo, CString, 0)
+ZQ_TIPO_TESTE(CTesteItem, "teste_conformidade_item", ZQ_CAMPOS_ITEM)
+// The same items in an indexed list and in one searched by decoding.
 #define ZQ_CAMPOS_TESTE(F) \
   F(Chave, std::uint32_t, zq::kKey) F(Codigo, CString, zq::kSearchable) F(Nome, CString, 0) \
-  F(Grupo, std::int32_t, zq::kSearchable)
+  F(Grupo, std::int32_t, zq::kSearchable) F(Itens, CZQVector<CTesteItem>, zq::kSearchable) \
+  F(Avulsos, CZQVector<CTesteItem>, 0)
 ZQ_TIPO_TESTE(CTesteConformidade, "teste_conformidade", ZQ_CAMPOS_TESTE)
 // Same fields, another kind: kinds must not see each other's records.
 ZQ_TIPO_TESTE(CTesteConformidadeOutro, "teste_conformidade_outro", ZQ_CAMPOS_TESTE)
@@ -68,6 +72,17 @@ CTesteConformidade Rec(const char* codigo, const char* nome = "", std::int32_t g
   return r;
 }
 CTesteConformidade Rec(std::uint32_t chave, const char* codigo = "X") { return Rec(codigo, "", 0, chave); }
+// The record with these items, as (Valor, Rotulo), in both lists.
+CTesteConformidade ComItens(CTesteConformidade r, const std::vector<std::pair<std::int32_t, const char*>>& itens) {
+  CZQVector<CTesteItem> lista;
+  for (const auto& [valor, rotulo] : itens) {
+    CTesteItem item;
+    item.SetValor(valor), item.SetRotulo(rotulo);
+    lista.Add(item);
+  }
+  r.SetItens(lista), r.SetAvulsos(lista);
+  return r;
+}
 
 // Every field of a record on one line, text bytes outside 0x20..0x7E escaped.
 std::string Dump(const TZQBaseParaDados& r) {
@@ -215,11 +230,42 @@ TEST_P(EngineConformanceTest, SearchByPredicates) {
       {"prefixo, grupo e nome", {prefixo("A"), igual(3, -1), igual(2, std::string())}, "12"},
       {"dois prefixos", {prefixo("A"), prefixo("A_")}, "4"},
       // Malformed predicates are refused, with an empty list.
-      {"campo inexistente", {{4, Match::kIgual, 1}}, kArg}, {"prefixo em inteiro", {{3, Match::kPrefixo, 1}}, kArg},
+      {"campo inexistente", {{kTeste.count, Match::kIgual, 1}}, kArg}, {"prefixo em inteiro", {{3, Match::kPrefixo, 1}}, kArg},
       {"texto em inteiro", {{3, Match::kIgual, std::string("1")}}, kArg}, {"inteiro em texto", {texto(1)}, kArg},
       {"prefixo inteiro", {{1, Match::kPrefixo, 1}}, kArg}, {"não resolvido", {{1, Match::kCodigo, "A"}}, kArg},
   };
   for (const auto& [name, predicates, keys] : kCases) EXPECT_EQ(Keys(kTeste, predicates), keys) << name;
+}
+
+// An item predicate holds when some item of the list matches; indexed or decoded, alike.
+TEST_P(EngineConformanceTest, SearchByListItems) {
+  Put(ComItens(Rec("A"), {{1, "AB"}, {2, "C"}})), Put(Rec("B")), Put(ComItens(Rec("C"), {{2, "AX"}}));
+  using zq::Match;
+  auto item = [](std::size_t lista, std::size_t campo, Match m, zq::Value v) {
+    return zq::Predicate{lista, m, std::move(v), campo};
+  };
+  const char* kArg = "ARGUMENTO";
+  for (std::size_t lista : {4u, 5u}) {
+    SCOPED_TRACE(lista == 4 ? "indexada" : "decodificada");
+    auto valor = [&](std::int32_t v) { return item(lista, 1, Match::kIgual, std::int64_t{v}); };
+    auto rotulo = [&](Match m, const char* r) { return item(lista, 2, m, std::string(r)); };
+    const std::tuple<const char*, std::vector<zq::Predicate>, const char*> kCases[] = {
+        {"valor", {valor(2)}, "1,3"}, {"valor ausente", {valor(7)}, ""}, {"rótulo", {rotulo(Match::kIgual, "C")}, "1"},
+        {"prefixo", {rotulo(Match::kPrefixo, "A")}, "1,3"}, {"prefixo vazio: lista não vazia", {rotulo(Match::kPrefixo, "")}, "1,3"},
+        {"itens distintos", {valor(1), rotulo(Match::kPrefixo, "C")}, "1"}, {"e código", {valor(2), {1, Match::kIgual, "C"}}, "3"},
+        {"item inexistente", {item(lista, 3, Match::kIgual, 1)}, kArg}, {"item de campo que não é lista", {item(3, 1, Match::kIgual, 1)}, kArg},
+        {"texto em inteiro", {item(lista, 1, Match::kIgual, "2")}, kArg}, {"prefixo em inteiro", {item(lista, 1, Match::kPrefixo, 2)}, kArg},
+        {"não resolvido", {rotulo(Match::kCodigo, "A")}, kArg},
+    };
+    for (const auto& [name, predicates, keys] : kCases) EXPECT_EQ(Keys(kTeste, predicates), keys) << name;
+    // An update that drops the item, and a rolled-back one that adds it, leave the index right.
+    ASSERT_TRUE(E().Begin().ok() && E().Update(ComItens(Rec(2), {{2, "Z"}})).ok() && E().Delete(kTeste, 3).ok());
+    EXPECT_EQ(Keys(kTeste, {valor(2)}), "1,2");
+    ASSERT_TRUE(E().Rollback().ok());
+    ASSERT_TRUE(E().Update(ComItens(Rec(1, "A"), {{1, "AB"}})).ok());
+    EXPECT_EQ(Keys(kTeste, {valor(2)}) + "|" + Keys(kTeste, {valor(1)}), "3|1");
+    ASSERT_TRUE(E().Update(ComItens(Rec(1, "A"), {{1, "AB"}, {2, "C"}})).ok());
+  }
 }
 
 TEST_P(EngineConformanceTest, RollbackUndoesInsertUpdateDeleteAndTheKeyCounter) {
@@ -419,13 +465,17 @@ TEST_P(EngineConformanceTest, SearchesAnswerWhatAPlainScanAnswers) {
   const char* const kTextos[] = {"", "A", "AB", "ABC", "B", "\xE7", "\xE7\xE3", "Z"};
   const std::int32_t kGrupos[] = {-1, 0, 1, 2, 7};
   auto aleatorio = [&](std::uint32_t chave) {
-    return Rec(kTextos[pick(7)], kTextos[pick(7)], kGrupos[pick(4)], chave);
+    std::vector<std::pair<std::int32_t, const char*>> itens(pick(3));
+    for (auto& i : itens) i = {kGrupos[pick(4)], kTextos[pick(7)]};
+    return ComItens(Rec(kTextos[pick(7)], kTextos[pick(7)], kGrupos[pick(4)], chave), itens);
   };
   using zq::Match;
   auto predicado = [&]() -> zq::Predicate {
-    switch (pick(5)) {
+    switch (pick(7)) {
       case 0: return {0, Match::kIgual, std::int64_t(pick(400))};
       case 1: return {3, Match::kIgual, std::int64_t{kGrupos[pick(5)]}};
+      case 2: return {4 + pick(2), Match::kIgual, std::int64_t{kGrupos[pick(5)]}, 1};
+      case 3: return {4 + pick(2), pick(2) ? Match::kIgual : Match::kPrefixo, kTextos[pick(8)], 2};
       default: return {1 + pick(2), pick(3) ? Match::kIgual : Match::kPrefixo, kTextos[pick(8)]};
     }
   };
@@ -435,9 +485,14 @@ TEST_P(EngineConformanceTest, SearchesAnswerWhatAPlainScanAnswers) {
     for (const auto& [k, r] : modelo) {
       bool ok = true;
       for (const zq::Predicate& p : where) {
-        const zq::Value v = r.GetValor(p.field);
-        ok = ok && (p.match == Match::kIgual ? v == p.value
-                                             : std::get<std::string>(v).starts_with(std::get<std::string>(p.value)));
+        auto casa = [&](const zq::Value& v) {
+          return p.match == Match::kIgual ? v == p.value
+                                          : std::get<std::string>(v).starts_with(std::get<std::string>(p.value));
+        };
+        bool algum = p.item == zq::kSemItem && casa(r.GetValor(p.field));
+        for (const CTesteItem& i : p.item == zq::kSemItem ? CZQVector<CTesteItem>() : p.field == 4 ? r.GetItens() : r.GetAvulsos())
+          algum = algum || casa(i.GetValor(p.item));
+        ok = ok && algum;
       }
       if (ok) out.append(out.empty() ? "" : ",").append(std::to_string(k));
     }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/types/Cp1252.h"
+#include "platform/records/ZQDadosMM_Tecnico.h"
 #include "platform/records/ZQRegistroMacros.h"
 #include "platform/access/ZQResultados.h"
 
@@ -117,6 +118,32 @@ TEST_F(SqliteEngineTest, AFieldDeclaredLaterIsAddedToAnOldFile) {
   ASSERT_TRUE(Open()->Read(2, &r).ok());
   EXPECT_EQ(std::string(r.GetCodigo().Str()) + " " + std::to_string(r.GetNivel()) + " " + r.GetObs().Str(),
             "B2 65535 nova");
+}
+
+// A file made before the discipline list was searchable has no items table: read-only it is
+// searched by decoding, and the first writable open makes and fills the table.
+TEST_F(SqliteEngineTest, AnOldFileGetsItsItemsTable) {
+  for (std::uint32_t d : {5u, 6u, 5u}) {
+    CZQDadosMM_Tecnico t;
+    CZQDadosMM_TecnicoDisciplina item;
+    item.SetPonteiroDisciplina(d);
+    t.AdicionaDisciplina(item);
+    Put(*Open(), t);
+  }
+  ASSERT_EQ(Raw(m_path, "DROP TABLE tecnico__ListaDisciplina__itens; DELETE FROM _zq_meta WHERE nome LIKE 'itens:%'"), "");
+  const zq::RecordSchema& s = CZQDadosMM_Tecnico::SchemaEstatico();
+  const zq::Predicate p{static_cast<std::size_t>(s.Find("ListaDisciplina")), zq::Match::kIgual, std::int64_t{5},
+                        static_cast<std::size_t>(CZQDadosMM_TecnicoDisciplina::SchemaEstatico().Find("PonteiroDisciplina"))};
+  std::string found;
+  for (auto modo : {zq::SqliteEngine::Modo::kLeitura, zq::SqliteEngine::Modo::kExistente}) {
+    zq::Status st;
+    std::vector<std::uint32_t> keys;
+    ASSERT_TRUE(zq::SqliteEngine::Open(m_path, &st, modo)->Search(s, {p}, &keys).ok()) << st.message;
+    for (std::uint32_t k : keys) found += std::to_string(k);
+    found += "|";
+  }
+  EXPECT_EQ(found + Raw(m_path, "SELECT count(*) FROM tecnico__ListaDisciplina__itens WHERE CAST(item AS TEXT) = 'PonteiroDisciplina'"),
+            "13|13|3");
 }
 
 TEST_F(SqliteEngineTest, AStoredValueOfTheWrongTypeIsASchemaErrorNamingTheField) {

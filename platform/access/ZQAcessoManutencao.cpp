@@ -108,6 +108,12 @@ long CZQAcessoManutencao::BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& 
   std::vector<zq::Predicate> predicados = filtro.Predicados();
   if (filtro.GetValorUnicoFilial() && !filtro.GetTodasFiliais())
     predicados.push_back(Igual<CZQDadosMM_Tecnico>("PonteiroFilial", std::int64_t{*filtro.GetValorUnicoFilial()}));
+  // The discipline is found through the list's items, so no technician is read for it.
+  if (const std::uint32_t disciplina = filtro.GetValorUnicoDisciplina()) {
+    zq::Predicate p = Igual<CZQDadosMM_Tecnico>("ListaDisciplina", std::int64_t{disciplina});
+    p.item = static_cast<std::size_t>(CZQDadosMM_TecnicoDisciplina::SchemaEstatico().Find("PonteiroDisciplina"));
+    predicados.push_back(std::move(p));
+  }
   std::vector<std::uint32_t> chaves;
   zq::Status st;
   if (filtro.GetTodosDescendentes() && filtro.GetPonteiroPai()) {
@@ -135,17 +141,13 @@ long CZQAcessoManutencao::BuscaPonteirosTecnico(const CZQDadosMM_FiltroTecnico& 
   } else if (!(st = Motor().Search(schema, predicados, &chaves)).ok()) {
     return Falha(st);
   }
-  const std::uint32_t disciplina = filtro.GetValorUnicoDisciplina();
+  // Inativo is not searchable and "not 0" is no equality: only then is each technician read.
   const bool porAtivo = filtro.GetAtivo() != filtro.GetInativo();
   for (std::uint32_t chave : chaves) {
-    if (disciplina != 0 || porAtivo) {
+    if (porAtivo) {
       CZQDadosMM_Tecnico tecnico;
       if (!(st = Motor().Read(chave, &tecnico)).ok()) return Falha(st);
       if (!PassaAtivo(filtro, tecnico)) continue;
-      bool tem = disciplina == 0;
-      for (int i = 0; i < tecnico.GetQuantidadeDisciplina() && !tem; ++i)
-        tem = tecnico.GetConstRefDisciplina(i).GetPonteiroDisciplina() == disciplina;
-      if (!tem) continue;
     }
     ponteiros.Add(chave);
   }

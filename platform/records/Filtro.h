@@ -21,10 +21,16 @@ namespace zq {
 
 enum class Match : unsigned char { kIgual, kPrefixo, kCodigo };
 
+// `item` names no field of the child records: the predicate is on the field's own value.
+inline constexpr std::size_t kSemItem = static_cast<std::size_t>(-1);
+
 struct Predicate {
   std::size_t field;
   Match match;  // kIgual or kPrefixo once resolved
   Value value;
+  // On a kList field, a field of its child records: the predicate holds when some item of the
+  // list has that field matching (an empty list never does).
+  std::size_t item = kSemItem;
 };
 
 template <class Registro>

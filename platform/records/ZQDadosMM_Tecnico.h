@@ -35,7 +35,7 @@ class CZQDadosMM_TecnicoEmail : public TZQBaseParaDados {
   F(Inativo, std::uint8_t, 0)                                        \
   F(PonteiroFilial, std::uint16_t, zq::kSearchable)                  \
   F(PonteiroUsuario, std::uint16_t, zq::kSearchable)                 \
-  F(ListaDisciplina, CZQVector<CZQDadosMM_TecnicoDisciplina>, 0)     \
+  F(ListaDisciplina, CZQVector<CZQDadosMM_TecnicoDisciplina>, zq::kSearchable) \
   F(ListaEmail, CZQVector<CZQDadosMM_TecnicoEmail>, 0)               \
   F(DmaHmsGravacao, REG_ZQDMAHMSUTC, 0)
 
@@ -52,8 +52,8 @@ class CZQDadosMM_Tecnico : public TZQBaseParaDados {
   }
 };
 
-// ValorUnicoDisciplina is not a field of the technician: the access object keeps the
-// technicians whose discipline list holds it.
+// ValorUnicoDisciplina is not a field of the technician: the access object searches the
+// technicians whose discipline list holds it (the list's items are indexed).
 #define ZQ_CRITERIOS_TECNICO(C)                          \
   C(Codigo, CString, zq::Match::kIgual)                  \
   C(PonteiroPai, std::uint32_t, zq::Match::kIgual)       \

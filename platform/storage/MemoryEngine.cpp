@@ -31,17 +31,11 @@ bool SameName(const std::string& a, const char* b) {
 Value Default(bool text) { return text ? Value(std::string()) : Value(std::int64_t{0}); }
 
 
-bool Satisfies(const Row& row, const std::vector<Predicate>& predicates,
-               const std::vector<std::size_t>& layout) {
-  for (const Predicate& p : predicates) {
-    const Value& v = row[layout[p.field]];
-    if (p.match == Match::kIgual) {
-      if (v != p.value) return false;
-      continue;
-    }
-    const auto* s = std::get_if<std::string>(&v);
-    if (!s || !s->starts_with(std::get<std::string>(p.value))) return false;
-  }
+// Whether the row satisfies every predicate but `skip` (one its candidates came from).
+bool Satisfies(const Row& row, const RecordSchema& schema, const std::vector<Predicate>& predicates,
+               const std::vector<std::size_t>& layout, const Predicate* skip = nullptr) {
+  for (const Predicate& p : predicates)
+    if (&p != skip && !Holds(schema, p, row[layout[p.field]])) return false;
   return true;
 }
 
@@ -61,6 +55,13 @@ struct MemoryEngine::Table {
   std::map<std::uint32_t, Row> rows;  // in key order, so scans answer ascending
   std::unordered_map<std::uint32_t, Row*> byKey;  // the same rows, found at the same cost at any size
   std::vector<std::unique_ptr<Index>> indexes;  // per column; null where no declaration searches
+  // The items of a searchable list column: per field of `child`, the keys of the records with
+  // an item holding each value. Lists are decoded once, when stored.
+  struct ItemIndex {
+    const RecordSchema* child;
+    std::vector<Index> byField;
+  };
+  std::vector<std::unique_ptr<ItemIndex>> items;  // per column; null but for searchable lists
   std::uint32_t last = 0;  // highest key ever stored
   // Column of each field, per declaration seen.
   std::vector<std::pair<const RecordSchema*, std::vector<std::size_t>>> layouts;
@@ -75,17 +76,30 @@ struct MemoryEngine::Table {
   }
 
   // Every write goes through these four, so the indexes always describe the rows.
-  void Indexed(std::size_t c, const Value& v, std::uint32_t key) { (*indexes[c])[v].insert(key); }
+  bool HasIndex(std::size_t c) const { return indexes[c] || items[c]; }
+  void Indexed(std::size_t c, const Value& v, std::uint32_t key) {
+    if (indexes[c]) (*indexes[c])[v].insert(key);
+    if (!items[c]) return;
+    for (auto& values : ListItems(*items[c]->child, v))
+      for (std::size_t f = 0; f < values.size(); ++f) items[c]->byField[f][std::move(values[f])].insert(key);
+  }
   void Unindexed(std::size_t c, const Value& v, std::uint32_t key) {
-    auto it = indexes[c]->find(v);
-    it->second.erase(key);
-    if (it->second.empty()) indexes[c]->erase(it);
+    auto drop = [key](Index& index, const Value& value) {
+      auto it = index.find(value);
+      if (it == index.end()) return;  // a value two items share goes with the first
+      it->second.erase(key);
+      if (it->second.empty()) index.erase(it);
+    };
+    if (indexes[c]) drop(*indexes[c], v);
+    if (!items[c]) return;
+    for (const auto& values : ListItems(*items[c]->child, v))
+      for (std::size_t f = 0; f < values.size(); ++f) drop(items[c]->byField[f], values[f]);
   }
   // Inserts or replaces the row with this key.
   void Store(std::uint32_t key, Row row) {
     auto [it, fresh] = rows.try_emplace(key);
     for (std::size_t c = 0; c < indexes.size(); ++c) {
-      if (!indexes[c]) continue;
+      if (!HasIndex(c)) continue;
       if (!fresh) Unindexed(c, it->second[c], key);
       Indexed(c, row[c], key);
     }
@@ -97,18 +111,52 @@ struct MemoryEngine::Table {
     auto it = rows.find(key);
     if (it == rows.end()) return std::nullopt;
     for (std::size_t c = 0; c < indexes.size(); ++c)
-      if (indexes[c]) Unindexed(c, it->second[c], key);
+      if (HasIndex(c)) Unindexed(c, it->second[c], key);
     Row row = std::move(it->second);
     byKey.erase(key);
     rows.erase(it);
     return row;
   }
 
-  // Starts indexing column c (never the key: rows are found by key already).
-  void AddIndex(std::size_t c) {
-    if (c == keyColumn || indexes[c]) return;
-    indexes[c] = std::make_unique<Index>();
-    for (const auto& [key, row] : rows) Indexed(c, row[c], key);
+  // Starts indexing column c (never the key: rows are found by key already); a list column
+  // by its items, under the child fields of `f`. A later declaration whose child records have
+  // a field the index lacks rebuilds it under its own.
+  void AddIndex(std::size_t c, const FieldInfo& f) {
+    if (c == keyColumn) return;
+    if (f.type != FieldType::kList || !f.child) {
+      if (indexes[c]) return;
+      indexes[c] = std::make_unique<Index>();
+      for (const auto& [key, row] : rows) (*indexes[c])[row[c]].insert(key);
+      return;
+    }
+    const RecordSchema& child = f.child();
+    if (items[c]) {
+      bool covered = true;
+      for (std::size_t i = 0; i < child.count; ++i) covered = covered && items[c]->child->Find(child.fields[i].name) >= 0;
+      if (covered) return;
+    }
+    items[c] = std::make_unique<ItemIndex>(ItemIndex{&child, std::vector<Index>(child.count)});
+    for (const auto& [key, row] : rows) {
+      for (auto& values : ListItems(child, row[c]))
+        for (std::size_t i = 0; i < values.size(); ++i) items[c]->byField[i][std::move(values[i])].insert(key);
+    }
+  }
+
+  // The keys whose list in column c has an item matching p (an equality), or null when the
+  // index cannot answer it (no index, or a child field it does not cover).
+  const std::set<std::uint32_t>* ItemKeys(std::size_t c, const RecordSchema& schema, const Predicate& p,
+                                          bool* none) const {
+    static const std::set<std::uint32_t> kEmpty;
+    *none = false;
+    if (!items[c]) return nullptr;
+    const FieldInfo& campo = schema.fields[p.field].child().fields[p.item];
+    const int f = items[c]->child->Find(campo.name);
+    if (f < 0 || IsText(items[c]->child->fields[f].type) != IsText(campo.type)) return nullptr;
+    const Index& index = items[c]->byField[static_cast<std::size_t>(f)];
+    auto it = index.find(p.value);
+    if (it != index.end()) return &it->second;
+    *none = true;
+    return &kEmpty;
   }
 };
 
@@ -173,8 +221,9 @@ Status MemoryEngine::Open(const RecordSchema& schema, Table** out,
   if (added)
     for (auto& [k, row] : t.rows) t.Pad(row);
   t.indexes.resize(t.columns.size());
+  t.items.resize(t.columns.size());
   for (std::size_t i = 0; i < schema.count; ++i)
-    if (schema.fields[i].flags & kSearchable) t.AddIndex(l[i]);
+    if (schema.fields[i].flags & kSearchable) t.AddIndex(l[i], schema.fields[i]);
   t.layouts.emplace_back(&schema, std::move(l));
   *layout = &t.layouts.back().second;
   return {};
@@ -219,27 +268,36 @@ Status MemoryEngine::Search(const RecordSchema& schema, const std::vector<Predic
     const std::int64_t k = std::get<std::int64_t>(p.value);
     if (k <= 0 || k > kMaxKey) return {};
     const Row* row = t->Find(static_cast<std::uint32_t>(k));
-    if (row && Satisfies(*row, predicates, *layout)) keys->push_back(static_cast<std::uint32_t>(k));
+    if (row && Satisfies(*row, schema, predicates, *layout)) keys->push_back(static_cast<std::uint32_t>(k));
     return {};
   }
 
-  // Else the fewest candidates an equality on an indexed column names; a value no record
-  // holds answers at once.
+  // Else the fewest candidates an equality on an indexed column or list item names; a value no
+  // record holds answers at once.
   const std::set<std::uint32_t>* candidates = nullptr;
+  const Predicate* from = nullptr;
   for (const Predicate& p : predicates) {
-    const auto& index = t->indexes[(*layout)[p.field]];
-    if (p.match != Match::kIgual || !index) continue;
-    auto it = index->find(p.value);
-    if (it == index->end()) return {};
-    if (!candidates || it->second.size() < candidates->size()) candidates = &it->second;
+    if (p.match != Match::kIgual) continue;
+    const std::size_t c = (*layout)[p.field];
+    const std::set<std::uint32_t>* found = nullptr;
+    if (p.item != kSemItem) {
+      bool none;
+      found = t->ItemKeys(c, schema, p, &none);
+      if (none) return {};
+    } else if (const auto& index = t->indexes[c]) {
+      auto it = index->find(p.value);
+      if (it == index->end()) return {};
+      found = &it->second;
+    }
+    if (found && (!candidates || found->size() < candidates->size())) candidates = found, from = &p;
   }
   if (candidates) {
     for (std::uint32_t k : *candidates)
-      if (predicates.size() == 1 || Satisfies(*t->Find(k), predicates, *layout)) keys->push_back(k);
+      if (Satisfies(*t->Find(k), schema, predicates, *layout, from)) keys->push_back(k);
     return {};
   }
   for (const auto& [k, row] : t->rows)
-    if (Satisfies(row, predicates, *layout)) keys->push_back(k);
+    if (Satisfies(row, schema, predicates, *layout)) keys->push_back(k);
   return {};
 }
 
@@ -286,7 +344,7 @@ Status MemoryEngine::Update(const TZQBaseParaDados& record) {
   for (std::size_t i = 0; i < schema.count; ++i) {
     const std::size_t c = (*layout)[i];
     Value v = record.GetValor(i);
-    if (t->indexes[c] && (*row)[c] != v) {
+    if (t->HasIndex(c) && (*row)[c] != v) {
       t->Unindexed(c, (*row)[c], key);
       t->Indexed(c, v, key);
     }

@@ -15,7 +15,9 @@
 //    taken, Insert with key 0 fails with ZQ_E_MOTOR; explicit keys still work.
 //  - Search compares texts byte for byte. kIgual on any field, kPrefixo on text fields only
 //    (an empty prefix matches every record). A predicate on a field out of range, with a value
-//    of the wrong storage, or with another match: ZQ_E_ARGUMENTO.
+//    of the wrong storage, or with another match: ZQ_E_ARGUMENTO. An item predicate follows
+//    the same rules on the child field it names, and holds when some item of the list matches
+//    (an empty prefix: a list with at least one item).
 //  - Rollback undoes every write since Begin, key counters included: a transaction rolled back
 //    leaves the engine as if it never ran, so its keys are handed out again.
 //  - Cost: a read, or a search with an equality on the key, finds its row through a hash by key,
@@ -25,6 +27,9 @@
 //    no record holds it) and filters them with the other predicates; a search without one
 //    compares every record of the kind. Each indexed field costs memory per record and time on
 //    every write, rollbacks included.
+//    A kSearchable list field is indexed by its items instead: (child field, value) -> keys, the
+//    list decoded once per write. An equality on an item counts as an indexed equality above;
+//    item predicates on other list fields, and item prefixes, decode each candidate's list.
 //
 // Thread-safe: one mutex serialises every call.
 #pragma once

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -80,6 +81,23 @@ std::string IndexName(const RecordSchema& schema, std::size_t i) {
   return std::string(schema.kind) + "__" + schema.fields[i].name;
 }
 
+// A searchable list field's items, one row per item and child field, so a search on an item
+// is an indexed lookup. Named apart from the fields' indexes, which share SQLite's names.
+std::string ItemsTable(const RecordSchema& schema, std::size_t i) {
+  return std::string(schema.kind) + "__" + schema.fields[i].name + "__itens";
+}
+
+bool SearchableList(const RecordSchema& schema, std::size_t i) {
+  const FieldInfo& f = schema.fields[i];
+  return i != schema.key && (f.flags & kSearchable) && f.type == FieldType::kList && f.child;
+}
+
+// The child fields an items table holds, as its _zq_meta row records them: "Linha,Ponteiro".
+std::string ChildNames(const RecordSchema& child) {
+  std::string out;
+  for (std::size_t i = 0; i < child.count; ++i) out.append(i ? "," : "").append(child.fields[i].name);
+  return out;
+}
 
 // The least byte string above every string that starts with prefix, or nullopt when there is
 // none (the prefix is all 0xFF bytes). Blobs compare as memcmp, so [prefix, successor) holds
@@ -114,6 +132,20 @@ bool ColumnValue(sqlite3_stmt* s, int i, Value* out) {
     default:
       return false;
   }
+}
+
+// Adds the items of the list stored in `list` to an items table through `add`
+// (INSERT OR IGNORE ... VALUES(key, child field, value)).
+bool PutItems(sqlite3_stmt* add, const RecordSchema& child, std::int64_t key, const Value& list) {
+  for (const auto& values : ListItems(child, list)) {
+    for (std::size_t f = 0; f < child.count; ++f) {
+      sqlite3_reset(add);
+      sqlite3_bind_int64(add, 1, key);
+      sqlite3_bind_blob(add, 2, child.fields[f].name, static_cast<int>(std::strlen(child.fields[f].name)), SQLITE_STATIC);
+      if (Bind(add, 3, values[f]) != SQLITE_OK || sqlite3_step(add) != SQLITE_DONE) return false;
+    }
+  }
+  return true;
 }
 
 // The path as an SQLite URI filename, so that query parameters can follow it.
@@ -157,6 +189,14 @@ struct SqliteEngine::Kind {
   std::vector<std::string> columns;  // what reads each field: its quoted column, or a default
   bool absent = false;               // no table in a read-only file: no records
   StatementPtr read, insert, update, remove;
+  // The searchable list fields, each written to its items table along with the row.
+  struct Lista {
+    std::size_t field;
+    std::string table;  // quoted items table
+    bool indexed;       // false only in a read-only file made before: searches decode the lists
+    StatementPtr add, clear;
+  };
+  std::vector<Lista> lists;
   std::map<std::string, StatementPtr> searches;  // by the shape of the predicates
 };
 
@@ -387,7 +427,8 @@ Status SqliteEngine::Setup(Modo modo) {
       &m_setCounter, "preparar o contador de chaves");
 }
 
-Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* missing) {
+Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* missing,
+                               std::vector<bool>* unindexed) {
   const std::string kind = schema.kind;
   if (kind.empty() || kind.starts_with("_zq_") || kind.starts_with("sqlite_"))
     return {ZQ_E_ESQUEMA, "Nome de tipo de registro reservado: " + kind};
@@ -401,12 +442,27 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
     bool create = false;
     std::vector<std::size_t> add;
     std::vector<std::size_t> index;
-    bool empty() const { return !create && add.empty() && index.empty(); }
+    std::vector<std::size_t> lists;  // items tables to make or fill again
+    bool empty() const { return !create && add.empty() && index.empty() && lists.empty(); }
   };
 
+  // Per searchable list field, the child fields its items table holds ("" for no table).
+  std::vector<std::string> covered(schema.count);
   auto load = [&](std::vector<Stored>* columns, std::vector<std::string>* indexes) -> Status {
     columns->clear();
     indexes->clear();
+    for (std::size_t i = 0; i < schema.count; ++i) {
+      covered[i].clear();
+      if (!SearchableList(schema, i)) continue;
+      StatementPtr s;
+      if (Status st = Prepare("SELECT valor FROM _zq_meta WHERE nome=?1", &s, "ler os itens de " + kind); !st.ok())
+        return st;
+      const std::string nome = "itens:" + ItemsTable(schema, i);
+      sqlite3_bind_text(s.get(), 1, nome.data(), static_cast<int>(nome.size()), SQLITE_TRANSIENT);
+      const int rc = sqlite3_step(s.get());
+      if (rc == SQLITE_ROW) covered[i] = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 0));
+      else if (rc != SQLITE_DONE) return Failure("ler os itens de " + kind);
+    }
     StatementPtr s;
     if (Status st = Prepare("SELECT nome, tipo_campo, chave FROM _zq_colunas WHERE tipo=?1", &s,
                             "ler as colunas de " + kind);
@@ -457,7 +513,22 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
                                     c->type + " e declarado como " + TypeName(f.type)};
         }
       }
-      if (!isKey && (f.flags & kSearchable)) {
+      if (SearchableList(schema, i)) {
+        // Made before the field was searchable, or under child records with fewer fields.
+        const RecordSchema& child = f.child();
+        bool all = !covered[i].empty();
+        for (std::size_t c = 0; c < child.count && all; ++c) {
+          bool found = false;
+          std::string_view rest = covered[i];
+          while (!found && !rest.empty()) {
+            const std::size_t comma = std::min(rest.find(','), rest.size());
+            found = rest.substr(0, comma) == child.fields[c].name;  // as the items table spells it
+            rest.remove_prefix(std::min(comma + 1, rest.size()));
+          }
+          all = found;
+        }
+        if (!all) plan->lists.push_back(i);
+      } else if (!isKey && (f.flags & kSearchable)) {
         bool found = false;
         for (const std::string& n : indexes) found = found || SameName(n, IndexName(schema, i));
         if (!found) plan->index.push_back(i);
@@ -475,6 +546,7 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
     // Read what is there; the missing indexes only cost speed.
     missing->assign(schema.count, plan.create);
     for (std::size_t i : plan.add) (*missing)[i] = true;
+    for (std::size_t i : plan.lists) (*unindexed)[i] = true;
     return {};
   }
 
@@ -533,6 +605,45 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
         !st.ok())
       return st;
   }
+  // An items table is filled from the stored lists, so files made before it answer alike.
+  for (std::size_t i : plan.lists) {
+    const std::string table = ItemsTable(schema, i), what = "preparar os itens de " + table;
+    if (Status st = Exec("CREATE TABLE IF NOT EXISTS " + Quote(table) +
+                             "(chave INTEGER NOT NULL, item BLOB NOT NULL, valor NOT NULL,"
+                             " PRIMARY KEY(chave, item, valor)) WITHOUT ROWID;"
+                             "CREATE INDEX IF NOT EXISTS " + Quote(table + "__valor") + " ON " + Quote(table) +
+                             "(item, valor);DELETE FROM " + Quote(table),
+                         what);
+        !st.ok())
+      return st;
+    StatementPtr rows, add, meta;
+    if (Status st = Prepare("SELECT " + Quote(schema.fields[schema.key].name) + ", " +
+                                Quote(schema.fields[i].name) + " FROM " + Quote(kind),
+                            &rows, what);
+        !st.ok())
+      return st;
+    if (Status st = Prepare("INSERT OR IGNORE INTO " + Quote(table) + "(chave, item, valor) VALUES(?1, ?2, ?3)",
+                            &add, what);
+        !st.ok())
+      return st;
+    int rc;
+    while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW) {
+      Value list;
+      if (!ColumnValue(rows.get(), 1, &list) ||
+          !PutItems(add.get(), schema.fields[i].child(), sqlite3_column_int64(rows.get(), 0), list))
+        return Failure("preencher " + table);
+    }
+    if (rc != SQLITE_DONE) return Failure("preencher " + table);
+    if (Status st = Prepare("INSERT INTO _zq_meta(nome, valor) VALUES(?1, ?2)"
+                            " ON CONFLICT(nome) DO UPDATE SET valor = excluded.valor",
+                            &meta, what);
+        !st.ok())
+      return st;
+    const std::string nome = "itens:" + table, campos = ChildNames(schema.fields[i].child());
+    sqlite3_bind_text(meta.get(), 1, nome.data(), static_cast<int>(nome.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(meta.get(), 2, campos.data(), static_cast<int>(campos.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(meta.get()) != SQLITE_DONE) return Failure("preencher " + table);
+  }
   if (Status st = scope.Commit(); !st.ok()) return st;
   if (m_inTransaction) m_reconciledInTransaction = true;
   return {};
@@ -549,8 +660,8 @@ Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
     return {};
   }
   if (it != m_kinds.end()) m_kinds.erase(it);  // another declaration of the kind
-  std::vector<bool> missing(schema.count, false);
-  if (Status st = Reconcile(schema, &missing); !st.ok()) return st;
+  std::vector<bool> missing(schema.count, false), unindexed(schema.count, false);
+  if (Status st = Reconcile(schema, &missing, &unindexed); !st.ok()) return st;
 
   auto k = std::make_unique<Kind>();
   k->schema = &schema;
@@ -583,6 +694,13 @@ Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
                  &k->update, what);
   if (st.ok() && !m_readOnly)
     st = Prepare("DELETE FROM " + k->table + " WHERE " + k->key + " = ?1", &k->remove, what);
+  for (std::size_t i = 0; i < schema.count && st.ok(); ++i) {
+    if (!SearchableList(schema, i)) continue;
+    Kind::Lista& l = k->lists.emplace_back(Kind::Lista{i, Quote(ItemsTable(schema, i)), !unindexed[i], {}, {}});
+    if (m_readOnly || !l.indexed) continue;
+    st = Prepare("INSERT OR IGNORE INTO " + l.table + "(chave, item, valor) VALUES(?1, ?2, ?3)", &l.add, what);
+    if (st.ok()) st = Prepare("DELETE FROM " + l.table + " WHERE chave = ?1", &l.clear, what);
+  }
   if (!st.ok()) return st;
   *out = k.get();
   m_kinds[schema.kind] = std::move(k);
@@ -631,29 +749,55 @@ Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predic
   OpenSnapshot();
 
   // Statements are cached by the shape of the predicates: fields, matches, and whether a
-  // prefix has an upper bound.
-  std::string shape, where;
+  // prefix has an upper bound. Values are always bound.
+  std::string shape, where, decodedColumns;
   std::vector<Value> values;
-  auto condition = [&](std::size_t field, const char* op, Value v) {
-    shape += std::to_string(field) + op + ";";
-    where += (where.empty() ? " WHERE " : " AND ") + k->columns[field] + " " + op +
-             " ?" + std::to_string(values.size() + 1);
+  std::vector<const Predicate*> decoded;  // item predicates on lists without items table
+  auto param = [&](Value v) {
     values.push_back(std::move(v));
+    return " ?" + std::to_string(values.size());
   };
-  for (const Predicate& p : predicates) {
+  auto range = [&](const std::string& column, const Predicate& p, std::string* sql) {
     if (p.match == Match::kIgual) {
-      condition(p.field, "=", p.value);
-      continue;
+      shape += "=;";
+      *sql += " AND " + column + " =" + param(p.value);
+      return;
     }
     const std::string& prefix = std::get<std::string>(p.value);
-    if (prefix.empty()) continue;  // every text starts with ""
-    condition(p.field, ">=", prefix);
-    if (auto upper = Successor(prefix)) condition(p.field, "<", std::move(*upper));
+    if (prefix.empty()) return;  // every text starts with ""
+    shape += ">=;";
+    *sql += " AND " + column + " >=" + param(prefix);
+    if (auto upper = Successor(prefix)) shape += "<;", *sql += " AND " + column + " <" + param(std::move(*upper));
+  };
+  for (const Predicate& p : predicates) {
+    shape += std::to_string(p.field) + ":";
+    if (p.item == kSemItem) {
+      std::string sql;
+      range(k->columns[p.field], p, &sql);
+      if (!sql.empty()) where += sql;
+      continue;
+    }
+    const Kind::Lista* l = nullptr;
+    for (const Kind::Lista& x : k->lists)
+      if (x.field == p.field && x.indexed) l = &x;
+    if (!l) {
+      shape += "d;";
+      decoded.push_back(&p);
+      decodedColumns += ", " + k->columns[p.field];
+      continue;
+    }
+    shape += "i";
+    std::string sql = " AND " + k->key + " IN (SELECT chave FROM " + l->table + " WHERE item =" +
+                      param(std::string(schema.fields[p.field].child().fields[p.item].name));
+    range("valor", p, &sql);
+    where += sql + ")";
+    shape += ");";
   }
+  if (!where.empty()) where = " WHERE" + where.substr(4);
   StatementPtr& s = k->searches[shape];
   if (!s) {
-    Status st = Prepare("SELECT " + k->key + " FROM " + k->table + where + " ORDER BY " + k->key, &s,
-                        "preparar a busca em " + std::string(schema.kind));
+    Status st = Prepare("SELECT " + k->key + decodedColumns + " FROM " + k->table + where + " ORDER BY " + k->key,
+                        &s, "preparar a busca em " + std::string(schema.kind));
     if (!st.ok()) {
       k->searches.erase(shape);
       return st;
@@ -664,11 +808,31 @@ Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predic
     if (Bind(s.get(), static_cast<int>(i + 1), values[i]) != SQLITE_OK)
       return Failure("buscar em " + std::string(schema.kind));
   int rc;
-  while ((rc = sqlite3_step(s.get())) == SQLITE_ROW)
-    keys->push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 0)));
+  while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+    bool ok = true;
+    for (std::size_t d = 0; d < decoded.size() && ok; ++d) {
+      Value list;
+      ok = ColumnValue(s.get(), static_cast<int>(d + 1), &list) && Holds(schema, *decoded[d], list);
+    }
+    if (ok) keys->push_back(static_cast<std::uint32_t>(sqlite3_column_int64(s.get(), 0)));
+  }
   if (rc != SQLITE_DONE) {
     keys->clear();
     return Failure("buscar em " + std::string(schema.kind));
+  }
+  return {};
+}
+
+Status SqliteEngine::PutLists(Kind& k, const TZQBaseParaDados& record, std::uint32_t key, bool clear) {
+  for (Kind::Lista& l : k.lists) {
+    if (clear) {
+      Reset reset(l.clear.get());
+      sqlite3_bind_int64(l.clear.get(), 1, key);
+      if (sqlite3_step(l.clear.get()) != SQLITE_DONE) return Failure("gravar os itens de " + Which(k.schema->kind, key));
+    }
+    Reset reset(l.add.get());
+    if (!PutItems(l.add.get(), k.schema->fields[l.field].child(), key, record.GetValor(l.field)))
+      return Failure("gravar os itens de " + Which(k.schema->kind, key));
   }
   return {};
 }
@@ -684,7 +848,8 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
 
   // The counter is read and raised under the write lock, so two connections never hand out
   // the same key.
-  WriteScope scope(this, WriteScope::kSemSavepoint);
+  // Items go in with the row: all or nothing, so a kind with lists needs its savepoint.
+  WriteScope scope(this, k->lists.empty() ? WriteScope::kSemSavepoint : WriteScope::kSavepoint);
   if (Status st = scope.Begin(); !st.ok()) return st;
   std::uint32_t key = record->GetChave();
   // Inside the caller's transaction the counter is read once and written at Commit (no other
@@ -721,6 +886,7 @@ Status SqliteEngine::Insert(TZQBaseParaDados* record) {
       return Failure("gravar " + Which(kind, key));
     }
   }
+  if (Status st = PutLists(*k, *record, key, false); !st.ok()) return st;
   if (adiado) {
     const sqlite3_int64 novo = std::max<sqlite3_int64>(last, key);
     if (guardado != m_counters.end())
@@ -758,6 +924,9 @@ Status SqliteEngine::Update(const TZQBaseParaDados& record) {
   const std::uint32_t key = record.GetChave();
   if (key == 0) return NotFound(schema.kind, key);
   CloseSnapshot();
+  std::optional<WriteScope> scope;  // the row and its items together
+  if (!k->lists.empty())
+    if (Status st = scope.emplace(this).Begin(); !st.ok()) return st;
 
   sqlite3_stmt* s = k->update.get();
   Reset reset(s);
@@ -770,7 +939,9 @@ Status SqliteEngine::Update(const TZQBaseParaDados& record) {
   sqlite3_bind_int64(s, n + 1, key);
   if (sqlite3_step(s) != SQLITE_DONE) return Failure("alterar " + Which(schema.kind, key));
   if (sqlite3_changes(m_db) == 0) return NotFound(schema.kind, key);
-  return {};
+  if (!scope) return {};
+  if (Status st = PutLists(*k, record, key, true); !st.ok()) return st;
+  return scope->Commit();
 }
 
 Status SqliteEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
@@ -780,13 +951,22 @@ Status SqliteEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
   if (Status st = Use(schema, &k); !st.ok()) return st;
   if (key == 0) return NotFound(schema.kind, key);
   CloseSnapshot();
+  std::optional<WriteScope> scope;
+  if (!k->lists.empty())
+    if (Status st = scope.emplace(this).Begin(); !st.ok()) return st;
 
   sqlite3_stmt* s = k->remove.get();
   Reset reset(s);
   sqlite3_bind_int64(s, 1, key);
   if (sqlite3_step(s) != SQLITE_DONE) return Failure("excluir " + Which(schema.kind, key));
   if (sqlite3_changes(m_db) == 0) return NotFound(schema.kind, key);
-  return {};
+  if (!scope) return {};
+  for (Kind::Lista& l : k->lists) {
+    Reset clear(l.clear.get());
+    sqlite3_bind_int64(l.clear.get(), 1, key);
+    if (sqlite3_step(l.clear.get()) != SQLITE_DONE) return Failure("excluir os itens de " + Which(schema.kind, key));
+  }
+  return scope->Commit();
 }
 
 Status SqliteEngine::Begin() {

@@ -5,13 +5,22 @@
 // The file holds one table per record kind, created on first use from the record's schema:
 // the key field is the INTEGER PRIMARY KEY, every other field a NOT NULL column (integers as
 // INTEGER, texts as BLOB so their Windows-1252 bytes are stored and compared untouched), and
-// each kSearchable field has an index. Metadata tables record the file's format version and,
+// each kSearchable field has an index. A kSearchable list field has instead an items table,
+// "<kind>__<field>__itens"(chave, item, valor): one row per item of the record's list and field
+// of the child record (item is the child field's name), with an index on (item, valor). It is
+// written in the same statement scope as the row, so transactions and rollbacks cover it, and
+// an item predicate becomes "key IN (SELECT chave ... WHERE item = ? AND valor = ?)". Item
+// predicates on other list fields decode each candidate's list after the SQL part.
+// Metadata tables record the file's format version and,
 // per kind, its columns and the highest key ever stored.
 //
 // Declarations change between program versions, so a kind is reconciled with its stored
 // columns on first use:
 //   - a declared field with no column gets one (ALTER TABLE ADD COLUMN), and stored records
 //     read it as 0 or "";
+//   - a searchable list without an items table, or one made under child records with fewer
+//     fields (as its _zq_meta row "itens:<table>" lists them), gets it made and filled from
+//     the stored lists;
 //   - a stored column that the declaration lacks is kept: Update leaves it alone and Insert
 //     writes its default, so an older program can share the file with a newer one;
 //   - a field stored as the other storage (integer vs text), or a key field other than the
@@ -20,7 +29,8 @@
 //     does not fit, leaving the record unchanged.
 //
 // A file opened read-only (Modo::kLeitura) is never written: a kind without a table reads as
-// empty, a declared field without a column reads as 0 or "", and writes fail with ZQ_E_MOTOR.
+// empty, a declared field without a column reads as 0 or "", a list without its items table is
+// searched by decoding, and writes fail with ZQ_E_MOTOR.
 // When the folder does not let SQLite make its WAL side files and none are there, the file is
 // read as immutable: nothing may write it meanwhile.
 //
@@ -108,8 +118,11 @@ class SqliteEngine final : public StorageEngine {
   // The kind of schema, reconciled with the file and with its statements ready.
   Status Use(const RecordSchema& schema, Kind** kind);
   // Read-only, it changes nothing and reports in *missing the fields without a column (all of
-  // them when the kind has no table).
-  Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing);
+  // them when the kind has no table), and in *unindexed the searchable lists without an up to
+  // date items table.
+  Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing, std::vector<bool>* unindexed);
+  // Writes the items of each searchable list of the record, replacing its old ones if `clear`.
+  Status PutLists(Kind& kind, const TZQBaseParaDados& record, std::uint32_t key, bool clear);
   // Notices a transaction that SQLite ended on its own after a failure.
   void SyncTransaction();
   // Inside a snapshot, the read transaction that holds it: opened before a read, ended before a

@@ -1,5 +1,6 @@
 #include "platform/storage/StorageEngine.h"
 
+#include "platform/records/ListaCodec.h"
 #include "platform/types/Cp1252.h"
 #include "platform/access/ZQResultados.h"
 
@@ -16,15 +17,46 @@ Status CheckPredicates(const RecordSchema& schema, const std::vector<Predicate>&
     if (p.field >= schema.count)
       return {ZQ_E_ARGUMENTO, std::string("Critério de busca sobre um campo inexistente em "_cp) +
                                   std::string(schema.kind)};
-    const FieldInfo& f = schema.fields[p.field];
-    const bool text = IsText(f.type);
+    const FieldInfo* f = &schema.fields[p.field];
+    if (p.item != kSemItem) {
+      if (f->type != FieldType::kList || !f->child || p.item >= f->child().count)
+        return {ZQ_E_ARGUMENTO, std::string("Critério de busca sobre um item inexistente do campo "_cp) +
+                                    f->name + " de " + schema.kind};
+      f = &f->child().fields[p.item];
+    }
+    const bool text = IsText(f->type);
     const bool ok = text == std::holds_alternative<std::string>(p.value) &&
                     (p.match == Match::kIgual || (p.match == Match::kPrefixo && text));
     if (!ok)
       return {ZQ_E_ARGUMENTO, std::string("Critério de busca inválido sobre o campo "_cp) +
-                                  std::string(f.name) + " de " + schema.kind};
+                                  std::string(f->name) + " de " + schema.kind};
   }
   return {};
+}
+
+bool Compares(const Predicate& p, const Value& v) {
+  if (p.match == Match::kIgual) return v == p.value;
+  const auto* s = std::get_if<std::string>(&v);
+  return s && s->starts_with(std::get<std::string>(p.value));
+}
+
+std::vector<std::vector<Value>> ListItems(const RecordSchema& child, const Value& stored) {
+  std::vector<std::vector<Value>> out;
+  const auto* bytes = std::get_if<std::string>(&stored);
+  std::vector<std::unique_ptr<TZQBaseParaDados>> itens;
+  if (!bytes || !DecodificaLista(*bytes, child, &itens)) return out;
+  for (const auto& item : itens) {
+    auto& values = out.emplace_back();
+    for (std::size_t i = 0; i < child.count; ++i) values.push_back(item->GetValor(i));
+  }
+  return out;
+}
+
+bool Holds(const RecordSchema& schema, const Predicate& p, const Value& stored) {
+  if (p.item == kSemItem) return Compares(p, stored);
+  for (const auto& values : ListItems(schema.fields[p.field].child(), stored))
+    if (Compares(p, values[p.item])) return true;
+  return false;
 }
 
 }  // namespace zq

@@ -35,6 +35,10 @@ class StorageEngine {
 
   // Keys of the records of `schema`'s kind that satisfy every predicate, ascending. No
   // predicates: every record of the kind. *keys is replaced, empty on failure.
+  // A predicate with an item (Filtro.h) looks inside a kList field: it holds when some item of
+  // the list has that child field matching. Engines index the items of kList fields marked
+  // kSearchable, so such a search costs what an equality on an indexed field costs; on other
+  // list fields it decodes every stored list. Both answer alike.
   virtual Status Search(const RecordSchema& schema, const std::vector<Predicate>& predicates,
                         std::vector<std::uint32_t>* keys) = 0;
 
@@ -98,7 +102,15 @@ std::string Which(const std::string& kind, std::uint32_t key);
 // ZQ_E_NAO_ENCONTRADO naming the record.
 Status NotFound(const std::string& kind, std::uint32_t key);
 // ZQ_E_ARGUMENTO unless every predicate names a field of the schema with a value of the field's
-// storage, and prefixes apply to texts only.
+// storage, and prefixes apply to texts only; an item names a field of a kList field's child
+// records, and the value and match then follow that child field.
 Status CheckPredicates(const RecordSchema& schema, const std::vector<Predicate>& predicates);
+// Whether v matches p's value under p's match (an item predicate's v is one item's value).
+bool Compares(const Predicate& p, const Value& v);
+// The items of a stored list, each as its values of `child`'s fields; none for an empty list or
+// bytes that do not decode.
+std::vector<std::vector<Value>> ListItems(const RecordSchema& child, const Value& stored);
+// Whether the stored value of p's field satisfies p, looking into the list for an item predicate.
+bool Holds(const RecordSchema& schema, const Predicate& p, const Value& stored);
 
 }  // namespace zq
