@@ -590,10 +590,12 @@ Status PostgresEngine::Use(const RecordSchema& schema, Kind** out) {
     const std::string c = Column(f);
     k->columns.push_back(!missing[i] ? c : IsText(f.type) ? "'\\x'::bytea" : "0::bigint");
     k->shape.push_back(Param::Of(IsText(f.type) ? Value(std::string()) : Value(std::int64_t{0})));
-    columns += (i ? ", " : "") + k->columns.back();
-    const std::string p = "$" + std::to_string(i + 2);  // $1 is the kind, for the counter
-    params += (i ? ", " : "") + p;
-    chosen += (i ? ", " : "") + (i == schema.key ? std::string("c.ultima_chave") : p);
+    const char* comma = i ? ", " : "";
+    std::string p = "$";
+    p += std::to_string(i + 2);  // $1 is the kind, for the counter
+    columns.append(comma).append(k->columns.back());
+    params.append(comma).append(p);
+    chosen.append(comma).append(i == schema.key ? "c.ultima_chave" : p);
     if (i == schema.key) continue;
     sets += (n ? ", " : "") + c + " = $" + std::to_string(n + 1);
     ++n;

@@ -35,7 +35,7 @@ struct EmpresaConfig {
   std::string banco;              // SQLite file, or PostgreSQL connection string
   std::string dados;              // data directory ("" = none)
   AberturaBanco abertura = AberturaBanco::kCria;
-  std::string empresa;            // the company's name, set by CZQEmpresas (PostgreSQL's schema)
+  std::string empresa = "";       // the company's name, set by CZQEmpresas (PostgreSQL's schema)
 };
 
 }  // namespace zq
