@@ -312,6 +312,7 @@ TEST_P(EngineConformanceTest, EveryFieldTypeRoundTripsAtItsLimits) {
       {"bit alto", make(true, 0x80, 0x8000, 0x80000000u, -1, -1, kTop | 1, -1, 0x80000000u, 0x8000,
                         kTop | 0x123456789ull, kTop | 3, std::string("a\x00\xFF\x80z", 5))},
       {"texto com aspas e curingas", make(false, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, "'\"%_\\;--")},
+      {"texto que parece SQL", make(false, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, "x'); DROP TABLE teste_conformidade_tipos; --")},
   };
   std::vector<std::uint32_t> keys;
   for (const auto& [name, record] : kCases) {
