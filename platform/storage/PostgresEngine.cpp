@@ -189,6 +189,12 @@ class PostgresEngine::Result {
   PGresult* m_res = nullptr;
 };
 
+struct PostgresEngine::Statement {
+  std::string sql;
+  std::vector<Param> shape;
+  std::string name;  // "" until prepared
+};
+
 struct PostgresEngine::Kind {
   const RecordSchema* schema;
   std::string table;  // qualified, quoted
@@ -196,8 +202,10 @@ struct PostgresEngine::Kind {
   std::vector<std::string> columns;  // what reads each field: its column, or a default
   std::vector<Param> shape;          // the parameter types of the field values, in order
   bool absent = false;
-  std::string read, insertNew, insertGiven, update, remove;  // prepared statement names
-  std::map<std::string, std::string> searches;               // by the shape of the predicates
+  // Prepared when first run: most kinds are only read, and a company's first use of each kind
+  // would otherwise pay five round trips for it.
+  Statement read, insertNew, insertGiven, update, remove;
+  std::map<std::string, std::string> searches;  // statement names, by the shape of the predicates
 };
 
 // A write that must be all or nothing: its own transaction, or a savepoint inside the caller's
@@ -255,7 +263,10 @@ std::unique_ptr<PostgresEngine> PostgresEngine::Open(const std::string& conexao,
 }
 
 PostgresEngine::PostgresEngine(std::string conexao, std::string schema, bool readOnly)
-    : m_conexao(std::move(conexao)), m_schema(std::move(schema)), m_readOnly(readOnly) {}
+    : m_conexao(std::move(conexao)), m_schema(std::move(schema)), m_readOnly(readOnly),
+      m_loadColumns(std::make_unique<Statement>(Statement{
+          "SELECT nome, tipo_campo, chave, indexada FROM " + Table("_zq_colunas") + " WHERE tipo = $1",
+          {Param::Text("")}, ""})) {}
 
 PostgresEngine::~PostgresEngine() {
   // Closing the connection ends an open transaction on the server, undone.
@@ -272,6 +283,7 @@ Status PostgresEngine::ReadOnly() const {
 
 void PostgresEngine::Lost() {
   m_kinds.clear();
+  m_loadColumns->name.clear();
   m_snapshotOpen = false;
   m_sessionStale = true;
   if (m_inTransaction) m_transactionFailed = true;
@@ -353,6 +365,16 @@ Status PostgresEngine::Prepare(const std::string& sql, const std::vector<Param>&
   return {};
 }
 
+Status PostgresEngine::Run(Statement& statement, const std::vector<Param>& params, const std::string& what,
+                           Result* out) {
+  if (statement.name.empty()) {
+    std::string name;
+    if (Status st = Prepare(statement.sql, statement.shape, &name, what); !st.ok()) return st;
+    statement.name = name;
+  }
+  return Run(statement.name, params, what, out);
+}
+
 Status PostgresEngine::Run(const std::string& name, const std::vector<Param>& params, const std::string& what,
                            Result* out, const std::string& sql) {
   std::vector<const char*> values;
@@ -427,7 +449,7 @@ Status PostgresEngine::Setup(Modo modo) {
         "CREATE TABLE " + Table("_zq_tipos") + "(tipo text PRIMARY KEY, ultima_chave bigint NOT NULL DEFAULT 0);" +
         "CREATE TABLE " + Table("_zq_colunas") +
         "(tipo text NOT NULL, nome text NOT NULL, tipo_campo text NOT NULL, chave boolean NOT NULL,"
-        " PRIMARY KEY(tipo, nome))";
+        " indexada boolean NOT NULL, PRIMARY KEY(tipo, nome))";
     if (Status st = Exec(sql, "criar as tabelas de controle"); !st.ok()) return st;
     if (Status st = Run("", {Param::Text("formato"), Param::Of(std::int64_t{kFormatVersion})}, where, &r,
                         "INSERT INTO " + Table("_zq_meta") + "(nome, valor) VALUES($1, $2)");
@@ -451,20 +473,16 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
     std::vector<std::size_t> add, index;
     bool empty() const { return !create && add.empty() && index.empty(); }
   };
+  // The stored columns, and which of them have their index.
   auto load = [&](std::vector<Stored>* columns, std::vector<std::string>* indexes) -> Status {
     columns->clear();
     indexes->clear();
     Result r;
-    if (Status st = Run("", {Param::Text(kind)}, "ler as colunas de " + kind, &r,
-                        "SELECT nome, tipo_campo, chave FROM " + Table("_zq_colunas") + " WHERE tipo = $1");
-        !st.ok())
-      return st;
-    for (int i = 0; i < r.Rows(); ++i) columns->push_back({r.Bytes(i, 0), r.Bytes(i, 1), r.Int(i, 2) != 0});
-    if (Status st = Run("", {Param::Text(m_schema), Param::Text(kind)}, "ler os índices de "_cp + kind, &r,
-                        "SELECT indexname::text FROM pg_indexes WHERE schemaname = $1 AND tablename = $2");
-        !st.ok())
-      return st;
-    for (int i = 0; i < r.Rows(); ++i) indexes->push_back(r.Bytes(i, 0));
+    if (Status st = Run(*m_loadColumns, {Param::Text(kind)}, "ler as colunas de " + kind, &r); !st.ok()) return st;
+    for (int i = 0; i < r.Rows(); ++i) {
+      columns->push_back({r.Bytes(i, 0), r.Bytes(i, 1), r.Int(i, 2) != 0});
+      if (r.Int(i, 3) != 0) indexes->push_back(r.Bytes(i, 0));
+    }
     return {};
   };
   auto diff = [&](const std::vector<Stored>& columns, const std::vector<std::string>& indexes,
@@ -492,7 +510,7 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
         }
       }
       if (!isKey && (f.flags & kSearchable) &&
-          std::find(indexes.begin(), indexes.end(), IndexName(schema, i)) == indexes.end())
+          std::find(indexes.begin(), indexes.end(), Lower(f.name)) == indexes.end())
         plan->index.push_back(i);
     }
     return {};
@@ -524,38 +542,46 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
     if (i == schema.key) return Column(f) + " bigint PRIMARY KEY";
     return Column(f) + (IsText(f.type) ? " bytea NOT NULL DEFAULT '\\x'::bytea" : " bigint NOT NULL DEFAULT 0");
   };
-  auto remember = [&](std::size_t i) -> Status {
-    const FieldInfo& f = schema.fields[i];
-    Result r;
-    return Run("",
-               {Param::Text(kind), Param::Text(Lower(f.name)), Param::Text(TypeName(f.type)),
-                Param::Of(std::int64_t{i == schema.key})},
-               "gravar as colunas de " + kind, &r,
-               "INSERT INTO " + Table("_zq_colunas") + "(tipo, nome, tipo_campo, chave) VALUES($1, $2, $3, $4 <> 0)");
-  };
+  // The tables, columns and indexes in one batch of DDL, then their metadata in one statement.
+  std::string ddl;
+  std::vector<std::size_t> fresh = plan.add;
   if (plan.create) {
-    std::string sql = "CREATE TABLE " + Table(kind) + "(";
-    for (std::size_t i = 0; i < schema.count; ++i) sql += (i ? ", " : "") + columnSql(i);
-    if (Status st = Exec(sql + ")", "criar a tabela " + kind); !st.ok()) return st;
-    for (std::size_t i = 0; i < schema.count; ++i)
-      if (Status st = remember(i); !st.ok()) return st;
-    Result r;
-    if (Status st = Run("", {Param::Text(kind)}, "criar o contador de chaves de " + kind, &r,
-                        "INSERT INTO " + Table("_zq_tipos") + "(tipo, ultima_chave) VALUES($1, 0) ON CONFLICT DO NOTHING");
-        !st.ok())
-      return st;
+    ddl = "CREATE TABLE " + Table(kind) + "(";
+    for (std::size_t i = 0; i < schema.count; ++i) ddl += (i ? ", " : "") + columnSql(i);
+    ddl += ");";
+    fresh.clear();
+    for (std::size_t i = 0; i < schema.count; ++i) fresh.push_back(i);
   }
-  for (std::size_t i : plan.add) {
-    if (Status st = Exec("ALTER TABLE " + Table(kind) + " ADD COLUMN " + columnSql(i),
-                         "acrescentar a coluna " + std::string(schema.fields[i].name) + " a " + kind);
+  for (std::size_t i : plan.add) ddl += "ALTER TABLE " + Table(kind) + " ADD COLUMN " + columnSql(i) + ";";
+  for (std::size_t i : plan.index)
+    ddl += "CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " + Table(kind) + "(" +
+           Column(schema.fields[i]) + ");";
+  if (Status st = Exec(ddl, "criar a tabela " + kind + " ou seus índices"_cp); !st.ok()) return st;
+  if (!fresh.empty()) {
+    std::vector<Param> values{Param::Text(kind)};
+    std::string rows;
+    for (std::size_t i : fresh) {
+      const FieldInfo& f = schema.fields[i];
+      const std::string n = std::to_string(values.size() + 1);
+      const bool indexed = std::find(plan.index.begin(), plan.index.end(), i) != plan.index.end();
+      rows += std::string(rows.empty() ? "" : ", ") + "($1, $" + n + ", $" + std::to_string(values.size() + 2) + ", " +
+              (i == schema.key ? "true" : "false") + (indexed ? ", true)" : ", false)");
+      values.push_back(Param::Text(Lower(f.name)));
+      values.push_back(Param::Text(TypeName(f.type)));
+    }
+    Result r;
+    if (Status st = Run("", values, "gravar as colunas de " + kind, &r,
+                        "WITH contador AS (INSERT INTO " + Table("_zq_tipos") +
+                            "(tipo, ultima_chave) VALUES($1, 0) ON CONFLICT DO NOTHING) INSERT INTO " +
+                            Table("_zq_colunas") + "(tipo, nome, tipo_campo, chave, indexada) VALUES " + rows);
         !st.ok())
       return st;
-    if (Status st = remember(i); !st.ok()) return st;
   }
   for (std::size_t i : plan.index) {
-    if (Status st = Exec("CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " + Table(kind) + "(" +
-                             Column(schema.fields[i]) + ")",
-                         "criar o índice de "_cp + kind);
+    if (std::find(fresh.begin(), fresh.end(), i) != fresh.end()) continue;
+    Result r;
+    if (Status st = Run("", {Param::Text(kind), Param::Text(Lower(schema.fields[i].name))}, "criar o índice de "_cp + kind,
+                        &r, "UPDATE " + Table("_zq_colunas") + " SET indexada = true WHERE tipo = $1 AND nome = $2");
         !st.ok())
       return st;
   }
@@ -601,38 +627,28 @@ Status PostgresEngine::Use(const RecordSchema& schema, Kind** out) {
     ++n;
   }
   if (sets.empty()) sets = k->key + " = " + k->key;
-  const std::string what = "preparar o acesso a " + std::string(schema.kind);
   const std::string counters = Table("_zq_tipos");
-  std::vector<Param> keyOnly{Param::Of(std::int64_t{0})};
+  const std::vector<Param> keyOnly{Param::Of(std::int64_t{0})};
   std::vector<Param> withKind{Param::Text("")};
   withKind.insert(withKind.end(), k->shape.begin(), k->shape.end());
   std::vector<Param> updateShape;
   for (std::size_t i = 0; i < schema.count; ++i)
     if (i != schema.key) updateShape.push_back(k->shape[i]);
   updateShape.push_back(keyOnly[0]);
-  Status st;
-  if (!k->absent)
-    st = Prepare("SELECT " + columns + " FROM " + k->table + " WHERE " + k->key + " = $1", keyOnly, &k->read, what);
-  if (st.ok() && !m_readOnly) {
-    // The counter row's lock queues concurrent inserters of the kind; the key passed in is not used.
-    st = Prepare("WITH c AS (UPDATE " + counters + " SET ultima_chave = ultima_chave + 1 WHERE tipo = $1 AND ultima_chave < " +
-                     std::to_string(kMaxKey) + " RETURNING ultima_chave) INSERT INTO " + k->table + "(" + columns +
-                     ") SELECT " + chosen + " FROM c RETURNING " + k->key,
-                 withKind, &k->insertNew, what);
-    // A given key raises the counter only when above it, so lower keys take no lock on it.
-    if (st.ok())
-      st = Prepare("WITH i AS (INSERT INTO " + k->table + "(" + columns + ") VALUES(" + params +
-                       ") ON CONFLICT DO NOTHING RETURNING " + k->key + " AS chave), u AS (UPDATE " + counters +
-                       " SET ultima_chave = i.chave FROM i WHERE tipo = $1 AND ultima_chave < i.chave)"
-                       " SELECT count(*) FROM i",
-                   withKind, &k->insertGiven, what);
-    if (st.ok())
-      st = Prepare("UPDATE " + k->table + " SET " + sets + " WHERE " + k->key + " = $" + std::to_string(n + 1),
-                   updateShape, &k->update, what);
-    if (st.ok())
-      st = Prepare("DELETE FROM " + k->table + " WHERE " + k->key + " = $1", keyOnly, &k->remove, what);
-  }
-  if (!st.ok()) return st;
+  k->read = {"SELECT " + columns + " FROM " + k->table + " WHERE " + k->key + " = $1", keyOnly, ""};
+  // The counter row's lock queues concurrent inserters of the kind; the key passed in is not used.
+  k->insertNew = {"WITH c AS (UPDATE " + counters + " SET ultima_chave = ultima_chave + 1 WHERE tipo = $1 AND ultima_chave < " +
+                      std::to_string(kMaxKey) + " RETURNING ultima_chave) INSERT INTO " + k->table + "(" + columns +
+                      ") SELECT " + chosen + " FROM c RETURNING " + k->key,
+                  withKind, ""};
+  // A given key raises the counter only when above it, so lower keys take no lock on it.
+  k->insertGiven = {"WITH i AS (INSERT INTO " + k->table + "(" + columns + ") VALUES(" + params +
+                        ") ON CONFLICT DO NOTHING RETURNING " + k->key + " AS chave), u AS (UPDATE " + counters +
+                        " SET ultima_chave = i.chave FROM i WHERE tipo = $1 AND ultima_chave < i.chave)"
+                        " SELECT count(*) FROM i",
+                    withKind, ""};
+  k->update = {"UPDATE " + k->table + " SET " + sets + " WHERE " + k->key + " = $" + std::to_string(n + 1), updateShape, ""};
+  k->remove = {"DELETE FROM " + k->table + " WHERE " + k->key + " = $1", keyOnly, ""};
   *out = k.get();
   m_kinds[schema.kind] = std::move(k);
   return {};

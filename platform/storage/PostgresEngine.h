@@ -95,7 +95,8 @@ class PostgresEngine final : public StorageEngine {
 
  private:
   struct Kind;
-  struct Param;  // a value bound to a statement, with its type
+  struct Param;      // a value bound to a statement, with its type
+  struct Statement;  // prepared on the connection when first run
   class Result;
   class WriteScope;
 
@@ -114,6 +115,7 @@ class PostgresEngine final : public StorageEngine {
   // holds the result when it succeeds.
   Status Run(const std::string& name, const std::vector<Param>& params, const std::string& what,
              Result* out, const std::string& sql = "");
+  Status Run(Statement& statement, const std::vector<Param>& params, const std::string& what, Result* out);
   Status Prepare(const std::string& sql, const std::vector<Param>& shape, std::string* name,
                  const std::string& what);
   // ZQ_E_MOTOR for a failed call (res may be null), noticing a lost connection.
@@ -140,6 +142,7 @@ class PostgresEngine final : public StorageEngine {
   bool m_sessionStale = true;  // the lock wait is to be set on the connection
   unsigned m_statements = 0;  // names prepared statements on this connection
   std::map<std::string, std::unique_ptr<Kind>, std::less<>> m_kinds;
+  std::unique_ptr<Statement> m_loadColumns;  // a kind's stored columns
 };
 
 }  // namespace zq
