@@ -169,6 +169,9 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
       {"large object, members differing in case", prioridade, largo, "registro: membro repetido: M7"},
       {"members differing in case", prioridade, R"({"codigo": "P9", "Codigo": "P8"})", "registro: membro repetido: Codigo"},
       {"bad option", {"alertas", "agendar", "EXEMPLO", "--intervalo", "-5"}, "", "intervalo"},
+      {"password on the command line", {"empresa", "criar", "PG", "--motor", "postgresql", "--conexao",
+                                         "host=/nada password=x"}, "", "a senha não vai na linha de comando"},
+      {"postgresql without a server", {"empresa", "criar", "PG", "--motor", "postgres"}, "", "pede --conexao"},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nome);

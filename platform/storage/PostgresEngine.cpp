@@ -338,7 +338,8 @@ Status PostgresEngine::Failure(PGresult* res, const std::string& what) {
     return st;
   }
   const char* state = res ? PQresultErrorField(res, PG_DIAG_SQLSTATE) : nullptr;
-  const std::string message = Cp(res ? PQresultErrorMessage(res) : PQerrorMessage(m_conn));
+  const char* primary = res ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+  const std::string message = Cp(primary ? primary : res ? PQresultErrorMessage(res) : PQerrorMessage(m_conn));
   if (state && std::string_view(state) == "55P03")
     return {ZQ_E_MOTOR, "Tempo de espera por um bloqueio esgotado ao "_cp + what + " (" + m_schema + "): " + message};
   return {ZQ_E_MOTOR, "Erro do PostgreSQL ao " + what + " (" + m_schema + "): " + message};
