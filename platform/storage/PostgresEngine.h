@@ -1,7 +1,8 @@
 // zq::PostgresEngine: a StorageEngine over one schema of a PostgreSQL database, one schema per
 // company, so that many hosts on many machines share the company's records. The connection string
-// (libpq's "host=... dbname=..."; a password belongs in libpq's password file, never in the
-// registry's command line) names the database; the company name names the schema.
+// (libpq's "host=... dbname=..."; a password belongs in libpq's password file, or in the
+// registry written by hand, never on zqmm's command line) names the database; the company name
+// names the schema.
 //
 // The schema holds one table per record kind, created on first use from the record's schema, as
 // SqliteEngine does: the key field is a bigint primary key, every other field a NOT NULL column
@@ -9,7 +10,8 @@
 // prefix searches included), and each kSearchable field has an index. Column names are the field
 // names in lower case, so declarations that spell a field in another case meet in one column.
 // Metadata tables hold the format version and, per kind, its columns and its key counter; the
-// columns are reconciled with each declaration exactly as SqliteEngine.h tells.
+// columns are reconciled with each declaration exactly as SqliteEngine.h tells, under a lock
+// that only reconcilers take, so two programs meeting a new kind make its table once.
 //
 // Every value travels as a parameter of a prepared statement (binary format); only quoted
 // identifiers (schema, table, column names) are ever built into SQL.
@@ -17,8 +19,9 @@
 // Keys follow MemoryEngine's rules. A kind's counter is one row, raised by the statement that
 // inserts (UPDATE ... RETURNING): concurrent inserters of a kind, in this process or others,
 // queue on that row, so no key is handed out twice. Inside a transaction the row stays locked
-// until Commit or Rollback, and Rollback undoes the counter with the rows: the keys of a
-// rolled-back transaction are handed out again, never two committed records under one key.
+// until Commit or Rollback (other inserters of the kind wait for it, up to their lock wait), and
+// Rollback undoes the counter with the rows: the keys of a rolled-back transaction are handed
+// out again, as on the other engines; no two committed records ever get one key.
 //
 // Transactions: Begin opens a READ COMMITTED transaction. Expected refusals inside it (a key in
 // use, an absent record, no free key, a schema error) leave it open. Any other failure there
@@ -33,8 +36,9 @@
 // SetLockWait changes it), then fails with ZQ_E_MOTOR.
 //
 // A lost connection (server restarted, backend ended) answers ZQ_E_MOTOR with "Conexão com o
-// PostgreSQL perdida: <libpq's text>"; the next call connects again and prepares its statements
-// anew. Nothing is retried silently.
+// PostgreSQL perdida ao <what> (<schema>): <libpq's text>"; the next call connects again and
+// prepares its statements anew (inside a transaction, only after Rollback). Nothing is retried
+// silently: a write whose answer was lost may or may not have been committed.
 //
 // Read-only (Modo::kLeitura): never writes; a kind without a table reads as empty, a declared
 // field without a column reads as 0 or "", writes fail with ZQ_E_MOTOR.
@@ -72,7 +76,8 @@ class PostgresEngine final : public StorageEngine {
   static std::unique_ptr<PostgresEngine> Open(const std::string& conexao, const std::string& empresa,
                                               Status* status, Modo modo = Modo::kCria);
 
-  // The schema name of a company: its name in lower case (ASCII), as UTF-8.
+  // The schema name of a company: its name with ASCII letters in lower case, as the registry
+  // compares names without case. It travels in Windows-1252, the connection's client encoding.
   static std::string SchemaName(const std::string& empresa);
 
   ~PostgresEngine() override;  // rolls back an open transaction
@@ -128,7 +133,7 @@ class PostgresEngine final : public StorageEngine {
   void Lost();  // forgets what lived on the connection
 
   const std::string m_conexao;
-  const std::string m_schema;  // UTF-8
+  const std::string m_schema;
   const bool m_readOnly;
   pg_conn* m_conn = nullptr;
   std::mutex m_mutex;
