@@ -22,6 +22,7 @@ CZQDadosMM_Disciplina Disciplina(const char* codigo, std::uint32_t pai) {
 class AccessTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
+    ZQ_EXIGE_POSTGRES(GetParam());
     ASSERT_EQ(rotina.Inicializa(empresa.Nome(), 1, 1), 0);
     acesso = rotina.GetAcessoManutencao();
   }
@@ -122,7 +123,7 @@ TEST_P(AccessTest, PlanSearchForAlertsWantsAnActiveLinkToAnActiveResource) {
   EXPECT_NE(acesso->AtualizaDataHoraEnvioAlerta(ativo, 0), 0);  // the plan has no alert 0
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, AccessTest, ::testing::Values("memoria", "sqlite"));
+INSTANTIATE_TEST_SUITE_P(Engines, AccessTest, ::testing::Values("memoria", "sqlite", "postgresql"));
 
 TEST(AccessCommonTest, RoutineNotInitialisedFailsEveryOperationCleanly) {
   Rotina rotina;

@@ -125,7 +125,10 @@ constexpr const char* kEsperado =
     "rui@zq.test|Alerta de Manutenção - Revisão|Rui R6 Revisão\n"
     "rui@zq.test|Alerta de Manutenção - Revisão|Rui R7 Revisão\n";
 
-class AlertRoutineRunTest : public ::testing::TestWithParam<std::string> {};
+class AlertRoutineRunTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override { ZQ_EXIGE_POSTGRES(GetParam().substr(0, GetParam().find('_'))); }
+};
 
 TEST_P(AlertRoutineRunTest, WhoGetsWhichMail) {
   const bool smtp = GetParam().ends_with("_smtp");
@@ -151,7 +154,7 @@ TEST_P(AlertRoutineRunTest, WhoGetsWhichMail) {
   EXPECT_EQ(recebidos().size(), emails.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, AlertRoutineRunTest, testing::Values("memoria_saida", "sqlite_saida", "memoria_smtp"),
+INSTANTIATE_TEST_SUITE_P(Engines, AlertRoutineRunTest, testing::Values("memoria_saida", "sqlite_saida", "postgresql_saida", "memoria_smtp"),
                          [](const auto& info) { return info.param; });
 
 TEST(AlertRoutineTest, Repetition) {

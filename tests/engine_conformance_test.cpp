@@ -13,9 +13,11 @@
 
 #include "platform/types/String.h"
 #include "platform/storage/MemoryEngine.h"
+#include "platform/storage/PostgresEngine.h"
 #include "platform/storage/SqliteEngine.h"
 #include "platform/records/ZQRegistroMacros.h"
 #include "platform/access/ZQResultados.h"
+#include "tests/support/ClusterPostgres.h"
 
 namespace {
 
@@ -103,14 +105,19 @@ class EngineConformanceTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     TearDown();
+    ZQ_EXIGE_POSTGRES(GetParam());
     zq::Status st;
-    if (std::string(GetParam()) == "memoria") m_engine = std::make_unique<zq::MemoryEngine>();
-    if (!m_engine) m_engine = zq::SqliteEngine::Open(m_path, &st);
+    const std::string motor = GetParam();
+    if (motor == "memoria") m_engine = std::make_unique<zq::MemoryEngine>();
+    if (motor == "postgresql") m_engine = zq::PostgresEngine::Open(zqteste::ClusterPostgres::Conexao(), m_schema, &st);
+    if (motor == "sqlite") m_engine = zq::SqliteEngine::Open(m_path, &st);
     ASSERT_TRUE(m_engine) << st.message;
   }
   void TearDown() override {
     m_engine.reset();
     for (const char* suffix : {"", "-wal", "-shm"}) std::remove((m_path + suffix).c_str());
+    if (std::string(GetParam()) == "postgresql" && !zqteste::ClusterPostgres::Conexao().empty())
+      zqteste::ClusterPostgres::Executa(zqteste::ClusterPostgres::Conexao(), "DROP SCHEMA IF EXISTS " + m_schema + " CASCADE");
   }
 
   zq::StorageEngine& E() { return *m_engine; }
@@ -147,6 +154,7 @@ class EngineConformanceTest : public ::testing::TestWithParam<const char*> {
   }
 
   const std::string m_path = ::testing::TempDir() + "conformidade_" + std::to_string(getpid()) + ".db";
+  const std::string m_schema = "conformidade_" + std::to_string(getpid());
   std::unique_ptr<zq::StorageEngine> m_engine;
 };
 
@@ -350,6 +358,7 @@ TEST_P(EngineConformanceTest, EveryFieldTypeRoundTripsAtItsLimits) {
       {"bit alto", make(true, 0x80, 0x8000, 0x80000000u, -1, -1, kTop | 1, -1, 0x80000000u, 0x8000,
                         kTop | 0x123456789ull, kTop | 3, std::string("a\x00\xFF\x80z", 5))},
       {"texto com aspas e curingas", make(false, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, "'\"%_\\;--")},
+      {"texto que parece SQL", make(false, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, "x'); DROP TABLE teste_conformidade_tipos; --")},
   };
   std::vector<std::uint32_t> keys;
   for (const auto& [name, record] : kCases) {
@@ -527,7 +536,7 @@ TEST_P(EngineConformanceTest, SearchesAnswerWhatAPlainScanAnswers) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, EngineConformanceTest, ::testing::Values("memoria", "sqlite"),
+INSTANTIATE_TEST_SUITE_P(Engines, EngineConformanceTest, ::testing::Values("memoria", "sqlite", "postgresql"),
                          [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

@@ -2,6 +2,7 @@
 // refused, what it prints, and its exit statuses for bad input and an unknown company.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -11,24 +12,29 @@ namespace {
 
 using zqteste::Resultado;
 
-class HostOperationsTest : public ::testing::Test {
+class HostOperationsTest : public ::testing::TestWithParam<const char*> {
  protected:
-  static void SetUpTestSuite() {
-    s_host = std::make_unique<zqteste::Host>();
-    s_host->CriaExemplo("ACME");
+  // One sample company per engine, made by the first test that needs it.
+  void SetUp() override {
+    ZQ_EXIGE_POSTGRES(GetParam());
+    auto& host = s_hosts[GetParam()];
+    if (host) return;
+    host = std::make_unique<zqteste::Host>();
+    host->Motor(GetParam());
+    host->CriaExemplo("ACME");
   }
-  static void TearDownTestSuite() { s_host.reset(); }
+  static void TearDownTestSuite() { s_hosts.clear(); }
   // zqmm with these arguments (words separated by blanks) and `entrada` on standard input.
-  static Resultado Roda(const std::string& args, const std::string& entrada = "") {
+  Resultado Roda(const std::string& args, const std::string& entrada = "") {
     std::istringstream palavras(args);
     std::vector<std::string> v;
     for (std::string p; palavras >> p;) v.push_back(p);
-    return s_host->Roda(v, entrada);
+    return s_hosts[GetParam()]->Roda(v, entrada);
   }
-  static inline std::unique_ptr<zqteste::Host> s_host;
+  static inline std::map<std::string, std::unique_ptr<zqteste::Host>> s_hosts;
 };
 
-TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
+TEST_P(HostOperationsTest, EveryOperationOnTheSample) {
   const std::string ordem = R"("ordem": {"ponteiroRecurso": 1, "ponteiroPlano": 6,
                                          "dataHoraEmissao": "2026-12-05T08:00:00-03:00")";
   const std::string requisitada = R"({"ordem": {"listaEquipamento": [{"produtoServico": {"ponteiro": 4},
@@ -113,5 +119,7 @@ TEST_F(HostOperationsTest, EveryOperationOnTheSample) {
             std::string::npos)
       << ajuda.out;
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, HostOperationsTest, ::testing::Values("sqlite", "postgresql"));
 
 }  // namespace

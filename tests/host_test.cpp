@@ -52,9 +52,20 @@ class HostTest : public testing::Test {
   Host host;
 };
 
-TEST_F(HostTest, SampleCompanyMailsItsDueAlertsAndAcceptsAnOrder) {
+// What a person does with a company, on each engine zqmm creates companies on.
+class HostEnginesTest : public HostTest, public testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    if (IsSkipped()) return;
+    ZQ_EXIGE_POSTGRES(GetParam());
+    host.Motor(GetParam());
+  }
+};
+
+TEST_P(HostEnginesTest, SampleCompanyMailsItsDueAlertsAndAcceptsAnOrder) {
   const fs::path dados = host.CriaExemplo();
-  EXPECT_TRUE(fs::exists(dados / "EXEMPLO.db"));
+  EXPECT_EQ(fs::exists(dados / "EXEMPLO.db"), std::string(GetParam()) == "sqlite");
   EXPECT_EQ(host.Roda({"empresa", "criar", "EXEMPLO"}).saida, 3) << "a company is created once";
 
   Resultado r = host.Roda({kAgora, "alertas", "executar", "EXEMPLO"});
@@ -158,6 +169,9 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
       {"large object, members differing in case", prioridade, largo, "registro: membro repetido: M7"},
       {"members differing in case", prioridade, R"({"codigo": "P9", "Codigo": "P8"})", "registro: membro repetido: Codigo"},
       {"bad option", {"alertas", "agendar", "EXEMPLO", "--intervalo", "-5"}, "", "intervalo"},
+      {"password on the command line", {"empresa", "criar", "PG", "--motor", "postgresql", "--conexao",
+                                         "host=/nada password=x"}, "", "a senha não vai na linha de comando"},
+      {"postgresql without a server", {"empresa", "criar", "PG", "--motor", "postgres"}, "", "pede --conexao"},
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.nome);
@@ -180,7 +194,7 @@ TEST_F(HostTest, UnusableInputExitsTwoAndWritesNothing) {
   EXPECT_EQ(host.Exporta("EXEMPLO"), antes);
 }
 
-TEST_F(HostTest, ExportedDatasetLoadsBackAsTheSameDataset) {
+TEST_P(HostEnginesTest, ExportedDatasetLoadsBackAsTheSameDataset) {
   host.CriaExemplo();
   ASSERT_EQ(host.Roda({kAgora, "alertas", "executar", "EXEMPLO"}).saida, 0);  // send times to carry over
   const fs::path arquivo = host.Dir() / "exportado.json";
@@ -189,12 +203,14 @@ TEST_F(HostTest, ExportedDatasetLoadsBackAsTheSameDataset) {
   // The clock runs on from --agora, so the run's send time is a moment after it.
   EXPECT_NE(exportado.find("\"dmaHmsUltimoEnvio\":\"2026-12-07T08:0"), std::string::npos);
 
-  ASSERT_EQ(host.Roda({"empresa", "criar", "COPIA", "--dados", (host.Dir() / "COPIA").string()}).saida, 0);
+  ASSERT_EQ(host.Roda(host.Criar("COPIA")).saida, 0);
   const Resultado r = host.Roda({"carregar", "COPIA", arquivo.string()});
   ASSERT_EQ(r.saida, 0) << r.err;
   EXPECT_NE(r.out.find("170 registros carregados"), std::string::npos) << r.out;
   EXPECT_EQ(host.Exporta("COPIA"), exportado);
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, HostEnginesTest, testing::Values("sqlite", "postgresql"));
 
 TEST_F(HostTest, RecordsWithoutKeyTakeKeysNoNamedRecordUses) {
   ASSERT_EQ(host.Roda({"empresa", "criar", "NOVA", "--dados", (host.Dir() / "NOVA").string()}).saida, 0);

@@ -57,6 +57,7 @@ const std::string kMestre = "LeMestre", kRecurso = kMestre + " LeRecurso", kPlan
 
 class OrderSaveTest : public ::testing::TestWithParam<const char*> {
  protected:
+  void SetUp() override { ZQ_EXIGE_POSTGRES(GetParam()); }
   CZQRelogioGuarda relogio{zqteste::Agora()};
 };
 
@@ -463,7 +464,7 @@ TEST_P(OrderSaveTest, EveryFailurePointEndsInTheCopiedError) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, OrderSaveTest, ::testing::Values("memoria", "sqlite"));
+INSTANTIATE_TEST_SUITE_P(Engines, OrderSaveTest, ::testing::Values("memoria", "sqlite", "postgresql"));
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "tools/Comandos.h"
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -73,11 +74,32 @@ class CProgresso {
   bool m_mostrou = false;
 };
 
+// Whether a libpq connection string carries a password (keyword or URI user:password@).
+bool TemSenha(const std::string& conexao) {
+  std::string minusculo = conexao;
+  for (char& c : minusculo) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (minusculo.find("password") != std::string::npos) return true;
+  const std::size_t esquema = minusculo.find("://");
+  if (esquema == std::string::npos) return false;
+  const std::string autoridade = minusculo.substr(esquema + 3, minusculo.find_first_of("/?", esquema + 3) - esquema - 3);
+  const std::size_t arroba = autoridade.rfind('@');
+  return arroba != std::string::npos && autoridade.substr(0, arroba).find(':') != std::string::npos;
+}
+
 }  // namespace
 
-int CComandos::CriaEmpresa(const std::string& empresa, const std::string& dadosOpcao, const std::string& motor,
-                           const std::string& relatorios) {
+int CComandos::CriaEmpresa(const std::string& empresa, const std::string& dadosOpcao, const std::string& motorOpcao,
+                           const std::string& relatorios, const std::string& conexao) {
   CLocaisHost::ValidaNome(empresa);
+  const std::string motor = motorOpcao == "postgres" ? "postgresql" : motorOpcao;
+  const bool postgres = motor == "postgresql";
+  if (postgres != !conexao.empty())
+    throw CErroHost(kSaidaEntradaInvalida, postgres ? "--motor postgresql pede --conexao \"host=... dbname=...\""
+                                                    : "--conexao vale só com --motor postgresql");
+  if (postgres && TemSenha(conexao))
+    throw CErroHost(kSaidaEntradaInvalida,
+                    "a senha não vai na linha de comando: use o arquivo de senhas do libpq (~/.pgpass) ou "
+                    "escreva-a à mão na seção da empresa no registro");
   const CArquivoRegistro registro(CZQRegistro::Arquivo());
   if (auto existente = CLocaisHost::LeEmpresa(empresa))
     throw CErroHost(kSaidaFalha, std::string("a empresa ")
@@ -94,7 +116,7 @@ int CComandos::CriaEmpresa(const std::string& empresa, const std::string& dadosO
   if (ec)
     throw CErroHost(kSaidaFalha, std::string("não foi possível criar ").append(dados.string()).append(": ").append(ec.message()));
   const fs::path banco = dados / (empresa + ".db");
-  if (fs::exists(banco, ec))
+  if (!postgres && fs::exists(banco, ec))
     throw CErroHost(kSaidaFalha, std::string("o banco ").append(banco.string()).append(" já existe; escolha outro --dados"));
   fs::path pastaRelatorios;
   if (!relatorios.empty()) {
@@ -106,7 +128,8 @@ int CComandos::CriaEmpresa(const std::string& empresa, const std::string& dadosO
 
   zq::EmpresaConfig config;
   config.motor = motor;
-  config.banco = banco.string();
+  // On PostgreSQL a schema that already holds the company is joined: hosts share its server.
+  config.banco = postgres ? conexao : banco.string();
   config.dados = ComBarra(dados.string());
   const zq::Status st = CZQEmpresas::Registra(empresa, config);
   if (!st.ok()) throw CErroHost(kSaidaFalha, std::string("não foi possível criar o banco: ").append(Utf8(st.message)));

@@ -18,12 +18,13 @@ class CComandos {
     bool tls = false;
   };
 
-  // empresa criar: a new SQLite database in the data directory ("" = the default one) and the
+  // empresa criar: a new SQLite database in the data directory ("" = the default one), or with
+  // motor "postgresql" (or "postgres") the company's schema on the server `conexao` names, and the
   // company's registry section; `relatorios` ("" = leave as is) sets the report folder of the
   // registry, which every company of the registry shares. Refuses a company the registry already
-  // names and a database file that already exists.
+  // names, a SQLite file that already exists, and a connection string with a password in it.
   static int CriaEmpresa(const std::string& empresa, const std::string& dados, const std::string& motor,
-                         const std::string& relatorios);
+                         const std::string& relatorios, const std::string& conexao = "");
   // empresa email: writes the company's e-mail account (CZQContaEmail): a sender, and an SMTP
   // server or, without one, the outbox folder.
   static int ConfiguraEmail(const std::string& empresa, const OpcoesEmail& opcoes);

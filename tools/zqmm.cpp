@@ -1,5 +1,5 @@
 // zqmm: the command-line host of the maintenance rules library. It plays the suite's part for a
-// person or a script: creates companies on SQLite, loads and exports datasets, checks records
+// person or a script: creates companies on SQLite or PostgreSQL, loads and exports datasets, checks records
 // through the module's data handlers and runs the plan-alert routine. This file only reads the
 // command line; the commands live in Comandos and ComandosAlerta.
 #include <iostream>
@@ -54,10 +54,15 @@ int main(int argc, char** argv) {
   std::string empresa, arquivo, tipo, dados, relatorios, motor = "sqlite";
   auto* cmdEmpresa = app.add_subcommand("empresa", "cria, configura e lista empresas");
   cmdEmpresa->require_subcommand(1);
-  auto* criar = cmdEmpresa->add_subcommand("criar", "cria o banco SQLite da empresa e a registra");
+  std::string conexao;
+  auto* criar = cmdEmpresa->add_subcommand("criar", "cria o banco da empresa (SQLite, ou um esquema no PostgreSQL) e a registra");
   criar->add_option("NOME", empresa, "nome da empresa")->required();
   criar->add_option("--dados", dados, "pasta de dados da empresa (criada se faltar)");
-  criar->add_option("--motor", motor, "motor de dados")->check(CLI::IsMember({"sqlite"}));
+  criar->add_option("--motor", motor, "motor de dados (padrão: sqlite)")
+      ->check(CLI::IsMember({"sqlite", "postgresql", "postgres"}));
+  criar->add_option("--conexao", conexao,
+                    "PostgreSQL: \"host=... dbname=...\" do libpq, sem senha (use ~/.pgpass); "
+                    "o esquema leva o nome da empresa");
   criar->add_option("--relatorios", relatorios, "pasta dos modelos de e-mail (vale para todas as empresas)");
 
   CComandos::OpcoesEmail email;
@@ -163,7 +168,7 @@ int main(int argc, char** argv) {
   try {
     CLocaisHost::PreparaRegistro(registro);
     if (!agora.empty()) CRelogioHost::DefineAgora(agora);
-    if (*criar) return CComandos::CriaEmpresa(empresa, dados, motor, relatorios);
+    if (*criar) return CComandos::CriaEmpresa(empresa, dados, motor, relatorios, conexao);
     if (*cmdEmail) return CComandos::ConfiguraEmail(empresa, email);
     if (*listar) return CComandos::ListaEmpresas();
     if (*onde) return CComandos::Onde(empresa);

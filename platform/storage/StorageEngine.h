@@ -2,7 +2,8 @@
 // operation of the suite over this interface, so an engine knows records only through their
 // schema (RecordSchema.h): a kind is a table, a field a column, the key field the primary key.
 //
-// Implementations: MemoryEngine (tests, fixtures), SqliteEngine (one file per company).
+// Implementations: MemoryEngine (tests, fixtures), SqliteEngine (one file per company),
+// PostgresEngine (one schema per company on a shared server).
 // Every implementation must pass the conformance suite in tests/engine_conformance_test.cpp.
 //
 // Thread safety: every operation may be called from any thread; an engine serialises its own

@@ -5,6 +5,7 @@
 
 #include "platform/types/Cp1252.h"
 #include "platform/storage/MemoryEngine.h"
+#include "platform/storage/PostgresEngine.h"
 #include "platform/storage/SqliteEngine.h"
 #include "platform/system/ZQRegistro.h"
 #include "platform/access/ZQResultados.h"
@@ -20,6 +21,14 @@ std::string Chave(std::string nome) {
 std::string ComBarra(std::string dir) {
   if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
   return dir;
+}
+
+std::unique_ptr<zq::StorageEngine> AbrePostgres(const zq::EmpresaConfig& c, zq::Status* st) {
+  using Modo = zq::PostgresEngine::Modo;
+  const Modo modo = c.abertura == zq::AberturaBanco::kCria        ? Modo::kCria
+                    : c.abertura == zq::AberturaBanco::kExistente ? Modo::kExistente
+                                                                 : Modo::kLeitura;
+  return zq::PostgresEngine::Open(c.banco, c.empresa, st, modo);
 }
 
 struct Estado {
@@ -38,6 +47,8 @@ struct Estado {
                                                                         : Modo::kLeitura;
          return zq::SqliteEngine::Open(c.banco, st, modo);
        }},
+      {"postgresql", AbrePostgres},
+      {"postgres", AbrePostgres},
   };
 };
 
@@ -54,7 +65,9 @@ std::shared_ptr<CZQConexaoEmpresa> Cria(Estado& e, const std::string& nome,
     return nullptr;
   }
   *st = {};
-  auto motor = it->second(config, st);
+  zq::EmpresaConfig comNome = config;
+  comNome.empresa = nome;
+  auto motor = it->second(comNome, st);
   if (!motor) {
     if (st->ok()) *st = {ZQ_E_MOTOR, "Não foi possível abrir "_cp + config.banco};
     return nullptr;

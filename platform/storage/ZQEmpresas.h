@@ -4,7 +4,7 @@
 //
 // A company is known either because a host or test registered it (Registra) or because the
 // registry file has a section "SOFTWARE\Wow6432Node\ZQ Sistemas\Empresas\<name>" with the values
-// Motor (memoria | sqlite | postgres), Banco (file or connection string) and Dados (data
+// Motor (memoria | sqlite | postgresql, or postgres), Banco (file or connection string) and Dados (data
 // directory); see ZQRegistro.h. Names compare without regard to ASCII case. A company opened
 // from the registry file must have its database already (only Registra creates one, as its
 // config's abertura says).
@@ -31,10 +31,11 @@ enum class AberturaBanco {
 };
 
 struct EmpresaConfig {
-  std::string motor = "memoria";  // memoria | sqlite | postgres
+  std::string motor = "memoria";  // memoria | sqlite | postgresql (or postgres)
   std::string banco;              // SQLite file, or PostgreSQL connection string
   std::string dados;              // data directory ("" = none)
   AberturaBanco abertura = AberturaBanco::kCria;
+  std::string empresa = "";       // the company's name, set by CZQEmpresas (PostgreSQL's schema)
 };
 
 }  // namespace zq
@@ -78,6 +79,6 @@ class CZQEmpresas {
   static void Remove(const std::string& nome);
   static void RemoveTodas();
 
-  // Engines by the name given in Motor; "memoria" and "sqlite" are built in.
+  // Engines by the name given in Motor; "memoria", "sqlite" and "postgresql" are built in.
   static void RegistraMotor(const std::string& motor, Fabrica fabrica);
 };

@@ -10,7 +10,9 @@
 #include <unistd.h>
 
 #include "platform/types/String.h"
+#include "platform/storage/PostgresEngine.h"
 #include "platform/system/ZQRegistro.h"
+#include "tests/support/ClusterPostgres.h"
 
 namespace zqteste {
 
@@ -25,8 +27,14 @@ EmpresaTeste::EmpresaTeste(const std::string& motor) {
   m_nome = "TESTE" + std::to_string(::getpid()) + "_" + std::to_string(++contador);
   m_dir = DiretorioTemporario("zqmm-" + m_nome);
   CZQRegistro::Define(CZQRegistro::kRaiz, "Mensagens", ZQ_MENSAGENS_DIR);
+  if (motor == "postgresql") m_postgres = ClusterPostgres::Conexao();
+  // Without a server the test skips itself in SetUp (ZQ_EXIGE_POSTGRES), after a fixture member
+  // was built: that one gets a company in memory.
+  const bool semServidor = motor == "postgresql" && m_postgres.empty();
   const zq::Status st = CZQEmpresas::Registra(
-      m_nome, {.motor = motor, .banco = (m_dir / "empresa.db").string(), .dados = m_dir.string()});
+      m_nome, {.motor = semServidor ? "memoria" : motor,
+               .banco = m_postgres.empty() ? (m_dir / "empresa.db").string() : m_postgres,
+               .dados = m_dir.string()});
   if (!st.ok()) throw std::runtime_error("empresa de teste: " + st.message);
   m_conexao = CZQEmpresas::Abre(m_nome);
 }
@@ -34,6 +42,8 @@ EmpresaTeste::EmpresaTeste(const std::string& motor) {
 EmpresaTeste::~EmpresaTeste() {
   m_conexao.reset();
   CZQEmpresas::Remove(m_nome);
+  if (!m_postgres.empty())
+    ClusterPostgres::Executa(m_postgres, "DROP SCHEMA \"" + zq::PostgresEngine::SchemaName(m_nome) + "\" CASCADE");
   std::error_code ec;
   std::filesystem::remove_all(m_dir, ec);
 }

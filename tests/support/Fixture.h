@@ -9,11 +9,13 @@
 #include "platform/storage/FaultInjector.h"
 #include "platform/records/ZQDadosDF_Erro.h"
 #include "platform/storage/ZQEmpresas.h"
+#include "tests/support/ClusterPostgres.h"
 
 namespace zqteste {
 
 // A company under a unique name with its own temporary data directory (removed at the end), on the
-// engine "memoria" or "sqlite"; the build's message files are the registry's "Mensagens" folder.
+// engine "memoria", "sqlite" or "postgresql" (a schema of the tests' server, dropped at the end; see
+// ZQ_EXIGE_POSTGRES); the build's message files are the registry's "Mensagens" folder.
 class EmpresaTeste {
  public:
   explicit EmpresaTeste(const std::string& motor = "memoria");
@@ -40,6 +42,7 @@ class EmpresaTeste {
  private:
   std::string m_nome;
   std::filesystem::path m_dir;
+  std::string m_postgres;  // the server's connection string, on PostgreSQL
   std::shared_ptr<CZQConexaoEmpresa> m_conexao;
 };
 

@@ -59,8 +59,27 @@ class Host {
     m_ambiente.push_back("HOME=" + m_dir.string());
   }
   ~Host() {
+    if (!m_postgres.empty()) ClusterPostgres::Executa(ClusterPostgres::Conexao(), "DROP DATABASE " + m_banco + " WITH (FORCE)");
     std::error_code ec;
     fs::remove_all(m_dir, ec);
+  }
+
+  // The engine of the companies Criar makes: "sqlite" (zqmm's default) or "postgresql", on a
+  // database of this host's own in the tests' server (company names are schemas there, and other
+  // test processes use the same names), dropped at the end. Call ZQ_EXIGE_POSTGRES first.
+  void Motor(const std::string& motor) {
+    if (motor != "postgresql" || !m_postgres.empty()) return;
+    static int contador = 0;
+    m_banco = "host_" + std::to_string(getpid()) + "_" + std::to_string(++contador);
+    const std::string servidor = ClusterPostgres::Conexao();
+    EXPECT_EQ(ClusterPostgres::Executa(servidor, "CREATE DATABASE " + m_banco), "");
+    m_postgres = servidor.substr(0, servidor.rfind("dbname=")) + "dbname=" + m_banco;
+  }
+  // `empresa criar NOME`, its data in a folder of the sandbox, on the host's engine.
+  std::vector<std::string> Criar(const std::string& nome) const {
+    std::vector<std::string> args{"empresa", "criar", nome, "--dados", (m_dir / nome).string()};
+    if (!m_postgres.empty()) args.insert(args.end(), {"--motor", "postgresql", "--conexao", m_postgres});
+    return args;
   }
 
   const fs::path& Dir() const { return m_dir; }
@@ -105,8 +124,9 @@ class Host {
   // The sample company under `nome`, its mail going to the outbox. Returns its data directory.
   fs::path CriaExemplo(const std::string& nome = "EXEMPLO") {
     const fs::path dados = m_dir / nome;
-    EXPECT_EQ(Roda({"empresa", "criar", nome, "--dados", dados.string(), "--relatorios",
-                    (kExemplo / "relatorios").string()}).saida, 0);
+    std::vector<std::string> criar = Criar(nome);
+    criar.insert(criar.end(), {"--relatorios", (kExemplo / "relatorios").string()});
+    EXPECT_EQ(Roda(criar).saida, 0);
     EXPECT_EQ(Roda({"empresa", "email", nome, "--remetente", "manutencao@exemplo.com.br"}).saida, 0);
     const Resultado r = Roda({"carregar", nome, (kExemplo / "exemplo.json").string()});
     EXPECT_EQ(r.saida, 0) << r.err;
@@ -121,6 +141,7 @@ class Host {
 
  private:
   fs::path m_dir;
+  std::string m_banco, m_postgres;  // on PostgreSQL: the host's database and its connection string
   std::vector<std::string> m_ambiente, m_prefixo;
 };
 
