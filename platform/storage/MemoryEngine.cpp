@@ -1,5 +1,6 @@
 #include "platform/storage/MemoryEngine.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <set>
@@ -53,7 +54,11 @@ struct MemoryEngine::Table {
   std::vector<Column> columns;
   std::size_t keyColumn = 0;
   std::map<std::uint32_t, Row> rows;  // in key order, so scans answer ascending
-  std::unordered_map<std::uint32_t, Row*> byKey;  // the same rows, found at the same cost at any size
+  // The same rows by key, at one lookup whatever the size: keys handed out are dense, so most
+  // live in a vector indexed by key; far-off explicit keys (0xFFFFFFFF) go to a hash instead of
+  // stretching it.
+  std::vector<Row*> dense;
+  std::unordered_map<std::uint32_t, Row*> sparse;
   std::vector<std::unique_ptr<Index>> indexes;  // per column; null where no declaration searches
   // The items of a searchable list column: per field of `child`, the keys of the records with
   // an item holding each value. Lists are decoded once, when stored.
@@ -71,8 +76,32 @@ struct MemoryEngine::Table {
   }
 
   Row* Find(std::uint32_t key) {
-    auto it = byKey.find(key);
-    return it == byKey.end() ? nullptr : it->second;
+    if (key < dense.size()) return dense[key];
+    auto it = sparse.find(key);
+    return it == sparse.end() ? nullptr : it->second;
+  }
+  void Link(std::uint32_t key, Row* row) {
+    if (key >= dense.size() && key < std::max<std::size_t>(1024, 2 * rows.size())) {
+      // Grown in one go: the keys of the hash that now fit move over.
+      dense.resize(std::max<std::size_t>(key + 1, 2 * dense.size()), nullptr);
+      for (auto it = sparse.begin(); it != sparse.end();)
+        if (it->first < dense.size()) {
+          dense[it->first] = it->second;
+          it = sparse.erase(it);
+        } else {
+          ++it;
+        }
+    }
+    if (key < dense.size())
+      dense[key] = row;
+    else
+      sparse[key] = row;
+  }
+  void Unlink(std::uint32_t key) {
+    if (key < dense.size())
+      dense[key] = nullptr;
+    else
+      sparse.erase(key);
   }
 
   // Every write goes through these four, so the indexes always describe the rows.
@@ -104,7 +133,7 @@ struct MemoryEngine::Table {
       Indexed(c, row[c], key);
     }
     it->second = std::move(row);
-    byKey[key] = &it->second;
+    Link(key, &it->second);
   }
   // Removes the row with this key, if any, and answers it.
   std::optional<Row> Erase(std::uint32_t key) {
@@ -113,7 +142,7 @@ struct MemoryEngine::Table {
     for (std::size_t c = 0; c < indexes.size(); ++c)
       if (HasIndex(c)) Unindexed(c, it->second[c], key);
     Row row = std::move(it->second);
-    byKey.erase(key);
+    Unlink(key);
     rows.erase(it);
     return row;
   }

@@ -20,7 +20,7 @@
 //    (an empty prefix: a list with at least one item).
 //  - Rollback undoes every write since Begin, key counters included: a transaction rolled back
 //    leaves the engine as if it never ran, so its keys are handed out again.
-//  - Cost: a read, or a search with an equality on the key, finds its row through a hash by key,
+//  - Cost: a read, or a search with an equality on the key, finds its row by key in one lookup,
 //    whatever the table size (only cache misses grow with it).
 //    Every field that a declaration of the kind marks kSearchable is indexed by value: a search
 //    with an equality on such a field walks only the records of its rarest such value (none if
