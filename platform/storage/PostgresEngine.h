@@ -126,7 +126,14 @@ class PostgresEngine final : public StorageEngine {
   // ZQ_E_MOTOR for a failed call (res may be null), noticing a lost connection.
   Status Failure(pg_result* res, const std::string& what);
   Status Use(const RecordSchema& schema, Kind** kind);
-  Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing);
+  // Read-only, it changes nothing and reports in *missing the fields without a column (all of
+  // them when the kind has no table), and in *unindexed the searchable lists without an up to
+  // date items table.
+  Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing, std::vector<bool>* unindexed);
+  // Fills the items tables of these lists from the stored records.
+  Status FillItems(const RecordSchema& schema, const std::vector<std::size_t>& lists);
+  // Appends the items arrays of the record's indexed lists to a write's values.
+  static void AddItems(const Kind& kind, const TZQBaseParaDados& record, std::vector<Param>* params);
   std::string Table(const std::string& name) const;  // schema-qualified, quoted
   void OpenSnapshot();
   void CloseSnapshot();
