@@ -10,6 +10,7 @@
 #include <utility>
 #include <variant>
 
+#include "platform/records/ListaCodec.h"
 #include "platform/types/Cp1252.h"
 #include "platform/access/ZQResultados.h"
 
@@ -22,7 +23,7 @@ constexpr std::int64_t kMaxKey = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kMaxIdentifier = 63;  // NAMEDATALEN - 1
 
 // Type oids of the values we bind and read.
-constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt4 = 23, kText = 25;
+constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt4 = 23, kText = 25, kByteaArray = 1001, kInt8Array = 1016;
 
 const char* TypeName(FieldType t) {
   switch (t) {
@@ -74,6 +75,24 @@ std::string IndexName(const RecordSchema& schema, std::size_t i) {
   return Lower(std::string(schema.kind) + "__" + schema.fields[i].name).substr(0, kMaxIdentifier);
 }
 
+// A searchable list field's items, one row per item and child field, so a search on an item is
+// an indexed lookup. The field's name in lower case, as its column spells it.
+std::string ItemsTable(const RecordSchema& schema, std::size_t i) {
+  return std::string(schema.kind) + "__" + Lower(schema.fields[i].name) + "__itens";
+}
+std::string ItemsIndex(const std::string& table) { return table + "__valor"; }
+
+bool SearchableList(const RecordSchema& schema, std::size_t i) {
+  const FieldInfo& f = schema.fields[i];
+  return i != schema.key && (f.flags & kSearchable) && f.type == FieldType::kList && f.child;
+}
+
+// The _zq_meta rows an items table has, one per child field it holds (valor unused), so an items
+// table made under child records with fewer fields is filled again.
+std::string CoverageRow(const std::string& table, const char* childField) {
+  return "itens:" + table + ":" + childField;
+}
+
 std::optional<std::string> Successor(std::string prefix) {
   while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) prefix.pop_back();
   if (prefix.empty()) return std::nullopt;
@@ -86,6 +105,22 @@ std::string BigEndian(std::int64_t v) {
   auto u = static_cast<std::uint64_t>(v);
   for (int i = 7; i >= 0; --i, u >>= 8) out[static_cast<std::size_t>(i)] = static_cast<char>(u & 0xFF);
   return out;
+}
+
+// An item's value in the items table: texts as their bytes, integers as their 8 bytes big-endian,
+// so one bytea column holds the child fields of either storage and equality stays exact.
+std::string ItemBytes(const Value& v) {
+  if (const auto* n = std::get_if<std::int64_t>(&v)) return BigEndian(*n);
+  return std::get<std::string>(v);
+}
+
+// The items of a stored list as (child field name, value) pairs, without repeats.
+void ItemPairs(const RecordSchema& child, const Value& list, std::vector<std::pair<std::string, std::string>>* out) {
+  const std::size_t from = out->size();
+  for (const auto& values : ListItems(child, list))
+    for (std::size_t f = 0; f < child.count; ++f) out->emplace_back(child.fields[f].name, ItemBytes(values[f]));
+  std::sort(out->begin() + static_cast<long>(from), out->end());
+  out->erase(std::unique(out->begin() + static_cast<long>(from), out->end()), out->end());
 }
 
 // libpq's own texts may come translated in UTF-8; the server's come in the client encoding.
@@ -141,6 +176,25 @@ struct PostgresEngine::Param {
     return {kBytea, std::get<std::string>(v)};
   }
   static Param Text(std::string s) { return {kText, std::move(s)}; }
+  // A one-dimensional array in the binary format: ndim, has-nulls, element type, then the size
+  // and lower bound of the dimension, then each element as its length and bytes.
+  static Param Array(Oid element, const std::vector<std::string>& items) {
+    std::string out;
+    auto put = [&](std::uint32_t v) { out += BigEndian(v).substr(4); };
+    put(items.empty() ? 0 : 1), put(0), put(element);
+    if (!items.empty()) put(static_cast<std::uint32_t>(items.size())), put(1);
+    for (const std::string& i : items) put(static_cast<std::uint32_t>(i.size())), out += i;
+    return {element == kInt8 ? kInt8Array : kByteaArray, std::move(out)};
+  }
+  // The items of a list as the two arrays the write statements take.
+  static void Items(const RecordSchema& child, const Value& list, std::vector<Param>* out) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    ItemPairs(child, list, &pairs);
+    std::vector<std::string> names, values;
+    for (auto& [n, v] : pairs) names.push_back(std::move(n)), values.push_back(std::move(v));
+    out->push_back(Array(kBytea, names));
+    out->push_back(Array(kBytea, values));
+  }
 };
 
 class PostgresEngine::Result {
@@ -203,6 +257,16 @@ struct PostgresEngine::Kind {
   std::vector<std::string> columns;  // what reads each field: its column, or a default
   std::vector<Param> shape;          // the parameter types of the field values, in order
   bool absent = false;
+  // The searchable list fields. Indexed ones are written to their items table by the same
+  // statement that writes the row; the others (a read-only open of a schema made before) are
+  // searched by decoding the stored lists.
+  struct Lista {
+    std::size_t field;
+    std::string table;  // qualified, quoted items table
+    bool indexed;
+  };
+  std::vector<Lista> lists;
+  bool writesItems = false;  // update and remove answer a count, not the rows changed
   // Prepared when first run: most kinds are only read, and a company's first use of each kind
   // would otherwise pay five round trips for it.
   Statement read, insertNew, insertGiven, update, remove;
@@ -266,7 +330,10 @@ std::unique_ptr<PostgresEngine> PostgresEngine::Open(const std::string& conexao,
 PostgresEngine::PostgresEngine(std::string conexao, std::string schema, bool readOnly)
     : m_conexao(std::move(conexao)), m_schema(std::move(schema)), m_readOnly(readOnly),
       m_loadColumns(std::make_unique<Statement>(Statement{
-          "SELECT nome, tipo_campo, chave, indexada FROM " + Table("_zq_colunas") + " WHERE tipo = $1",
+          // With the coverage rows of the kind's items tables, tipo_campo '' telling them apart.
+          "SELECT nome, tipo_campo, chave, indexada FROM " + Table("_zq_colunas") +
+              " WHERE tipo = $1 UNION ALL SELECT nome, '', false, false FROM " + Table("_zq_meta") +
+              " WHERE left(nome, length($1) + 8) = 'itens:' || $1 || '__'",
           {Param::Text("")}, ""})) {}
 
 PostgresEngine::~PostgresEngine() {
@@ -461,10 +528,14 @@ Status PostgresEngine::Setup(Modo modo) {
   return scope.Commit();
 }
 
-Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* missing) {
+Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* missing, std::vector<bool>* unindexed) {
   const std::string kind = schema.kind;
   if (kind.empty() || Lower(kind).starts_with("_zq_") || kind.size() > kMaxIdentifier)
     return {ZQ_E_ESQUEMA, "Nome de tipo de registro reservado ou longo demais: " + kind};
+  for (std::size_t i = 0; i < schema.count; ++i)
+    if (SearchableList(schema, i) && ItemsIndex(ItemsTable(schema, i)).size() > kMaxIdentifier)
+      return {ZQ_E_ESQUEMA, std::string("Nome longo demais para a tabela de itens do campo ") + schema.fields[i].name +
+                                " de " + kind};
 
   struct Stored {
     std::string name, type;
@@ -473,17 +544,30 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
   struct Plan {
     bool create = false;
     std::vector<std::size_t> add, index;
-    bool empty() const { return !create && add.empty() && index.empty(); }
+    std::vector<std::size_t> lists;    // items tables to make or fill again
+    std::vector<std::size_t> unindex;  // searchable lists whose column got an index before
+    bool empty() const { return !create && add.empty() && index.empty() && lists.empty() && unindex.empty(); }
   };
+  // Per searchable list field, the child fields its items table holds.
+  std::vector<std::vector<std::string>> covered(schema.count);
   // The stored columns, and which of them have their index.
   auto load = [&](std::vector<Stored>* columns, std::vector<std::string>* indexes) -> Status {
     columns->clear();
     indexes->clear();
+    for (auto& c : covered) c.clear();
     Result r;
     if (Status st = Run(*m_loadColumns, {Param::Text(kind)}, "ler as colunas de " + kind, &r); !st.ok()) return st;
     for (int i = 0; i < r.Rows(); ++i) {
-      columns->push_back({r.Bytes(i, 0), r.Bytes(i, 1), r.Int(i, 2) != 0});
-      if (r.Int(i, 3) != 0) indexes->push_back(r.Bytes(i, 0));
+      const std::string name = r.Bytes(i, 0), type = r.Bytes(i, 1);
+      if (type.empty()) {
+        for (std::size_t f = 0; f < schema.count; ++f) {
+          const std::string prefix = "itens:" + ItemsTable(schema, f) + ":";
+          if (SearchableList(schema, f) && name.starts_with(prefix)) covered[f].push_back(name.substr(prefix.size()));
+        }
+        continue;
+      }
+      columns->push_back({name, type, r.Int(i, 2) != 0});
+      if (r.Int(i, 3) != 0) indexes->push_back(name);
     }
     return {};
   };
@@ -511,9 +595,19 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
                                     c->type + " e declarado como " + TypeName(f.type)};
         }
       }
-      if (!isKey && (f.flags & kSearchable) &&
-          std::find(indexes.begin(), indexes.end(), Lower(f.name)) == indexes.end())
+      const bool indexed = std::find(indexes.begin(), indexes.end(), Lower(f.name)) != indexes.end();
+      if (SearchableList(schema, i)) {
+        // Made before the field was searchable, or under child records with fewer fields.
+        const RecordSchema& child = f.child();
+        bool all = true;
+        for (std::size_t c = 0; c < child.count && all; ++c)
+          all = std::find(covered[i].begin(), covered[i].end(), child.fields[c].name) != covered[i].end();
+        if (!all) plan->lists.push_back(i);
+        // An index on the encoded lists serves no search and refuses lists past its row size.
+        if (indexed) plan->unindex.push_back(i);
+      } else if (!isKey && (f.flags & kSearchable) && !indexed) {
         plan->index.push_back(i);
+      }
     }
     return {};
   };
@@ -526,6 +620,7 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
   if (m_readOnly) {
     missing->assign(schema.count, plan.create);
     for (std::size_t i : plan.add) (*missing)[i] = true;
+    for (std::size_t i : plan.lists) (*unindexed)[i] = true;
     return {};
   }
 
@@ -558,6 +653,14 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
   for (std::size_t i : plan.index)
     ddl += "CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " + Table(kind) + "(" +
            Column(schema.fields[i]) + ");";
+  for (std::size_t i : plan.unindex) ddl += "DROP INDEX IF EXISTS " + Table(IndexName(schema, i)) + ";";
+  for (std::size_t i : plan.lists) {
+    const std::string table = ItemsTable(schema, i);
+    ddl += "CREATE TABLE IF NOT EXISTS " + Table(table) +
+           "(chave bigint NOT NULL, item bytea NOT NULL, valor bytea NOT NULL, PRIMARY KEY(chave, item, valor));"
+           "CREATE INDEX IF NOT EXISTS " + Quote(ItemsIndex(table)) + " ON " + Table(table) + "(item, valor);"
+           "DELETE FROM " + Table(table) + ";";
+  }
   if (Status st = Exec(ddl, "criar a tabela " + kind + " ou seus índices"_cp); !st.ok()) return st;
   if (!fresh.empty()) {
     std::vector<Param> values{Param::Text(kind)};
@@ -587,8 +690,66 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
         !st.ok())
       return st;
   }
+  for (std::size_t i : plan.unindex) {
+    Result r;
+    if (Status st = Run("", {Param::Text(kind), Param::Text(Lower(schema.fields[i].name))}, "remover o índice de "_cp + kind,
+                        &r, "UPDATE " + Table("_zq_colunas") + " SET indexada = false WHERE tipo = $1 AND nome = $2");
+        !st.ok())
+      return st;
+  }
+  if (Status st = FillItems(schema, plan.create ? std::vector<std::size_t>() : plan.lists); !st.ok()) return st;
+  // Then each items table records the child fields it holds, dropping those it no longer does.
+  for (std::size_t i : plan.lists) {
+    const std::string table = ItemsTable(schema, i);
+    const RecordSchema& child = schema.fields[i].child();
+    std::vector<Param> values{Param::Text("itens:" + table + ":")};
+    std::string rows;
+    for (std::size_t c = 0; c < child.count; ++c) {
+      values.push_back(Param::Text(CoverageRow(table, child.fields[c].name)));
+      rows += std::string(c ? ", " : "") + "($" + std::to_string(values.size()) + ")";
+    }
+    const std::string meta = Table("_zq_meta");
+    Result r;
+    if (Status st = Run("", values, "preencher " + table, &r,
+                        "WITH n(nome) AS (VALUES " + rows + "), d AS (DELETE FROM " + meta +
+                            " WHERE left(nome, length($1)) = $1 AND nome NOT IN (SELECT nome FROM n))"
+                            " INSERT INTO " + meta + "(nome, valor) SELECT nome, 1 FROM n"
+                            " ON CONFLICT (nome) DO NOTHING");
+        !st.ok())
+      return st;
+  }
   if (Status st = scope.Commit(); !st.ok()) return st;
   if (m_inTransaction) m_reconciledInTransaction = true;
+  return {};
+}
+
+Status PostgresEngine::FillItems(const RecordSchema& schema, const std::vector<std::size_t>& lists) {
+  if (lists.empty()) return {};
+  const std::string kind = schema.kind;
+  std::string sql = "SELECT " + Column(schema.fields[schema.key]);
+  for (std::size_t i : lists) sql += ", " + Column(schema.fields[i]);
+  Result rows;
+  if (Status st = Run("", {}, "ler as listas de " + kind, &rows, sql + " FROM " + Table(kind)); !st.ok()) return st;
+  // One statement per list, whatever the number of records.
+  for (std::size_t l = 0; l < lists.size(); ++l) {
+    const std::string table = ItemsTable(schema, lists[l]);
+    std::vector<std::string> keys, names, values;
+    for (int r = 0; r < rows.Rows(); ++r) {
+      Value list;
+      if (!rows.Get(r, static_cast<int>(l + 1), &list)) continue;
+      std::vector<std::pair<std::string, std::string>> pairs;
+      ItemPairs(schema.fields[lists[l]].child(), list, &pairs);
+      for (auto& [n, v] : pairs) keys.push_back(BigEndian(rows.Int(r, 0))), names.push_back(std::move(n)), values.push_back(std::move(v));
+    }
+    if (keys.empty()) continue;
+    Result r;
+    if (Status st = Run("", {Param::Array(kInt8, keys), Param::Array(kBytea, names), Param::Array(kBytea, values)},
+                        "preencher " + table, &r,
+                        "INSERT INTO " + Table(table) + "(chave, item, valor) SELECT * FROM unnest($1, $2, $3)"
+                        " ON CONFLICT DO NOTHING");
+        !st.ok())
+      return st;
+  }
   return {};
 }
 
@@ -603,8 +764,8 @@ Status PostgresEngine::Use(const RecordSchema& schema, Kind** out) {
     return {};
   }
   if (it != m_kinds.end()) m_kinds.erase(it);
-  std::vector<bool> missing(schema.count, false);
-  if (Status st = Reconcile(schema, &missing); !st.ok()) return st;
+  std::vector<bool> missing(schema.count, false), unindexed(schema.count, false);
+  if (Status st = Reconcile(schema, &missing, &unindexed); !st.ok()) return st;
 
   auto k = std::make_unique<Kind>();
   k->schema = &schema;
@@ -638,6 +799,63 @@ Status PostgresEngine::Use(const RecordSchema& schema, Kind** out) {
     if (i != schema.key) updateShape.push_back(k->shape[i]);
   updateShape.push_back(keyOnly[0]);
   k->read = {"SELECT " + columns + " FROM " + k->table + " WHERE " + k->key + " = $1", keyOnly, ""};
+
+  // Each indexed list's items travel as two arrays after the statement's other values (names,
+  // values) and are written by the statement that writes the row, so they need no round trip,
+  // savepoint or transaction of their own and a refused write leaves them as they were.
+  std::string removes;
+  std::vector<Param> itemShape;
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    if (!SearchableList(schema, i)) continue;
+    const Kind::Lista& l = k->lists.emplace_back(Kind::Lista{i, Table(ItemsTable(schema, i)), !unindexed[i]});
+    if (!l.indexed) continue;
+    removes += ", d" + std::to_string(i) + " AS (DELETE FROM " + l.table + " WHERE chave = $1)";
+    itemShape.push_back(Param::Array(kBytea, {}));
+    itemShape.push_back(Param::Array(kBytea, {}));
+  }
+  k->writesItems = !itemShape.empty();
+  // The CTEs that write the items of the row in r, the arrays numbered from `first`; `replace`
+  // first drops the items the record no longer has. Items it keeps stay in place: a row deleted
+  // and inserted again by one statement would meet itself in the primary key.
+  auto writeItems = [&](std::size_t first, bool replace) {
+    std::string sql;
+    for (const Kind::Lista& l : k->lists) {
+      if (!l.indexed) continue;
+      const std::string j = std::to_string(l.field);
+      const std::string items = "unnest($" + std::to_string(first) + ", $" + std::to_string(first + 1) + ") AS x(item, valor)";
+      first += 2;
+      if (replace)
+        sql += ", d" + j + " AS (DELETE FROM " + l.table + " s USING r WHERE s.chave = r.chave AND NOT EXISTS (SELECT 1 FROM " +
+               items + " WHERE x.item = s.item AND x.valor = s.valor))";
+      sql += ", l" + j + " AS (INSERT INTO " + l.table + "(chave, item, valor) SELECT r.chave, x.item, x.valor FROM r, " +
+             items + " ON CONFLICT DO NOTHING)";
+    }
+    return sql;
+  };
+  withKind.insert(withKind.end(), itemShape.begin(), itemShape.end());
+  updateShape.insert(updateShape.end(), itemShape.begin(), itemShape.end());
+  if (k->writesItems) {
+    const std::string inserted = writeItems(schema.count + 2, false);
+    k->insertNew = {"WITH c AS (UPDATE " + counters + " SET ultima_chave = ultima_chave + 1 WHERE tipo = $1 AND ultima_chave < " +
+                        std::to_string(kMaxKey) + " RETURNING ultima_chave), r AS (INSERT INTO " + k->table + "(" + columns +
+                        ") SELECT " + chosen + " FROM c RETURNING " + k->key + " AS chave)" + inserted + " SELECT chave FROM r",
+                    withKind, ""};
+    k->insertGiven = {"WITH r AS (INSERT INTO " + k->table + "(" + columns + ") VALUES(" + params +
+                          ") ON CONFLICT DO NOTHING RETURNING " + k->key + " AS chave), u AS (UPDATE " + counters +
+                          " SET ultima_chave = r.chave FROM r WHERE tipo = $1 AND ultima_chave < r.chave)" + inserted +
+                          " SELECT count(*) FROM r",
+                      withKind, ""};
+    k->update = {"WITH r AS (UPDATE " + k->table + " SET " + sets + " WHERE " + k->key + " = $" + std::to_string(n + 1) +
+                     " RETURNING " + k->key + " AS chave)" + writeItems(static_cast<std::size_t>(n) + 2, true) +
+                     " SELECT count(*) FROM r",
+                 updateShape, ""};
+    k->remove = {"WITH r AS (DELETE FROM " + k->table + " WHERE " + k->key + " = $1 RETURNING " + k->key + ")" + removes +
+                     " SELECT count(*) FROM r",
+                 keyOnly, ""};
+    *out = k.get();
+    m_kinds[schema.kind] = std::move(k);
+    return {};
+  }
   // The counter row's lock queues concurrent inserters of the kind; the key passed in is not used.
   k->insertNew = {"WITH c AS (UPDATE " + counters + " SET ultima_chave = ultima_chave + 1 WHERE tipo = $1 AND ultima_chave < " +
                       std::to_string(kMaxKey) + " RETURNING ultima_chave) INSERT INTO " + k->table + "(" + columns +
@@ -693,38 +911,80 @@ Status PostgresEngine::Search(const RecordSchema& schema, const std::vector<Pred
   if (k->absent) return {};
   OpenSnapshot();
 
-  // Bytea compares as memcmp, so [prefix, successor) holds exactly the texts with that prefix.
-  std::string shape, where;
+  // Statements are cached by the shape of the predicates; values are always bound. Bytea
+  // compares as memcmp, so [prefix, successor) holds exactly the texts with that prefix.
+  std::string shape, where, decodedColumns;
   std::vector<Param> params;
-  auto condition = [&](std::size_t field, const char* op, const Value& v) {
-    shape += std::to_string(field) + op + ";";
-    params.push_back(Param::Of(v));
-    where += (where.empty() ? " WHERE " : " AND ") + k->columns[field] + " " + op + " $" + std::to_string(params.size());
+  std::vector<const Predicate*> decoded;  // item predicates on lists without an items table
+  auto param = [&](Param p) {
+    params.push_back(std::move(p));
+    return " $" + std::to_string(params.size());
   };
-  for (const Predicate& p : predicates) {
+  auto range = [&](const std::string& column, const Predicate& p, const Param& value, std::string* sql) {
     if (p.match == Match::kIgual) {
-      condition(p.field, "=", p.value);
-      continue;
+      shape += "=;";
+      *sql += " AND " + column + " =" + param(value);
+      return;
     }
     const std::string& prefix = std::get<std::string>(p.value);
-    if (prefix.empty()) continue;
-    condition(p.field, ">=", prefix);
-    if (auto upper = Successor(prefix)) condition(p.field, "<", *upper);
+    if (prefix.empty()) return;  // every text starts with ""
+    shape += ">=;";
+    *sql += " AND " + column + " >=" + param(Param::Of(prefix));
+    if (auto upper = Successor(prefix)) shape += "<;", *sql += " AND " + column + " <" + param(Param::Of(*upper));
+  };
+  for (const Predicate& p : predicates) {
+    shape += std::to_string(p.field) + ":";
+    if (p.item == kSemItem) {
+      range(k->columns[p.field], p, Param::Of(p.value), &where);
+      continue;
+    }
+    const Kind::Lista* l = nullptr;
+    for (const Kind::Lista& x : k->lists)
+      if (x.field == p.field && x.indexed) l = &x;
+    if (!l) {
+      shape += "d;";
+      decoded.push_back(&p);
+      decodedColumns += ", " + k->columns[p.field];
+      continue;
+    }
+    shape += "i" + std::to_string(p.item);
+    std::string sql = " AND " + k->key + " IN (SELECT chave FROM " + l->table + " WHERE item =" +
+                      param(Param::Of(std::string(schema.fields[p.field].child().fields[p.item].name)));
+    range("valor", p, Param{kBytea, ItemBytes(p.value)}, &sql);
+    where += sql + ")";
+    shape += ");";
   }
+  if (!where.empty()) where = " WHERE" + where.substr(4);
   auto it = k->searches.find(shape);
   if (it == k->searches.end()) {
     std::string name;
-    if (Status st = Prepare("SELECT " + k->key + " FROM " + k->table + where + " ORDER BY " + k->key, params, &name,
-                            "preparar a busca em " + std::string(schema.kind));
+    if (Status st = Prepare("SELECT " + k->key + decodedColumns + " FROM " + k->table + where + " ORDER BY " + k->key,
+                            params, &name, "preparar a busca em " + std::string(schema.kind));
         !st.ok())
       return st;
     it = k->searches.emplace(shape, name).first;
   }
   Result r;
   if (Status st = Run(it->second, params, "buscar em " + std::string(schema.kind), &r); !st.ok()) return st;
+  if (!decoded.empty()) {
+    for (int i = 0; i < r.Rows(); ++i) {
+      bool ok = true;
+      for (std::size_t d = 0; d < decoded.size() && ok; ++d) {
+        Value list;
+        ok = r.Get(i, static_cast<int>(d + 1), &list) && Holds(schema, *decoded[d], list);
+      }
+      if (ok) keys->push_back(static_cast<std::uint32_t>(r.Int(i, 0)));
+    }
+    return {};
+  }
   keys->reserve(static_cast<std::size_t>(r.Rows()));
   for (int i = 0; i < r.Rows(); ++i) keys->push_back(static_cast<std::uint32_t>(r.Int(i, 0)));
   return {};
+}
+
+void PostgresEngine::AddItems(const Kind& k, const TZQBaseParaDados& record, std::vector<Param>* params) {
+  for (const Kind::Lista& l : k.lists)
+    if (l.indexed) Param::Items(k.schema->fields[l.field].child(), record.GetValor(l.field), params);
 }
 
 Status PostgresEngine::Insert(TZQBaseParaDados* record) {
@@ -744,6 +1004,7 @@ Status PostgresEngine::Insert(TZQBaseParaDados* record) {
   std::vector<Param> params{Param::Text(kind)};
   for (std::size_t i = 0; i < schema.count; ++i)
     params.push_back(Param::Of(i == schema.key ? Value(std::int64_t{given}) : record->GetValor(i)));
+  AddItems(*k, *record, &params);
   Result r;
   if (given == 0) {
     if (Status st = Run(k->insertNew, params, "gravar um novo " + kind, &r); !st.ok()) return st;
@@ -770,9 +1031,10 @@ Status PostgresEngine::Update(const TZQBaseParaDados& record) {
   for (std::size_t i = 0; i < schema.count; ++i)
     if (i != schema.key) params.push_back(Param::Of(record.GetValor(i)));
   params.push_back(Param::Of(std::int64_t{key}));
+  AddItems(*k, record, &params);
   Result r;
   if (Status st = Run(k->update, params, "alterar " + Which(schema.kind, key), &r); !st.ok()) return st;
-  if (r.Changed() == 0) return NotFound(schema.kind, key);
+  if ((k->writesItems ? r.Int(0, 0) : r.Changed()) == 0) return NotFound(schema.kind, key);
   return {};
 }
 
@@ -787,7 +1049,7 @@ Status PostgresEngine::Delete(const RecordSchema& schema, std::uint32_t key) {
   Result r;
   if (Status st = Run(k->remove, {Param::Of(std::int64_t{key})}, "excluir " + Which(schema.kind, key), &r); !st.ok())
     return st;
-  if (r.Changed() == 0) return NotFound(schema.kind, key);
+  if ((k->writesItems ? r.Int(0, 0) : r.Changed()) == 0) return NotFound(schema.kind, key);
   return {};
 }
 

@@ -9,6 +9,16 @@
 // (integers as bigint, texts as bytea, so Windows-1252 bytes are kept and compared untouched,
 // prefix searches included), and each kSearchable field has an index. Column names are the field
 // names in lower case, so declarations that spell a field in another case meet in one column.
+// A kSearchable list field has instead an items table, "<kind>__<field>__itens"(chave, item,
+// valor): one row per item of the record's list and field of the child record (item is the child
+// field's name; valor its text's bytes, or an integer's 8 bytes big-endian), indexed on
+// (item, valor). The statement that writes a row writes its items too, so transactions and
+// rollbacks cover them at no extra round trip, and an item predicate becomes "key IN (SELECT
+// chave ... WHERE item = $n AND valor = $m)". Item predicates on other list fields decode each
+// candidate's list after the SQL part. _zq_meta rows "itens:<items table>:<child field>" tell
+// which child fields an items table holds; a table missing, or made under child records with
+// fewer fields, is made and filled from the stored lists when the kind is reconciled. A list
+// whose items table name would pass 56 bytes (its index's name must fit in 63) is ZQ_E_ESQUEMA.
 // Metadata tables hold the format version and, per kind, its columns and its key counter; the
 // columns are reconciled with each declaration exactly as SqliteEngine.h tells, under a lock
 // that only reconcilers take, so two programs meeting a new kind make its table once.
@@ -41,7 +51,8 @@
 // silently: a write whose answer was lost may or may not have been committed.
 //
 // Read-only (Modo::kLeitura): never writes; a kind without a table reads as empty, a declared
-// field without a column reads as 0 or "", writes fail with ZQ_E_MOTOR.
+// field without a column reads as 0 or "", a list without its items table is searched by
+// decoding, writes fail with ZQ_E_MOTOR.
 //
 // Thread-safe: one mutex serialises the calls on the connection.
 #pragma once
@@ -126,7 +137,14 @@ class PostgresEngine final : public StorageEngine {
   // ZQ_E_MOTOR for a failed call (res may be null), noticing a lost connection.
   Status Failure(pg_result* res, const std::string& what);
   Status Use(const RecordSchema& schema, Kind** kind);
-  Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing);
+  // Read-only, it changes nothing and reports in *missing the fields without a column (all of
+  // them when the kind has no table), and in *unindexed the searchable lists without an up to
+  // date items table.
+  Status Reconcile(const RecordSchema& schema, std::vector<bool>* missing, std::vector<bool>* unindexed);
+  // Fills the items tables of these lists from the stored records.
+  Status FillItems(const RecordSchema& schema, const std::vector<std::size_t>& lists);
+  // Appends the items arrays of the record's indexed lists to a write's values.
+  static void AddItems(const Kind& kind, const TZQBaseParaDados& record, std::vector<Param>* params);
   std::string Table(const std::string& name) const;  // schema-qualified, quoted
   void OpenSnapshot();
   void CloseSnapshot();
