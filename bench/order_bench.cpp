@@ -12,6 +12,7 @@
 
 #include "bench/EmpresaBench.h"
 #include "movements/MMTrataDadosManutencao.h"
+#include "platform/storage/PostgresEngine.h"
 #include "platform/storage/ZQEmpresas.h"
 
 namespace {
@@ -149,8 +150,14 @@ void Roda(benchmark::State& state, const char* motor, Passo passo) {
       return;
     }
   }
+  // On PostgreSQL, the round trips each call makes (every read is one; the snapshot adds its
+  // BEGIN and COMMIT).
+  const auto* pg = dynamic_cast<const zq::PostgresEngine*>(&empresa.conexao->Motor());
+  const long idasAntes = pg ? pg->RoundTrips() : 0;
   for (auto _ : state) benchmark::DoNotOptimize(passo(handler, empresa.ordem));
   state.SetItemsProcessed(state.iterations());
+  if (pg)
+    state.counters["idas"] = static_cast<double>(pg->RoundTrips() - idasAntes) / static_cast<double>(state.iterations());
 }
 
 // The save of a new order: every check, derived fields, the copy back.
@@ -206,7 +213,8 @@ long OrdemLeiturasCruas(CMMTrataDadosManutencao& handler, const CZQDadosMM_Manut
 
 #define ZQ_BENCH_ORDEM(passo)                                                            \
   BENCHMARK_CAPTURE(Roda, passo##_memoria, "memoria", passo)->Name(#passo "/memoria"); \
-  BENCHMARK_CAPTURE(Roda, passo##_sqlite, "sqlite", passo)->Name(#passo "/sqlite");
+  BENCHMARK_CAPTURE(Roda, passo##_sqlite, "sqlite", passo)->Name(#passo "/sqlite");    \
+  BENCHMARK_CAPTURE(Roda, passo##_postgresql, "postgresql", passo)->Name(#passo "/postgresql");
 
 ZQ_BENCH_ORDEM(OrdemGravacao)
 ZQ_BENCH_ORDEM(OrdemLeiturasCruas)

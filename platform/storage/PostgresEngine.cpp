@@ -280,6 +280,7 @@ class PostgresEngine::WriteScope {
   explicit WriteScope(PostgresEngine* engine) : m_e(engine) {}
   ~WriteScope() {
     if (!m_open || PQstatus(m_e->m_conn) != CONNECTION_OK) return;
+    ++m_e->m_idas;
     PQclear(PQexec(m_e->m_conn, m_savepoint ? "ROLLBACK TO SAVEPOINT zq_gravacao; RELEASE SAVEPOINT zq_gravacao"
                                             : "ROLLBACK"));
   }
@@ -383,6 +384,7 @@ Status PostgresEngine::Enter() {
   if (Status st = Connect(); !st.ok()) return st;
   if (m_snapshotOpen && PQtransactionStatus(m_conn) != PQTRANS_INTRANS) {
     // A failed read ended the snapshot's transaction on the server.
+    ++m_idas;
     PQclear(PQexec(m_conn, "ROLLBACK"));
     m_snapshotOpen = false;
   }
@@ -415,6 +417,7 @@ Status PostgresEngine::Failure(PGresult* res, const std::string& what) {
 
 Status PostgresEngine::Exec(const std::string& sql, const std::string& what) {
   Result r;
+  ++m_idas;
   PGresult* res = PQexec(m_conn, sql.c_str());
   r.Reset(res);
   const ExecStatusType s = res ? PQresultStatus(res) : PGRES_FATAL_ERROR;
@@ -428,6 +431,7 @@ Status PostgresEngine::Prepare(const std::string& sql, const std::vector<Param>&
   std::vector<Oid> types;
   for (const Param& p : shape) types.push_back(p.type);
   Result r;
+  ++m_idas;
   PGresult* res = PQprepare(m_conn, name->c_str(), sql.c_str(), static_cast<int>(types.size()), types.data());
   r.Reset(res);
   if (!res || PQresultStatus(res) != PGRES_COMMAND_OK) return Failure(res, what);
@@ -456,6 +460,7 @@ Status PostgresEngine::Run(const std::string& name, const std::vector<Param>& pa
     types.push_back(p.type);
   }
   const int n = static_cast<int>(params.size());
+  ++m_idas;
   PGresult* res = sql.empty()
                       ? PQexecPrepared(m_conn, name.c_str(), n, values.data(), lengths.data(), formats.data(), 1)
                       : PQexecParams(m_conn, sql.c_str(), n, types.data(), values.data(), lengths.data(),
@@ -1072,8 +1077,10 @@ Status PostgresEngine::Commit() {
   Status st = Enter();
   if (st.ok()) st = Exec("COMMIT", "confirmar a transação"_cp);
   if (!st.ok()) {
-    if (PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+    if (PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) != PQTRANS_IDLE) {
+      ++m_idas;
       PQclear(PQexec(m_conn, "ROLLBACK"));
+    }
     if (m_reconciledInTransaction) m_kindsStale = true;
     m_sessionStale = true;
     st.message += "; a transação foi desfeita"_cp;
@@ -1115,7 +1122,10 @@ void PostgresEngine::CloseSnapshot() {
   if (!m_snapshotOpen) return;
   m_snapshotOpen = false;
   // COMMIT keeps a lock wait set inside it; the transaction wrote nothing.
-  if (PQstatus(m_conn) == CONNECTION_OK) PQclear(PQexec(m_conn, "COMMIT"));
+  if (PQstatus(m_conn) == CONNECTION_OK) {
+    ++m_idas;
+    PQclear(PQexec(m_conn, "COMMIT"));
+  }
 }
 
 long PostgresEngine::SetLockWait(long ms) {

@@ -57,6 +57,7 @@
 // Thread-safe: one mutex serialises the calls on the connection.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -108,6 +109,9 @@ class PostgresEngine final : public StorageEngine {
   void EndSnapshot() override;
   long SetLockWait(long ms) override;
   std::string Describe() const override;  // "postgresql:<schema>@<connection string>"
+  // Round trips to the server since the engine was opened (statements, preparations,
+  // transaction control; not the connection itself): what a benchmark counts per operation.
+  long RoundTrips() const { return m_idas.load(); }
 
  private:
   struct Kind;
@@ -155,6 +159,7 @@ class PostgresEngine final : public StorageEngine {
   const bool m_readOnly;
   pg_conn* m_conn = nullptr;
   std::mutex m_mutex;
+  std::atomic<long> m_idas{0};  // round trips, for RoundTrips()
   bool m_inTransaction = false;
   bool m_transactionFailed = false;  // the server undid it; only Rollback or Commit ends it
   bool m_reconciledInTransaction = false;
