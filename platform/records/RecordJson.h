@@ -1,7 +1,7 @@
 // The JSON form of any declared record, for hosts and fixtures. One object per record; each field
 // under its declared name with the first letter in lower case ("codigo", "prioridadeBase"):
 //   texts     JSON strings in UTF-8 (records hold Windows-1252; a character with no
-//             Windows-1252 form is an input error, never a silent '?')
+//             Windows-1252 form is an input error, never a silent '?'; so is U+0000)
 //   dates     "YYYY-MM-DD"; no date is null
 //   months    "YYYY-MM"; none is null
 //   date-times "YYYY-MM-DDTHH:MM:SS", with "+HH:MM" (or "+HH:MM:SS") when the stored UTC offset

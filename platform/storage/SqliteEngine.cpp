@@ -270,6 +270,10 @@ std::string SqliteEngine::Describe() const { return "sqlite:" + m_path; }
 
 Status SqliteEngine::Failure(const std::string& what) {
   Status st{ZQ_E_MOTOR, "Erro do SQLite ao " + what + " (" + m_name + "): " + sqlite3_errmsg(m_db)};
+  // "database is locked" alone does not tell a person that waiting is what failed.
+  if ((sqlite3_extended_errcode(m_db) & 0xFF) == SQLITE_BUSY)
+    st.message += "; o banco está ocupado por outra gravação há mais de "_cp +
+                  std::to_string(m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs) + " ms";
   SyncTransaction();
   return st;
 }
