@@ -12,7 +12,7 @@
 #include "tools/ComandosAlerta.h"
 #include "tools/ComandosInfoExtra.h"
 #include "tools/ComandosIntegridade.h"
-#include "platform/storage/ZQEmpresas.h"
+#include "platform/storage/StorageEngine.h"
 #include "platform/system/ZQCaixaMensagem.h"
 #include "tools/ComandosOperar.h"
 #include "tools/ComandosPermissoes.h"
@@ -53,7 +53,9 @@ int main(int argc, char** argv) {
   app.add_option("--registro", registro, "arquivo de registro a usar (ver Arquivos)");
   app.add_option("--agora", agora, "o relógio local começa neste momento (AAAA-MM-DDTHH:MM:SS[+HH:MM])");
   long espera = 0;
-  app.add_option("--espera", espera, "milissegundos que uma gravação espera por outra em curso no banco (padrão 5000)")
+  app.add_option("--espera", espera,
+                 "no máximo estes milissegundos de espera por outra gravação em curso no banco (padrão: 5000; "
+                 "o registro de envio de um alerta, o intervalo da rotina)")
       ->check(CLI::Range(1L, 3600000L));
 
   std::string empresa, arquivo, tipo, dados, relatorios, motor = "sqlite";
@@ -175,7 +177,7 @@ int main(int argc, char** argv) {
   try {
     CLocaisHost::PreparaRegistro(registro);
     if (!agora.empty()) CRelogioHost::DefineAgora(agora);
-    if (espera > 0) CZQEmpresas::DefineEsperaBloqueio(espera);
+    if (espera > 0) zq::StorageEngine::SetLockWaitLimit(espera);
     if (*criar) return CComandos::CriaEmpresa(empresa, dados, motor, relatorios);
     if (*cmdEmail) return CComandos::ConfiguraEmail(empresa, email);
     if (*listar) return CComandos::ListaEmpresas();

@@ -248,7 +248,7 @@ std::unique_ptr<SqliteEngine> SqliteEngine::Open(const std::string& path, Status
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db, static_cast<int>(WithinLockWaitLimit(kBusyTimeoutMs)));
   std::unique_ptr<SqliteEngine> engine(new SqliteEngine(db, path, readOnly));
   st = engine->Setup(modo);
   if (!st.ok()) return nullptr;
@@ -273,7 +273,7 @@ Status SqliteEngine::Failure(const std::string& what) {
   // "database is locked" alone does not tell a person that waiting is what failed.
   if ((sqlite3_extended_errcode(m_db) & 0xFF) == SQLITE_BUSY)
     st.message += "; o banco está ocupado por outra gravação há mais de "_cp +
-                  std::to_string(m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs) + " ms";
+                  std::to_string(WithinLockWaitLimit(m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs)) + " ms";
   SyncTransaction();
   return st;
 }
@@ -862,7 +862,7 @@ long SqliteEngine::SetLockWait(long ms) {
   const long before = m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs;
   constexpr long kMax = std::numeric_limits<int>::max();
   m_lockWaitMs = ms <= 0 ? 0 : ms > kMax ? kMax : ms;
-  sqlite3_busy_timeout(m_db, m_lockWaitMs > 0 ? static_cast<int>(m_lockWaitMs) : kBusyTimeoutMs);
+  sqlite3_busy_timeout(m_db, static_cast<int>(WithinLockWaitLimit(m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs)));
   return before;
 }
 

@@ -82,6 +82,14 @@ class StorageEngine {
     return 0;
   }
 
+  // A ceiling on every lock wait in this process, whatever SetLockWait asks or an engine's
+  // default is (0 or less: none), so that a host run answers within a known time. Engines apply
+  // it to every wait they set after the call.
+  static void SetLockWaitLimit(long ms);
+  static long LockWaitLimit();
+  // `ms` within the limit.
+  static long WithinLockWaitLimit(long ms);
+
   // "memoria", "sqlite:/path/file.db", ...: for messages and the host's listings.
   virtual std::string Describe() const = 0;
 };

@@ -25,7 +25,6 @@ std::string ComBarra(std::string dir) {
 struct Estado {
   std::mutex mutex;
   std::map<std::string, std::shared_ptr<CZQConexaoEmpresa>> empresas;
-  long esperaBloqueio = 0;
   std::map<std::string, CZQEmpresas::Fabrica> motores{
       {"memoria",
        [](const zq::EmpresaConfig&, zq::Status*) -> std::unique_ptr<zq::StorageEngine> {
@@ -60,7 +59,6 @@ std::shared_ptr<CZQConexaoEmpresa> Cria(Estado& e, const std::string& nome,
     if (st->ok()) *st = {ZQ_E_MOTOR, "Não foi possível abrir "_cp + config.banco};
     return nullptr;
   }
-  if (e.esperaBloqueio > 0) motor->SetLockWait(e.esperaBloqueio);
   auto conexao = std::make_shared<CZQConexaoEmpresa>(nome, ComBarra(config.dados), std::move(motor));
   e.empresas[Chave(nome)] = conexao;
   return conexao;
@@ -136,12 +134,6 @@ void CZQEmpresas::RemoveTodas() {
   Estado& e = Global();
   std::lock_guard<std::mutex> lock(e.mutex);
   e.empresas.clear();
-}
-
-void CZQEmpresas::DefineEsperaBloqueio(long ms) {
-  Estado& e = Global();
-  std::lock_guard<std::mutex> lock(e.mutex);
-  e.esperaBloqueio = ms;
 }
 
 void CZQEmpresas::RegistraMotor(const std::string& motor, Fabrica fabrica) {

@@ -78,10 +78,6 @@ class CZQEmpresas {
   static void Remove(const std::string& nome);
   static void RemoveTodas();
 
-  // The lock wait (StorageEngine::SetLockWait) of every engine opened from now on by name or
-  // config; 0 leaves each engine's default. A host's setting for one run.
-  static void DefineEsperaBloqueio(long ms);
-
   // Engines by the name given in Motor; "memoria" and "sqlite" are built in.
   static void RegistraMotor(const std::string& motor, Fabrica fabrica);
 };
