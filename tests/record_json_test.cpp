@@ -35,7 +35,7 @@ TEST(RecordJsonTest, WritesReadableForms) {
 TEST(RecordJsonTest, RoundTripsEveryValueIncludingOddStoredOnes) {
   Todos t;
   t.SetChave(0xFFFFFFFF);
-  t.SetTexto(CString(std::string("\x80\x81\xFF\x00z", 5)));
+  t.SetTexto(CString(std::string("\x80\x81\xFF\x01z", 5)));
   t.SetInteiro(-2147483647 - 1);
   t.SetGrande(0xFFFFFFFFFFFFFFFFull);
   t.SetValor(tagCY{INT64_MIN});           // no double carries it: written as a decimal string

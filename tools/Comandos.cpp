@@ -271,11 +271,21 @@ int Recusado(const CMMTrataDados& tratador, bool proprio, const std::string& tip
   return kSaidaRecusado;
 }
 
-// The stamp the record-changed check compares; every kind that has one gives it this name.
-void CarimbaGravacao(TZQBaseParaDados& registro) {
-  const int i = registro.Schema().Find("DmaHmsGravacao");
-  if (i >= 0 && registro.Schema().fields[i].type == zq::FieldType::kDateTime)
-    registro.SetValor(static_cast<std::size_t>(i), static_cast<std::int64_t>(CZQRelogio::Agora().ullValor));
+// The stamp the record-changed check compares; every kind that has one gives it this name. The
+// check sees whole seconds, so a save within the second of the last one moves the stamp a second
+// past it: a copy read before this save must never match the stamp it leaves.
+void CarimbaGravacao(zq::StorageEngine& motor, TZQBaseParaDados& registro) {
+  const zq::RecordSchema& schema = registro.Schema();
+  const int i = schema.Find("DmaHmsGravacao");
+  if (i < 0 || schema.fields[i].type != zq::FieldType::kDateTime) return;
+  const auto campo = static_cast<std::size_t>(i);
+  REG_ZQDMAHMSUTC carimbo = CZQRelogio::Agora();
+  std::unique_ptr<TZQBaseParaDados> gravado = schema.make();
+  if (registro.GetChave() != 0 && motor.Read(registro.GetChave(), gravado.get()).ok()) {
+    const REG_ZQDMAHMSUTC anterior{static_cast<std::uint64_t>(std::get<std::int64_t>(gravado->GetValor(campo)))};
+    if (carimbo.Compara(anterior) <= 0) carimbo.SetSegundos(anterior.GetSegundos() + 1);
+  }
+  registro.SetValor(campo, static_cast<std::int64_t>(carimbo.ullValor));
 }
 
 }  // namespace
@@ -321,7 +331,7 @@ int CComandos::Grava(const std::string& empresa, const std::string& tipo, const 
       motor.Rollback();
       return Recusado(*tratador, proprio, tipo);
     }
-    CarimbaGravacao(*registro);
+    CarimbaGravacao(motor, *registro);
     st = registro->GetChave() == 0 ? motor.Insert(registro.get()) : motor.Update(*registro);
     if (st.hr == ZQ_E_NAO_ENCONTRADO) st = motor.Insert(registro.get());
     if (st.ok()) st = motor.Commit();

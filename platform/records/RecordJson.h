@@ -12,7 +12,9 @@
 //   bytes     hexadecimal text, two digits a byte ("00ff10"); written in lower case, read in
 //             either case
 // A stored date or date-time that is not a valid calendar value is written as its raw integer,
-// and raw integers are read back, so nothing is lost on a round trip.
+// and raw integers are read back, so nothing is lost on a round trip; the one exception is a text
+// holding a NUL, which only a program writing an engine directly can store: written as \u0000,
+// it is refused when read back.
 //
 // Reading is strict: an unknown member, two members for one field (names match without regard to
 // case), a wrong type, a number out of the field's range, a currency with more than four decimal

@@ -75,7 +75,9 @@ class StorageEngine {
   virtual void EndSnapshot() {}
 
   // How long a write waits for another connection's write to end before it fails, in
-  // milliseconds (0 or less: the engine's default); answers the wait in force before. Engines
+  // milliseconds (0 or less: the engine's default); answers the wait in force before. A write
+  // that waited in vain fails with ZQ_E_MOTOR naming the database and saying it is "ocupado"
+  // and for how long it waited. Engines
   // that no other connection shares have nothing to wait for and ignore it (answer 0).
   virtual long SetLockWait(long ms) {
     (void)ms;
