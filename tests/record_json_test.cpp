@@ -35,7 +35,7 @@ TEST(RecordJsonTest, WritesReadableForms) {
 TEST(RecordJsonTest, RoundTripsEveryValueIncludingOddStoredOnes) {
   Todos t;
   t.SetChave(0xFFFFFFFF);
-  t.SetTexto(CString(std::string("\x80\x81\xFF\x00z", 5)));
+  t.SetTexto(CString(std::string("\x80\x81\xFF\x01z", 5)));
   t.SetInteiro(-2147483647 - 1);
   t.SetGrande(0xFFFFFFFFFFFFFFFFull);
   t.SetValor(tagCY{INT64_MIN});           // no double carries it: written as a decimal string
@@ -56,6 +56,7 @@ TEST(RecordJsonTest, BadInputIsRefusedNamingTheFieldAndChangesNothing) {
       {R"({"pequeno":256})", "pequeno"},  {R"({"pequeno":-1})", "pequeno"},  {R"({"pequeno":1.5})", "pequeno"},
       {R"({"pequeno":"3"})", "pequeno"},  {R"({"chave":4294967296})", "chave"},
       {R"({"grande":99999999999999999999})", "grande"},       {R"({"texto":"日本"})", "texto"},
+      {R"({"texto":"A\u0000B"})", "texto: caractere nulo"},
       {R"({"valor":1.00001})", "valor: espera um valor decimal com até quatro casas"},
       {R"({"valor":"1.00001"})", "valor"}, {R"({"valor":1e-5})", "valor"}, {R"({"data":""})", "data: texto vazio"},
       {R"({"momento":""})", "momento"},    {R"({"momento":"2026-02-30T10:00:00"})", "momento"},

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "platform/access/ZQResultados.h"
 #include "platform/routines/AutoRun.h"
 #include "platform/records/RecordJson.h"
 #include "platform/mail/ZQContaEmail.h"
@@ -259,24 +260,68 @@ int CComandos::Exporta(const std::string& empresa, const std::string& arquivo) {
   return kSaidaOk;
 }
 
-int CComandos::Verifica(const std::string& empresa, const std::string& tipo, const std::string& arquivo, bool exclusao,
-                        unsigned short usuario) {
+namespace {
+
+const zq::RecordSchema& ExigeTipo(const std::string& tipo) {
   const zq::RecordSchema* schema = zq::TipoRegistro(tipo);
   if (!schema)
     throw CErroHost(kSaidaEntradaInvalida,
                     std::string("tipo de registro desconhecido: ").append(zq::Abrevia(tipo)).append(" (zqmm tipos lista os tipos)"));
-  CLocaisHost::ExigeEmpresa(empresa);
+  return *schema;
+}
+
+std::unique_ptr<TZQBaseParaDados> LeRegistro(const zq::RecordSchema& schema, const std::string& arquivo) {
   const nlohmann::json json = JsonHost::Analisa(JsonHost::LeEntrada(arquivo), "registro");
-  std::unique_ptr<TZQBaseParaDados> registro = schema->make();
+  std::unique_ptr<TZQBaseParaDados> registro = schema.make();
   const zq::Status lido = zq::DeJson(json, registro.get());
   if (!lido.ok()) throw CErroHost(kSaidaEntradaInvalida, Utf8(lido.message));
+  return registro;
+}
 
-  AbreEmpresa(empresa, zq::AberturaBanco::kLeitura);  // nothing is stored
-  bool proprio = false;
-  std::unique_ptr<CMMTrataDados> tratador = CTratadores::Cria(*schema, &proprio);
+std::unique_ptr<CMMTrataDados> CriaTratador(const zq::RecordSchema& schema, const std::string& empresa,
+                                            unsigned short usuario, bool* proprio) {
+  std::unique_ptr<CMMTrataDados> tratador = CTratadores::Cria(schema, proprio);
   if (tratador->Inicializa(empresa.c_str(), usuario, kSessaoHost) != 0)
     throw CErroHost(kSaidaFalha, std::string("não foi possível inicializar o tratamento de dados: ")
                                      .append(Utf8(tratador->GetErro().GetMensagem().View())));
+  return tratador;
+}
+
+int Recusado(const CMMTrataDados& tratador, bool proprio, const std::string& tipo) {
+  if (!proprio)
+    std::cerr << "zqmm: " << tipo << " não tem tratamento de dados próprio no módulo; a base responde 162\n";
+  std::cout << JsonHost::Texto(CTratadores::AvisoJson(tratador.GetErro()), 2) << "\n";
+  return kSaidaRecusado;
+}
+
+// The stamp the record-changed check compares; every kind that has one gives it this name. The
+// check sees whole seconds, so a save within the second of the last one moves the stamp a second
+// past it: a copy read before this save must never match the stamp it leaves.
+void CarimbaGravacao(zq::StorageEngine& motor, TZQBaseParaDados& registro) {
+  const zq::RecordSchema& schema = registro.Schema();
+  const int i = schema.Find("DmaHmsGravacao");
+  if (i < 0 || schema.fields[i].type != zq::FieldType::kDateTime) return;
+  const auto campo = static_cast<std::size_t>(i);
+  REG_ZQDMAHMSUTC carimbo = CZQRelogio::Agora();
+  std::unique_ptr<TZQBaseParaDados> gravado = schema.make();
+  if (registro.GetChave() != 0 && motor.Read(registro.GetChave(), gravado.get()).ok()) {
+    const REG_ZQDMAHMSUTC anterior{static_cast<std::uint64_t>(std::get<std::int64_t>(gravado->GetValor(campo)))};
+    if (carimbo.Compara(anterior) <= 0) carimbo.SetSegundos(anterior.GetSegundos() + 1);
+  }
+  registro.SetValor(campo, static_cast<std::int64_t>(carimbo.ullValor));
+}
+
+}  // namespace
+
+int CComandos::Verifica(const std::string& empresa, const std::string& tipo, const std::string& arquivo, bool exclusao,
+                        unsigned short usuario) {
+  const zq::RecordSchema& schema = ExigeTipo(tipo);
+  CLocaisHost::ExigeEmpresa(empresa);
+  std::unique_ptr<TZQBaseParaDados> registro = LeRegistro(schema, arquivo);
+
+  AbreEmpresa(empresa, zq::AberturaBanco::kLeitura);  // nothing is stored
+  bool proprio = false;
+  std::unique_ptr<CMMTrataDados> tratador = CriaTratador(schema, empresa, usuario, &proprio);
   // A register entry that others still use may not go, whatever its handler would say.
   CZQDadosDF_Erro dependente;
   if (exclusao && !CComandosIntegridade::PermiteExclusao(empresa, usuario, *registro, &dependente)) {
@@ -285,14 +330,44 @@ int CComandos::Verifica(const std::string& empresa, const std::string& tipo, con
   }
   const int aceito = exclusao ? tratador->TrataExclusao(registro.get(), nullptr)
                               : tratador->TrataGravacao(registro.get(), nullptr);
-  if (aceito) {
-    std::cout << JsonHost::Texto(zq::ParaJson(*registro), 2) << "\n";
-    return kSaidaOk;
+  if (!aceito) return Recusado(*tratador, proprio, tipo);
+  std::cout << JsonHost::Texto(zq::ParaJson(*registro), 2) << "\n";
+  return kSaidaOk;
+}
+
+int CComandos::Grava(const std::string& empresa, const std::string& tipo, const std::string& arquivo,
+                     unsigned short usuario) {
+  const zq::RecordSchema& schema = ExigeTipo(tipo);
+  CLocaisHost::ExigeEmpresa(empresa);
+  std::unique_ptr<TZQBaseParaDados> registro = LeRegistro(schema, arquivo);
+  auto conexao = AbreEmpresa(empresa, zq::AberturaBanco::kExistente);
+  bool proprio = false;
+  std::unique_ptr<CMMTrataDados> tratador = CriaTratador(schema, empresa, usuario, &proprio);
+
+  // The handler reads the stored record inside the transaction, after any writer before it has
+  // committed: a second save of the same stamp waits here and then finds the record changed.
+  zq::StorageEngine& motor = conexao->Motor();
+  zq::Status st = motor.Begin();
+  if (!st.ok()) throw CErroHost(kSaidaFalha, std::string("não foi possível iniciar a gravação: ").append(Utf8(st.message)));
+  try {
+    if (!tratador->TrataGravacao(registro.get(), nullptr)) {
+      motor.Rollback();
+      return Recusado(*tratador, proprio, tipo);
+    }
+    CarimbaGravacao(motor, *registro);
+    st = registro->GetChave() == 0 ? motor.Insert(registro.get()) : motor.Update(*registro);
+    if (st.hr == ZQ_E_NAO_ENCONTRADO) st = motor.Insert(registro.get());
+    if (st.ok()) st = motor.Commit();
+  } catch (...) {
+    motor.Rollback();
+    throw;
   }
-  if (!proprio)
-    std::cerr << "zqmm: " << tipo << " não tem tratamento de dados próprio no módulo; a base responde 162\n";
-  std::cout << JsonHost::Texto(CTratadores::AvisoJson(tratador->GetErro()), 2) << "\n";
-  return kSaidaRecusado;
+  if (!st.ok()) {
+    motor.Rollback();
+    throw CErroHost(kSaidaFalha, std::string("falha ao gravar: ").append(Utf8(st.message)).append("; nada foi gravado"));
+  }
+  std::cout << JsonHost::Texto(zq::ParaJson(*registro), 2) << "\n";
+  return kSaidaOk;
 }
 
 }  // namespace zqhost

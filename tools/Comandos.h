@@ -47,6 +47,15 @@ class CComandos {
   // that others depend on is refused first (CComandosIntegridade). Nothing is stored.
   static int Verifica(const std::string& empresa, const std::string& tipo, const std::string& arquivo, bool exclusao,
                       unsigned short usuario);
+
+  // gravar: as verificar's save check, then the accepted record is stored, the check and the
+  // store in one write transaction of the company's engine, so that of two saves of a record
+  // read alike only the first is accepted and the other gets the record-changed warning. The
+  // record gets a new last-save stamp (its DmaHmsGravacao field, in the kinds that have one) from
+  // the host clock and is inserted when its key is 0 or not stored, else updated. Prints the
+  // record as stored and returns 0, or prints the warning and returns 1, storing nothing.
+  static int Grava(const std::string& empresa, const std::string& tipo, const std::string& arquivo,
+                   unsigned short usuario);
 };
 
 }  // namespace zqhost

@@ -124,6 +124,8 @@ void CConjuntoDados::Grava(zq::StorageEngine& motor, const Progresso& progresso)
 }
 
 std::size_t CConjuntoDados::Exporta(zq::StorageEngine& motor, std::ostream& saida, const Progresso& progresso) {
+  // One view for the whole export: a load committed meanwhile shows in full or not at all.
+  const zq::SnapshotGuard vista(&motor);
   // Keys first, so the total is known for the progress report.
   std::vector<std::pair<const zq::RecordSchema*, std::vector<std::uint32_t>>> tipos;
   std::size_t total = 0;

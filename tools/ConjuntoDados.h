@@ -55,7 +55,7 @@ class CConjuntoDados {
   void Grava(zq::StorageEngine& motor, const Progresso& progresso);
 
   // Writes every stored record of the company as a dataset, kinds in the table's order, one
-  // record per line. Returns the number of records written. A failed read is CErroHost(kSaidaFalha).
+  // record per line, all read in one snapshot. Returns the number of records written. A failed read is CErroHost(kSaidaFalha).
   static std::size_t Exporta(zq::StorageEngine& motor, std::ostream& saida, const Progresso& progresso);
 
  private:

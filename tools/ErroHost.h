@@ -2,12 +2,12 @@
 // to end with one of them, and the conversion of the library's texts for the terminal.
 //
 // Exit statuses (documented in README and `zqmm --help`):
-//   0  done; for `verificar`, the record was accepted
-//   1  `verificar` only: the handler refused the record (its warning is printed)
+//   0  done; for `verificar` and `gravar`, the record was accepted
+//   1  `verificar` and `gravar` only: the handler refused the record (its warning is printed)
 //   2  unusable input: malformed JSON, unknown kind or field, a name given twice, wrong type,
 //      bad arguments
 //   3  the work could not be done: company unknown, database missing, empty or another
-//      program's, file unreadable, failed write, an aborted alert run
+//      program's, busy past the lock wait, file unreadable, failed write, an aborted alert run
 #pragma once
 
 #include <stdexcept>

@@ -12,6 +12,7 @@
 #include "tools/ComandosAlerta.h"
 #include "tools/ComandosInfoExtra.h"
 #include "tools/ComandosIntegridade.h"
+#include "platform/storage/StorageEngine.h"
 #include "platform/system/ZQCaixaMensagem.h"
 #include "tools/ComandosOperar.h"
 #include "tools/ComandosPermissoes.h"
@@ -33,9 +34,10 @@ Registros em JSON: nomes de campo legíveis, datas AAAA-MM-DD, data e hora
 AAAA-MM-DDTHH:MM:SS[+HH:MM], moeda como número decimal, texto em UTF-8 (um caractere
 sem forma em Windows-1252 é erro de entrada). `zqmm exportar` mostra o formato.
 
-Saída: 0 feito (verificar: aceito), 1 verificar: recusado (aviso impresso),
+Saída: 0 feito (verificar, gravar: aceito), 1 verificar, gravar: recusado (aviso impresso),
 2 entrada inutilizável (JSON, tipo, campo, nome repetido ou argumento), 3 falha (empresa,
-arquivo, banco ausente, vazio ou de outro programa, gravação, execução de alertas abortada).
+arquivo, banco ausente, vazio ou de outro programa, ocupado além da espera, gravação,
+execução de alertas abortada).
 Só `empresa criar` cria um banco; exportar, verificar e onde só leem e funcionam num banco
 somente para leitura.)";
 
@@ -50,6 +52,11 @@ int main(int argc, char** argv) {
   std::string registro, agora;
   app.add_option("--registro", registro, "arquivo de registro a usar (ver Arquivos)");
   app.add_option("--agora", agora, "o relógio local começa neste momento (AAAA-MM-DDTHH:MM:SS[+HH:MM])");
+  long espera = 0;
+  app.add_option("--espera", espera,
+                 "no máximo estes milissegundos de espera por outra gravação em curso no banco (padrão: 5000; "
+                 "o registro de envio de um alerta, o intervalo da rotina)")
+      ->check(CLI::Range(1L, 3600000L));
 
   std::string empresa, arquivo, tipo, dados, relatorios, motor = "sqlite";
   auto* cmdEmpresa = app.add_subcommand("empresa", "cria, configura e lista empresas");
@@ -99,6 +106,13 @@ int main(int argc, char** argv) {
   verificar->add_option("ARQUIVO", arquivo, "registro JSON, ou - para a entrada padrão (padrão)");
   verificar->add_flag("--exclusao", exclusao, "verifica a exclusão (TrataExclusao) em vez da gravação");
   verificar->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
+
+  auto* gravar = app.add_subcommand(
+      "gravar", "verifica um registro como verificar e, se aceito, o grava com novo carimbo de gravação");
+  gravar->add_option("NOME", empresa, "nome da empresa")->required();
+  gravar->add_option("TIPO", tipo, "tipo do registro (zqmm tipos)")->required();
+  gravar->add_option("ARQUIVO", arquivo, "registro JSON, ou - para a entrada padrão (padrão)");
+  gravar->add_option("--usuario", usuario, "número do usuário da sessão (padrão 1)");
 
   std::string operacao;
   auto* operar =
@@ -163,11 +177,12 @@ int main(int argc, char** argv) {
     const int r = app.exit(e);
     return r == 0 ? kSaidaOk : kSaidaEntradaInvalida;
   }
-  if (arquivo.empty() && (*verificar || *operar)) arquivo = "-";
+  if (arquivo.empty() && (*verificar || *gravar || *operar)) arquivo = "-";
 
   try {
     CLocaisHost::PreparaRegistro(registro);
     if (!agora.empty()) CRelogioHost::DefineAgora(agora);
+    if (espera > 0) zq::StorageEngine::SetLockWaitLimit(espera);
     if (*criar) return CComandos::CriaEmpresa(empresa, dados, motor, relatorios, conexao);
     if (*cmdEmail) return CComandos::ConfiguraEmail(empresa, email);
     if (*listar) return CComandos::ListaEmpresas();
@@ -176,6 +191,7 @@ int main(int argc, char** argv) {
     if (*carregar) return CComandos::Carrega(empresa, arquivo);
     if (*exportar) return CComandos::Exporta(empresa, arquivo);
     if (*verificar) return CComandos::Verifica(empresa, tipo, arquivo, exclusao, usuario);
+    if (*gravar) return CComandos::Grava(empresa, tipo, arquivo, usuario);
     if (*operar) {
       // Nobody is there to answer: a question is No unless the script said Yes beforehand.
       CZQCaixaMensagemGuarda caixa(sim ? std::make_shared<CZQCaixaMensagemResposta>(true) : nullptr);

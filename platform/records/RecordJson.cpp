@@ -171,6 +171,9 @@ std::optional<Value> Le(const FieldInfo& campo, const Json& j, std::string* erro
     std::size_t em = 0;
     auto cp = Utf8ToCp1252(j.get_ref<const std::string&>(), &em);
     if (!cp) return falha("caractere sem forma em Windows-1252 na posição "_cp + std::to_string(em));
+    // The suite's texts are C strings: a NUL would cut the text short in every program that reads it.
+    if (const auto nul = cp->find('\0'); nul != std::string::npos)
+      return falha("caractere nulo (U+0000) na posição "_cp + std::to_string(nul));
     return Value(std::move(*cp));
   }
   if (j.is_null() && (tipo == FieldType::kDate || tipo == FieldType::kMonth || tipo == FieldType::kDateTime))

@@ -1,7 +1,7 @@
 // The JSON form of any declared record, for hosts and fixtures. One object per record; each field
 // under its declared name with the first letter in lower case ("codigo", "prioridadeBase"):
 //   texts     JSON strings in UTF-8 (records hold Windows-1252; a character with no
-//             Windows-1252 form is an input error, never a silent '?')
+//             Windows-1252 form is an input error, never a silent '?'; so is U+0000)
 //   dates     "YYYY-MM-DD"; no date is null
 //   months    "YYYY-MM"; none is null
 //   date-times "YYYY-MM-DDTHH:MM:SS", with "+HH:MM" (or "+HH:MM:SS") when the stored UTC offset
@@ -12,7 +12,9 @@
 //   bytes     hexadecimal text, two digits a byte ("00ff10"); written in lower case, read in
 //             either case
 // A stored date or date-time that is not a valid calendar value is written as its raw integer,
-// and raw integers are read back, so nothing is lost on a round trip.
+// and raw integers are read back, so nothing is lost on a round trip; the one exception is a text
+// holding a NUL, which only a program writing an engine directly can store: written as \u0000,
+// it is refused when read back.
 //
 // Reading is strict: an unknown member, two members for one field (names match without regard to
 // case), a wrong type, a number out of the field's range, a currency with more than four decimal

@@ -19,6 +19,14 @@ namespace zq {
 namespace {
 
 constexpr long kDefaultLockWaitMs = 5000;
+
+// The advisory lock key of a company's schema (FNV-1a of its name): one lock per company.
+std::int64_t ChaveBloqueio(const std::string& schema) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (const unsigned char c : schema) h = (h ^ c) * 1099511628211ull;
+  return static_cast<std::int64_t>(h);
+}
+
 constexpr std::int64_t kMaxKey = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kMaxIdentifier = 63;  // NAMEDATALEN - 1
 
@@ -69,6 +77,13 @@ std::string Quote(const std::string& name) {
 }
 
 std::string Column(const FieldInfo& f) { return Quote(Lower(f.name)); }
+
+// A text column is indexed by its first bytes: a btree entry has a size limit (about 2.7 KB) that
+// a whole text may pass, and a search compares the head through the index and the whole after it.
+constexpr std::size_t kCabecaIndice = 256;
+std::string Cabeca(const std::string& expr) {
+  return "substring(" + expr + " from 1 for " + std::to_string(kCabecaIndice) + ")";
+}
 
 // Cut to the server's identifier length here, so the name we look for is the name it keeps.
 std::string IndexName(const RecordSchema& schema, std::size_t i) {
@@ -389,7 +404,7 @@ Status PostgresEngine::Enter() {
     m_snapshotOpen = false;
   }
   if (m_sessionStale) {
-    const long ms = m_lockWaitMs > 0 ? m_lockWaitMs : kDefaultLockWaitMs;
+    const long ms = WithinLockWaitLimit(m_lockWaitMs > 0 ? m_lockWaitMs : kDefaultLockWaitMs);
     Result r;
     if (Status st = Run("", {Param::Of(std::int64_t{ms})}, "definir a espera por bloqueios", &r,
                         "SELECT set_config('lock_timeout', $1::text, false)");
@@ -411,7 +426,10 @@ Status PostgresEngine::Failure(PGresult* res, const std::string& what) {
   const char* primary = res ? PQresultErrorField(res, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
   const std::string message = Cp(primary ? primary : res ? PQresultErrorMessage(res) : PQerrorMessage(m_conn));
   if (state && std::string_view(state) == "55P03")
-    return {ZQ_E_MOTOR, "Tempo de espera por um bloqueio esgotado ao "_cp + what + " (" + m_schema + "): " + message};
+    return {ZQ_E_MOTOR, "Tempo de espera por um bloqueio esgotado ao "_cp + what + " (" + m_schema + "): " + message +
+                            "; o banco está ocupado por outra gravação há mais de "_cp +
+                            std::to_string(WithinLockWaitLimit(m_lockWaitMs > 0 ? m_lockWaitMs : kDefaultLockWaitMs)) +
+                            " ms"};
   return {ZQ_E_MOTOR, "Erro do PostgreSQL ao " + what + " (" + m_schema + "): " + message};
 }
 
@@ -656,8 +674,8 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
   }
   for (std::size_t i : plan.add) ddl += "ALTER TABLE " + Table(kind) + " ADD COLUMN " + columnSql(i) + ";";
   for (std::size_t i : plan.index)
-    ddl += "CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " + Table(kind) + "(" +
-           Column(schema.fields[i]) + ");";
+    ddl += "CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " + Table(kind) + "((" +
+           (IsText(schema.fields[i].type) ? Cabeca(Column(schema.fields[i])) : Column(schema.fields[i])) + "));";
   for (std::size_t i : plan.unindex) ddl += "DROP INDEX IF EXISTS " + Table(IndexName(schema, i)) + ";";
   for (std::size_t i : plan.lists) {
     const std::string table = ItemsTable(schema, i);
@@ -937,10 +955,26 @@ Status PostgresEngine::Search(const RecordSchema& schema, const std::vector<Pred
     *sql += " AND " + column + " >=" + param(Param::Of(prefix));
     if (auto upper = Successor(prefix)) shape += "<;", *sql += " AND " + column + " <" + param(Param::Of(*upper));
   };
+  // A text column's index holds its head: the head narrows through it, the whole decides.
+  auto rangeText = [&](const std::string& column, const Predicate& p) {
+    const std::string& texto = std::get<std::string>(p.value);
+    if (p.match == Match::kIgual || texto.size() > kCabecaIndice) {
+      shape += "h=;";
+      where += " AND " + Cabeca(column) + " =" + param(Param::Of(texto.substr(0, kCabecaIndice)));
+      if (p.match == Match::kIgual) {
+        where += " AND " + column + " =" + param(Param::Of(p.value));
+        return;
+      }
+    }
+    range(texto.size() > kCabecaIndice ? column : Cabeca(column), p, Param::Of(p.value), &where);
+  };
   for (const Predicate& p : predicates) {
     shape += std::to_string(p.field) + ":";
     if (p.item == kSemItem) {
-      range(k->columns[p.field], p, Param::Of(p.value), &where);
+      if (IsText(schema.fields[p.field].type) && k->columns[p.field] == Column(schema.fields[p.field]))
+        rangeText(k->columns[p.field], p);
+      else
+        range(k->columns[p.field], p, Param::Of(p.value), &where);
       continue;
     }
     const Kind::Lista* l = nullptr;
@@ -1065,6 +1099,18 @@ Status PostgresEngine::Begin() {
   if (Status st = Enter(); !st.ok()) return st;
   CloseSnapshot();
   if (Status st = Exec("BEGIN", "iniciar a transação"_cp); !st.ok()) return st;
+  // The company's write lock, held to the end of the transaction: a second writer's Begin waits
+  // here (up to the lock wait), so a check and the write it allows are atomic, as on SQLite.
+  Result r;
+  if (Status st = Run("", {Param::Of(std::int64_t{ChaveBloqueio(m_schema)})}, "bloquear a empresa para gravar"_cp, &r,
+                      "SELECT pg_advisory_xact_lock($1)");
+      !st.ok()) {
+    if (PQstatus(m_conn) == CONNECTION_OK) {
+      ++m_idas;
+      PQclear(PQexec(m_conn, "ROLLBACK"));
+    }
+    return st;
+  }
   m_inTransaction = true;
   m_transactionFailed = false;
   m_reconciledInTransaction = false;

@@ -288,7 +288,7 @@ std::unique_ptr<SqliteEngine> SqliteEngine::Open(const std::string& path, Status
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db, static_cast<int>(WithinLockWaitLimit(kBusyTimeoutMs)));
   std::unique_ptr<SqliteEngine> engine(new SqliteEngine(db, path, readOnly));
   st = engine->Setup(modo);
   if (!st.ok()) return nullptr;
@@ -310,6 +310,10 @@ std::string SqliteEngine::Describe() const { return "sqlite:" + m_path; }
 
 Status SqliteEngine::Failure(const std::string& what) {
   Status st{ZQ_E_MOTOR, "Erro do SQLite ao " + what + " (" + m_name + "): " + sqlite3_errmsg(m_db)};
+  // "database is locked" alone does not tell a person that waiting is what failed.
+  if ((sqlite3_extended_errcode(m_db) & 0xFF) == SQLITE_BUSY)
+    st.message += "; o banco está ocupado por outra gravação há mais de "_cp +
+                  std::to_string(WithinLockWaitLimit(m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs)) + " ms";
   SyncTransaction();
   return st;
 }
@@ -1038,7 +1042,7 @@ long SqliteEngine::SetLockWait(long ms) {
   const long before = m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs;
   constexpr long kMax = std::numeric_limits<int>::max();
   m_lockWaitMs = ms <= 0 ? 0 : ms > kMax ? kMax : ms;
-  sqlite3_busy_timeout(m_db, m_lockWaitMs > 0 ? static_cast<int>(m_lockWaitMs) : kBusyTimeoutMs);
+  sqlite3_busy_timeout(m_db, static_cast<int>(WithinLockWaitLimit(m_lockWaitMs > 0 ? m_lockWaitMs : kBusyTimeoutMs)));
   return before;
 }
 

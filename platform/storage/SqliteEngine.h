@@ -1,6 +1,6 @@
 // zq::SqliteEngine: a StorageEngine over one SQLite file per company. Several engines, in this
 // process or in others, may use one file: it runs in WAL mode and waits up to five seconds for a
-// lock before answering ZQ_E_MOTOR (SetLockWait changes that wait). Each sees the others' committed writes.
+// lock before answering ZQ_E_MOTOR (SetLockWait changes that wait, within LockWaitLimit). Each sees the others' committed writes.
 //
 // The file holds one table per record kind, created on first use from the record's schema:
 // the key field is the INTEGER PRIMARY KEY, every other field a NOT NULL column (integers as

@@ -1,10 +1,23 @@
 #include "platform/storage/StorageEngine.h"
 
+#include <atomic>
+
 #include "platform/records/ListaCodec.h"
 #include "platform/types/Cp1252.h"
 #include "platform/access/ZQResultados.h"
 
 namespace zq {
+
+namespace {
+std::atomic<long> g_lockWaitLimit{0};
+}
+
+void StorageEngine::SetLockWaitLimit(long ms) { g_lockWaitLimit = ms > 0 ? ms : 0; }
+long StorageEngine::LockWaitLimit() { return g_lockWaitLimit; }
+long StorageEngine::WithinLockWaitLimit(long ms) {
+  const long limit = g_lockWaitLimit;
+  return limit > 0 && limit < ms ? limit : ms;
+}
 
 std::string Which(const std::string& kind, std::uint32_t key) { return kind + " " + std::to_string(key); }
 

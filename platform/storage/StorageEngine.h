@@ -9,6 +9,11 @@
 // Thread safety: every operation may be called from any thread; an engine serialises its own
 // calls. A transaction belongs to the engine as a whole: Begin/Commit/Rollback are meant for one
 // writer at a time (a host loading a dataset, a fixture), not for interleaved writers.
+//
+// Texts (and the positions, lists and bytes stored as texts) are byte strings: an engine stores
+// and answers every byte as given, NUL included, and never escapes, trims or re-encodes them,
+// whatever their length. Encoded lists hold NUL bytes, so an engine cannot refuse them; a NUL
+// in a text field is refused where text enters the system (the JSON form, RecordJson.h).
 #pragma once
 
 #include <cstdint>
@@ -55,6 +60,11 @@ class StorageEngine {
 
   // Transactions do not nest: Begin inside a transaction, or Commit/Rollback outside one,
   // answer ZQ_E_TRANSACAO. Rollback undoes every write since Begin.
+  // Begin takes the company's write lock before it answers: a Begin on another connection (in
+  // this process or another) waits for the first transaction to end, up to the lock wait, and
+  // then fails with ZQ_E_MOTOR naming the database. Reads inside the transaction see every
+  // transaction committed before it, so a check and the write it allows, done in one
+  // transaction, are atomic against other writers.
   virtual Status Begin() = 0;
   virtual Status Commit() = 0;
   virtual Status Rollback() = 0;
@@ -70,12 +80,22 @@ class StorageEngine {
   virtual void EndSnapshot() {}
 
   // How long a write waits for another connection's write to end before it fails, in
-  // milliseconds (0 or less: the engine's default); answers the wait in force before. Engines
+  // milliseconds (0 or less: the engine's default); answers the wait in force before. A write
+  // that waited in vain fails with ZQ_E_MOTOR naming the database and saying it is "ocupado"
+  // and for how long it waited. Engines
   // that no other connection shares have nothing to wait for and ignore it (answer 0).
   virtual long SetLockWait(long ms) {
     (void)ms;
     return 0;
   }
+
+  // A ceiling on every lock wait in this process, whatever SetLockWait asks or an engine's
+  // default is (0 or less: none), so that a host run answers within a known time. Engines apply
+  // it to every wait they set after the call.
+  static void SetLockWaitLimit(long ms);
+  static long LockWaitLimit();
+  // `ms` within the limit.
+  static long WithinLockWaitLimit(long ms);
 
   // "memoria", "sqlite:/path/file.db", ...: for messages and the host's listings.
   virtual std::string Describe() const = 0;

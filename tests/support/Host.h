@@ -2,10 +2,13 @@
 // and data folders in a temporary folder, removed at the end), as a person or a script runs it.
 #pragma once
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -86,14 +89,17 @@ class Host {
   // Runs zqmm through a command that starts it (e.g. as another user).
   void Prefixo(std::vector<std::string> prefixo) { m_prefixo = std::move(prefixo); }
 
-  // Starts zqmm with these arguments and `entrada` on standard input.
-  pid_t Inicia(const std::vector<std::string>& args, const std::string& entrada = "") {
-    Grava(m_dir / "entrada", entrada);
+  // Starts zqmm with these arguments and `entrada` on standard input. Processes that run side by
+  // side each name their own files: <arquivos>entrada, <arquivos>saida, <arquivos>erros.
+  pid_t Inicia(const std::vector<std::string>& args, const std::string& entrada = "", const std::string& arquivos = "") {
+    Grava(m_dir / (arquivos + "entrada"), entrada);
     posix_spawn_file_actions_t acoes;
     posix_spawn_file_actions_init(&acoes);
-    posix_spawn_file_actions_addopen(&acoes, 0, (m_dir / "entrada").c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&acoes, 1, (m_dir / "saida").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&acoes, 2, (m_dir / "erros").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&acoes, 0, (m_dir / (arquivos + "entrada")).c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&acoes, 1, (m_dir / (arquivos + "saida")).c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&acoes, 2, (m_dir / (arquivos + "erros")).c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     std::vector<std::string> todos = m_prefixo;
     todos.push_back(kBinario);
     todos.insert(todos.end(), args.begin(), args.end());
@@ -108,12 +114,26 @@ class Host {
     return erro == 0 ? pid : -1;
   }
 
-  Resultado Espera(pid_t pid) {
+  // Waits for the process's end; with a limit, a process still running then is killed (exit
+  // 128 + 9) and the test fails.
+  Resultado Espera(pid_t pid, const std::string& arquivos = "",
+                   std::chrono::milliseconds limite = std::chrono::milliseconds::zero()) {
     Resultado r;
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid) r.saida = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = Le(m_dir / "saida");
-    r.err = Le(m_dir / "erros");
+    const auto fim = std::chrono::steady_clock::now() + limite;
+    pid_t fimDe = pid > 0 ? waitpid(pid, &status, limite.count() ? WNOHANG : 0) : -1;
+    while (fimDe == 0 && std::chrono::steady_clock::now() < fim) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      fimDe = waitpid(pid, &status, WNOHANG);
+    }
+    if (fimDe == 0) {
+      ADD_FAILURE() << "zqmm " << arquivos << " still running after " << limite.count() << " ms";
+      kill(pid, SIGKILL);
+      fimDe = waitpid(pid, &status, 0);
+    }
+    if (fimDe == pid) r.saida = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.out = Le(m_dir / (arquivos + "saida"));
+    r.err = Le(m_dir / (arquivos + "erros"));
     return r;
   }
 
@@ -121,9 +141,11 @@ class Host {
     return Espera(Inicia(args, entrada));
   }
 
-  // The sample company under `nome`, its mail going to the outbox. Returns its data directory.
-  fs::path CriaExemplo(const std::string& nome = "EXEMPLO") {
+  // The sample company under `nome` on engine `motor` ("" = the default), its mail going to the
+  // outbox. Returns its data directory.
+  fs::path CriaExemplo(const std::string& nome = "EXEMPLO", const std::string& motor = "") {
     const fs::path dados = m_dir / nome;
+    if (!motor.empty()) Motor(motor);
     std::vector<std::string> criar = Criar(nome);
     criar.insert(criar.end(), {"--relatorios", (kExemplo / "relatorios").string()});
     EXPECT_EQ(Roda(criar).saida, 0);
