@@ -33,50 +33,13 @@ constexpr std::size_t kMaxIdentifier = 63;  // NAMEDATALEN - 1
 // Type oids of the values we bind and read.
 constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt4 = 23, kText = 25, kByteaArray = 1001, kInt8Array = 1016;
 
-const char* TypeName(FieldType t) {
-  switch (t) {
-    case FieldType::kBool: return "bool";
-    case FieldType::kUInt8: return "uint8";
-    case FieldType::kUInt16: return "uint16";
-    case FieldType::kUInt32: return "uint32";
-    case FieldType::kInt32: return "int32";
-    case FieldType::kInt64: return "int64";
-    case FieldType::kUInt64: return "uint64";
-    case FieldType::kCurrency: return "moeda";
-    case FieldType::kDate: return "data";
-    case FieldType::kMonth: return "mes";
-    case FieldType::kDateTime: return "data_hora";
-    case FieldType::kDmc: return "dmc";
-    case FieldType::kText: return "texto";
-    case FieldType::kPosition: return "posicao";
-    case FieldType::kList: return "lista";
-    case FieldType::kBytes: return "bytes";
-  }
-  return "?";
-}
-
-bool StoredAsText(const std::string& typeName) {
-  for (FieldType t : {FieldType::kText, FieldType::kPosition, FieldType::kList, FieldType::kBytes})
-    if (typeName == TypeName(t)) return true;
-  return false;
-}
-
 std::string Lower(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   return s;
 }
 
-std::string Quote(const std::string& name) {
-  std::string q = "\"";
-  for (char c : name) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + '"';
-}
-
-std::string Column(const FieldInfo& f) { return Quote(Lower(f.name)); }
+std::string Column(const FieldInfo& f) { return QuoteIdentifier(Lower(f.name)); }
 
 // A text column is indexed by its first bytes: a btree entry has a size limit (about 2.7 KB) that
 // a whole text may pass, and a search compares the head through the index and the whole after it.
@@ -97,22 +60,10 @@ std::string ItemsTable(const RecordSchema& schema, std::size_t i) {
 }
 std::string ItemsIndex(const std::string& table) { return table + "__valor"; }
 
-bool SearchableList(const RecordSchema& schema, std::size_t i) {
-  const FieldInfo& f = schema.fields[i];
-  return i != schema.key && (f.flags & kSearchable) && f.type == FieldType::kList && f.child;
-}
-
 // The _zq_meta rows an items table has, one per child field it holds (valor unused), so an items
 // table made under child records with fewer fields is filled again.
 std::string CoverageRow(const std::string& table, const char* childField) {
   return "itens:" + table + ":" + childField;
-}
-
-std::optional<std::string> Successor(std::string prefix) {
-  while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) prefix.pop_back();
-  if (prefix.empty()) return std::nullopt;
-  prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
-  return prefix;
 }
 
 std::string BigEndian(std::int64_t v) {
@@ -359,7 +310,7 @@ PostgresEngine::~PostgresEngine() {
 
 std::string PostgresEngine::Describe() const { return "postgresql:" + m_schema + "@" + WithoutPassword(m_conexao); }
 
-std::string PostgresEngine::Table(const std::string& name) const { return Quote(m_schema) + "." + Quote(name); }
+std::string PostgresEngine::Table(const std::string& name) const { return QuoteIdentifier(m_schema) + "." + QuoteIdentifier(name); }
 
 Status PostgresEngine::ReadOnly() const {
   return {ZQ_E_MOTOR, "O esquema " + m_schema + " do PostgreSQL foi aberto somente para leitura"};
@@ -536,7 +487,7 @@ Status PostgresEngine::Setup(Modo modo) {
       return st;
     if (r.Int(0, 0) != 0) return notCompany(true);
     const std::string sql =
-        "CREATE SCHEMA IF NOT EXISTS " + Quote(m_schema) + ";" +  //
+        "CREATE SCHEMA IF NOT EXISTS " + QuoteIdentifier(m_schema) + ";" +  //
         "CREATE TABLE " + Table("_zq_meta") + "(nome text PRIMARY KEY, valor bigint NOT NULL);" +
         "CREATE TABLE " + Table("_zq_tipos") + "(tipo text PRIMARY KEY, ultima_chave bigint NOT NULL DEFAULT 0);" +
         "CREATE TABLE " + Table("_zq_colunas") +
@@ -615,7 +566,7 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
           plan->add.push_back(i);
         } else if (StoredAsText(c->type) != IsText(f.type)) {
           return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + kind + " está gravado como "_cp +
-                                    c->type + " e declarado como " + TypeName(f.type)};
+                                    c->type + " e declarado como " + StoredTypeName(f.type)};
         }
       }
       const bool indexed = std::find(indexes.begin(), indexes.end(), Lower(f.name)) != indexes.end();
@@ -674,14 +625,14 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
   }
   for (std::size_t i : plan.add) ddl += "ALTER TABLE " + Table(kind) + " ADD COLUMN " + columnSql(i) + ";";
   for (std::size_t i : plan.index)
-    ddl += "CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " + Table(kind) + "((" +
+    ddl += "CREATE INDEX IF NOT EXISTS " + QuoteIdentifier(IndexName(schema, i)) + " ON " + Table(kind) + "((" +
            (IsText(schema.fields[i].type) ? Cabeca(Column(schema.fields[i])) : Column(schema.fields[i])) + "));";
   for (std::size_t i : plan.unindex) ddl += "DROP INDEX IF EXISTS " + Table(IndexName(schema, i)) + ";";
   for (std::size_t i : plan.lists) {
     const std::string table = ItemsTable(schema, i);
     ddl += "CREATE TABLE IF NOT EXISTS " + Table(table) +
            "(chave bigint NOT NULL, item bytea NOT NULL, valor bytea NOT NULL, PRIMARY KEY(chave, item, valor));"
-           "CREATE INDEX IF NOT EXISTS " + Quote(ItemsIndex(table)) + " ON " + Table(table) + "(item, valor);"
+           "CREATE INDEX IF NOT EXISTS " + QuoteIdentifier(ItemsIndex(table)) + " ON " + Table(table) + "(item, valor);"
            "DELETE FROM " + Table(table) + ";";
   }
   if (Status st = Exec(ddl, "criar a tabela " + kind + " ou seus índices"_cp); !st.ok()) return st;
@@ -695,7 +646,7 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
       rows += std::string(rows.empty() ? "" : ", ") + "($1, $" + n + ", $" + std::to_string(values.size() + 2) + ", " +
               (i == schema.key ? "true" : "false") + (indexed ? ", true)" : ", false)");
       values.push_back(Param::Text(Lower(f.name)));
-      values.push_back(Param::Text(TypeName(f.type)));
+      values.push_back(Param::Text(StoredTypeName(f.type)));
     }
     Result r;
     if (Status st = Run("", values, "gravar as colunas de " + kind, &r,
@@ -953,7 +904,7 @@ Status PostgresEngine::Search(const RecordSchema& schema, const std::vector<Pred
     if (prefix.empty()) return;  // every text starts with ""
     shape += ">=;";
     *sql += " AND " + column + " >=" + param(Param::Of(prefix));
-    if (auto upper = Successor(prefix)) shape += "<;", *sql += " AND " + column + " <" + param(Param::Of(*upper));
+    if (auto upper = PrefixSuccessor(prefix)) shape += "<;", *sql += " AND " + column + " <" + param(Param::Of(*upper));
   };
   // A text column's index holds its head: the head narrows through it, the whole decides.
   auto rangeText = [&](const std::string& column, const Predicate& p) {

@@ -30,35 +30,6 @@ constexpr const char* kCreateMetadata =
     "CREATE TABLE IF NOT EXISTS _zq_colunas(tipo TEXT NOT NULL, nome TEXT NOT NULL COLLATE NOCASE,"
     " tipo_campo TEXT NOT NULL, chave INTEGER NOT NULL, PRIMARY KEY(tipo, nome));";
 
-const char* TypeName(FieldType t) {
-  switch (t) {
-    case FieldType::kBool: return "bool";
-    case FieldType::kUInt8: return "uint8";
-    case FieldType::kUInt16: return "uint16";
-    case FieldType::kUInt32: return "uint32";
-    case FieldType::kInt32: return "int32";
-    case FieldType::kInt64: return "int64";
-    case FieldType::kUInt64: return "uint64";
-    case FieldType::kCurrency: return "moeda";
-    case FieldType::kDate: return "data";
-    case FieldType::kMonth: return "mes";
-    case FieldType::kDateTime: return "data_hora";
-    case FieldType::kDmc: return "dmc";
-    case FieldType::kText: return "texto";
-    case FieldType::kPosition: return "posicao";
-    case FieldType::kList: return "lista";
-    case FieldType::kBytes: return "bytes";
-  }
-  return "?";
-}
-
-// Whether a stored column type name is one of the text storages.
-bool StoredAsText(const std::string& typeName) {
-  for (FieldType t : {FieldType::kText, FieldType::kPosition, FieldType::kList, FieldType::kBytes})
-    if (typeName == TypeName(t)) return true;
-  return false;
-}
-
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool SameName(const std::string& a, const std::string& b) {
@@ -66,15 +37,6 @@ bool SameName(const std::string& a, const std::string& b) {
   for (std::size_t i = 0; i < a.size(); ++i)
     if (Lower(a[i]) != Lower(b[i])) return false;
   return true;
-}
-
-std::string Quote(const std::string& name) {
-  std::string q = "\"";
-  for (char c : name) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + '"';
 }
 
 std::string IndexName(const RecordSchema& schema, std::size_t i) {
@@ -87,26 +49,11 @@ std::string ItemsTable(const RecordSchema& schema, std::size_t i) {
   return std::string(schema.kind) + "__" + schema.fields[i].name + "__itens";
 }
 
-bool SearchableList(const RecordSchema& schema, std::size_t i) {
-  const FieldInfo& f = schema.fields[i];
-  return i != schema.key && (f.flags & kSearchable) && f.type == FieldType::kList && f.child;
-}
-
 // The child fields an items table holds, as its _zq_meta row records them: "Linha,Ponteiro".
 std::string ChildNames(const RecordSchema& child) {
   std::string out;
   for (std::size_t i = 0; i < child.count; ++i) out.append(i ? "," : "").append(child.fields[i].name);
   return out;
-}
-
-// The least byte string above every string that starts with prefix, or nullopt when there is
-// none (the prefix is all 0xFF bytes). Blobs compare as memcmp, so [prefix, successor) holds
-// exactly the strings with that prefix, and the range can use the field's index.
-std::optional<std::string> Successor(std::string prefix) {
-  while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) prefix.pop_back();
-  if (prefix.empty()) return std::nullopt;
-  prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
-  return prefix;
 }
 
 int Bind(sqlite3_stmt* s, int i, const Value& v) {
@@ -514,7 +461,7 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
           plan->add.push_back(i);
         } else if (StoredAsText(c->type) != IsText(f.type)) {
           return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + kind + " está gravado como "_cp +
-                                    c->type + " e declarado como " + TypeName(f.type)};
+                                    c->type + " e declarado como " + StoredTypeName(f.type)};
         }
       }
       if (SearchableList(schema, i)) {
@@ -563,8 +510,8 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
 
   auto columnSql = [&](std::size_t i) {
     const FieldInfo& f = schema.fields[i];
-    if (i == schema.key) return Quote(f.name) + " INTEGER PRIMARY KEY";
-    return Quote(f.name) + (IsText(f.type) ? " BLOB NOT NULL DEFAULT x''" : " INTEGER NOT NULL DEFAULT 0");
+    if (i == schema.key) return QuoteIdentifier(f.name) + " INTEGER PRIMARY KEY";
+    return QuoteIdentifier(f.name) + (IsText(f.type) ? " BLOB NOT NULL DEFAULT x''" : " INTEGER NOT NULL DEFAULT 0");
   };
   StatementPtr record;
   if (Status st = Prepare("INSERT INTO _zq_colunas(tipo, nome, tipo_campo, chave) VALUES(?1,?2,?3,?4)",
@@ -576,14 +523,14 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
     const FieldInfo& f = schema.fields[i];
     sqlite3_bind_text(record.get(), 1, kind.data(), static_cast<int>(kind.size()), SQLITE_TRANSIENT);
     sqlite3_bind_text(record.get(), 2, f.name, -1, SQLITE_STATIC);
-    sqlite3_bind_text(record.get(), 3, TypeName(f.type), -1, SQLITE_STATIC);
+    sqlite3_bind_text(record.get(), 3, StoredTypeName(f.type), -1, SQLITE_STATIC);
     sqlite3_bind_int(record.get(), 4, i == schema.key ? 1 : 0);
     if (sqlite3_step(record.get()) != SQLITE_DONE) return Failure("gravar as colunas de " + kind);
     return {};
   };
 
   if (plan.create) {
-    std::string sql = "CREATE TABLE " + Quote(kind) + "(";
+    std::string sql = "CREATE TABLE " + QuoteIdentifier(kind) + "(";
     for (std::size_t i = 0; i < schema.count; ++i) sql += (i ? ", " : "") + columnSql(i);
     if (Status st = Exec(sql + ")", "criar a tabela " + kind); !st.ok()) return st;
     for (std::size_t i = 0; i < schema.count; ++i)
@@ -596,15 +543,15 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
       return Failure("criar o contador de chaves de " + kind);
   }
   for (std::size_t i : plan.add) {
-    if (Status st = Exec("ALTER TABLE " + Quote(kind) + " ADD COLUMN " + columnSql(i),
+    if (Status st = Exec("ALTER TABLE " + QuoteIdentifier(kind) + " ADD COLUMN " + columnSql(i),
                          "acrescentar a coluna " + std::string(schema.fields[i].name) + " a " + kind);
         !st.ok())
       return st;
     if (Status st = remember(i); !st.ok()) return st;
   }
   for (std::size_t i : plan.index) {
-    if (Status st = Exec("CREATE INDEX IF NOT EXISTS " + Quote(IndexName(schema, i)) + " ON " +
-                             Quote(kind) + "(" + Quote(schema.fields[i].name) + ")",
+    if (Status st = Exec("CREATE INDEX IF NOT EXISTS " + QuoteIdentifier(IndexName(schema, i)) + " ON " +
+                             QuoteIdentifier(kind) + "(" + QuoteIdentifier(schema.fields[i].name) + ")",
                          "criar o índice de "_cp + kind);
         !st.ok())
       return st;
@@ -612,21 +559,21 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
   // An items table is filled from the stored lists, so files made before it answer alike.
   for (std::size_t i : plan.lists) {
     const std::string table = ItemsTable(schema, i), what = "preparar os itens de " + table;
-    if (Status st = Exec("CREATE TABLE IF NOT EXISTS " + Quote(table) +
+    if (Status st = Exec("CREATE TABLE IF NOT EXISTS " + QuoteIdentifier(table) +
                              "(chave INTEGER NOT NULL, item BLOB NOT NULL, valor NOT NULL,"
                              " PRIMARY KEY(chave, item, valor)) WITHOUT ROWID;"
-                             "CREATE INDEX IF NOT EXISTS " + Quote(table + "__valor") + " ON " + Quote(table) +
-                             "(item, valor);DELETE FROM " + Quote(table),
+                             "CREATE INDEX IF NOT EXISTS " + QuoteIdentifier(table + "__valor") + " ON " + QuoteIdentifier(table) +
+                             "(item, valor);DELETE FROM " + QuoteIdentifier(table),
                          what);
         !st.ok())
       return st;
     StatementPtr rows, add, meta;
-    if (Status st = Prepare("SELECT " + Quote(schema.fields[schema.key].name) + ", " +
-                                Quote(schema.fields[i].name) + " FROM " + Quote(kind),
+    if (Status st = Prepare("SELECT " + QuoteIdentifier(schema.fields[schema.key].name) + ", " +
+                                QuoteIdentifier(schema.fields[i].name) + " FROM " + QuoteIdentifier(kind),
                             &rows, what);
         !st.ok())
       return st;
-    if (Status st = Prepare("INSERT OR IGNORE INTO " + Quote(table) + "(chave, item, valor) VALUES(?1, ?2, ?3)",
+    if (Status st = Prepare("INSERT OR IGNORE INTO " + QuoteIdentifier(table) + "(chave, item, valor) VALUES(?1, ?2, ?3)",
                             &add, what);
         !st.ok())
       return st;
@@ -669,13 +616,13 @@ Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
 
   auto k = std::make_unique<Kind>();
   k->schema = &schema;
-  k->table = Quote(schema.kind);
-  k->key = Quote(schema.fields[schema.key].name);
+  k->table = QuoteIdentifier(schema.kind);
+  k->key = QuoteIdentifier(schema.fields[schema.key].name);
   k->absent = missing[schema.key];
   std::string columns, params, sets;
   int n = 0;
   for (std::size_t i = 0; i < schema.count; ++i) {
-    const std::string c = Quote(schema.fields[i].name);
+    const std::string c = QuoteIdentifier(schema.fields[i].name);
     // A column the file lacks reads as its default (read-only files only).
     k->columns.push_back(!missing[i] ? c : IsText(schema.fields[i].type) ? "x''" : "0");
     columns += (i ? ", " : "") + k->columns.back();
@@ -700,7 +647,7 @@ Status SqliteEngine::Use(const RecordSchema& schema, Kind** out) {
     st = Prepare("DELETE FROM " + k->table + " WHERE " + k->key + " = ?1", &k->remove, what);
   for (std::size_t i = 0; i < schema.count && st.ok(); ++i) {
     if (!SearchableList(schema, i)) continue;
-    Kind::Lista& l = k->lists.emplace_back(Kind::Lista{i, Quote(ItemsTable(schema, i)), !unindexed[i], {}, {}});
+    Kind::Lista& l = k->lists.emplace_back(Kind::Lista{i, QuoteIdentifier(ItemsTable(schema, i)), !unindexed[i], {}, {}});
     if (m_readOnly || !l.indexed) continue;
     st = Prepare("INSERT OR IGNORE INTO " + l.table + "(chave, item, valor) VALUES(?1, ?2, ?3)", &l.add, what);
     if (st.ok()) st = Prepare("DELETE FROM " + l.table + " WHERE chave = ?1", &l.clear, what);
@@ -771,7 +718,7 @@ Status SqliteEngine::Search(const RecordSchema& schema, const std::vector<Predic
     if (prefix.empty()) return;  // every text starts with ""
     shape += ">=;";
     *sql += " AND " + column + " >=" + param(prefix);
-    if (auto upper = Successor(prefix)) shape += "<;", *sql += " AND " + column + " <" + param(std::move(*upper));
+    if (auto upper = PrefixSuccessor(prefix)) shape += "<;", *sql += " AND " + column + " <" + param(std::move(*upper));
   };
   for (const Predicate& p : predicates) {
     shape += std::to_string(p.field) + ":";

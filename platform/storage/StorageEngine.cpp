@@ -72,4 +72,53 @@ bool Holds(const RecordSchema& schema, const Predicate& p, const Value& stored) 
   return false;
 }
 
+const char* StoredTypeName(FieldType t) {
+  switch (t) {
+    case FieldType::kBool: return "bool";
+    case FieldType::kUInt8: return "uint8";
+    case FieldType::kUInt16: return "uint16";
+    case FieldType::kUInt32: return "uint32";
+    case FieldType::kInt32: return "int32";
+    case FieldType::kInt64: return "int64";
+    case FieldType::kUInt64: return "uint64";
+    case FieldType::kCurrency: return "moeda";
+    case FieldType::kDate: return "data";
+    case FieldType::kMonth: return "mes";
+    case FieldType::kDateTime: return "data_hora";
+    case FieldType::kDmc: return "dmc";
+    case FieldType::kText: return "texto";
+    case FieldType::kPosition: return "posicao";
+    case FieldType::kList: return "lista";
+    case FieldType::kBytes: return "bytes";
+  }
+  return "?";
+}
+
+bool StoredAsText(const std::string& typeName) {
+  for (FieldType t : {FieldType::kText, FieldType::kPosition, FieldType::kList, FieldType::kBytes})
+    if (typeName == StoredTypeName(t)) return true;
+  return false;
+}
+
+bool SearchableList(const RecordSchema& schema, std::size_t i) {
+  const FieldInfo& f = schema.fields[i];
+  return i != schema.key && (f.flags & kSearchable) && f.type == FieldType::kList && f.child;
+}
+
+std::optional<std::string> PrefixSuccessor(std::string prefix) {
+  while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) prefix.pop_back();
+  if (prefix.empty()) return std::nullopt;
+  prefix.back() = static_cast<char>(static_cast<unsigned char>(prefix.back()) + 1);
+  return prefix;
+}
+
+std::string QuoteIdentifier(const std::string& name) {
+  std::string q = "\"";
+  for (char c : name) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  return q + '"';
+}
+
 }  // namespace zq

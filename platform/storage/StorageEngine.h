@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,20 @@ class SnapshotGuard {
  private:
   StorageEngine* m_engine;
 };
+
+// Shared by the SQL engines, so they name and compare alike.
+// The name a column's storage is recorded under in an engine's metadata ("texto", "uint32"...).
+const char* StoredTypeName(FieldType t);
+// Whether a recorded storage name is one of the text storages (texts, positions, lists, bytes).
+bool StoredAsText(const std::string& typeName);
+// A list field whose items are indexed: kList, kSearchable, not the key.
+bool SearchableList(const RecordSchema& schema, std::size_t i);
+// The least byte string above every string that starts with prefix, or nullopt when there is
+// none (the prefix is all 0xFF bytes). Byte strings compare as memcmp, so [prefix, successor)
+// holds exactly the strings with that prefix, and the range can use an index.
+std::optional<std::string> PrefixSuccessor(std::string prefix);
+// An SQL identifier in double quotes, quotes inside doubled.
+std::string QuoteIdentifier(const std::string& name);
 
 // Shared by the engines so they answer alike.
 // "kind key", for messages.
