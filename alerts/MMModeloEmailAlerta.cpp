@@ -50,9 +50,9 @@ static_assert(kMemorias[kQtdCabecalho - 1].ePapel == EPapel::Cabecalho &&
 // The single pass over numbered row tokens takes the first token that fits; no token may be
 // the start of another.
 static_assert([] {
-  for (const auto& a : kMemorias)
-    for (const auto& b : kMemorias)
-      if (a.pszToken != b.pszToken && std::string_view(b.pszToken).starts_with(a.pszToken))
+  for (std::size_t i = 0; i < std::size(kMemorias); ++i)
+    for (std::size_t j = 0; j < std::size(kMemorias); ++j)
+      if (i != j && std::string_view(kMemorias[j].pszToken).starts_with(kMemorias[i].pszToken))
         return false;
   return true;
 }());

@@ -45,7 +45,9 @@ TEST(ArraysTest, InsertAndRemoveAt) {
     SCOPED_TRACE(testing::Message() << op << indice << " x" << vezes);
     CZQArrayPonteiros a;
     for (unsigned long v : {1, 2, 3, 4}) a.Add(v);
-    auto faz = [&] { op == 'i' ? a.InsertAt(indice, 9, vezes) : a.RemoveAt(indice, vezes); };
+    auto faz = [&, op = op, indice = indice, vezes = vezes] {
+      op == 'i' ? a.InsertAt(indice, 9, vezes) : a.RemoveAt(indice, vezes);
+    };
     if (esperado) faz();
     else EXPECT_THROW(faz(), std::out_of_range);
     EXPECT_EQ(Lista(a), esperado ? esperado : "1,2,3,4");

@@ -34,7 +34,8 @@ std::vector<std::string> Linhas(const std::string& m) {
 TEST(MailMimeTest, ShapeOfTheMessage) {
   const std::string assunto =
       "Alerta de Manutenção - Lubrificação do compressor principal da linha 3, às 10h (ação imediata)"_cp;
-  const std::string corpo = std::string("<p>Olá, Zé!</p>\r\n.<b>a=b</b> \r\n"_cp) + std::string(200, 'x') + "\r\n";
+  std::string corpo = "<p>Olá, Zé!</p>\r\n.<b>a=b</b> \r\n"_cp;
+  corpo.append(200, 'x').append("\r\n");
   std::string m;
   ASSERT_TRUE(CZQMensagemEmail::Monta("alertas@zq.test", {"ana@zq.test", "rui@zq.test"}, assunto, corpo,
                                       AgoraAlerta(), &m).ok());

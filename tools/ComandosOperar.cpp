@@ -35,7 +35,7 @@ T LeRegistro(const nlohmann::json& json, const char* nome) {
 
 template <class T>
 T LeNumero(const nlohmann::json& json, const char* nome) {
-  using N = std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>, std::type_identity<T>>::type;
+  using N = typename std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>, std::type_identity<T>>::type;
   const bool cabe = json.is_number_unsigned()  ? std::in_range<N>(json.get<std::uint64_t>())
                     : json.is_number_integer() ? std::in_range<N>(json.get<std::int64_t>())
                                                : false;

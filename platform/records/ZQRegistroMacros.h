@@ -63,7 +63,7 @@ constexpr std::size_t KeyIndex(const FieldInfo (&f)[N]) {
   std::unique_ptr<TZQBaseParaDados> Clone() const override {                                \
     return std::make_unique<Classe>(*this);                                                 \
   }                                                                                         \
-  friend bool operator==(const Classe&, const Classe&) = default;                           \
+  [[maybe_unused]] friend bool operator==(const Classe&, const Classe&) = default;          \
                                                                                             \
  private:                                                                                   \
   CAMPOS(ZQ_REG_MEMBRO)                                                                     \

@@ -941,8 +941,10 @@ Status SqliteEngine::Commit() {
     return {};
   }
   // A transaction that cannot be committed is undone, so the engine is never left in one.
-  Status st{ZQ_E_MOTOR, std::string("Erro do SQLite ao confirmar a transação ("_cp) + m_name + "): " +
-                            sqlite3_errmsg(m_db) + "; a transação foi desfeita"_cp};
+  // Appended, not `std::string("..."_cp) + ...`: clang 14 crashes on that form in an initializer.
+  std::string texto = "Erro do SQLite ao confirmar a transação ("_cp;
+  texto.append(m_name).append("): ").append(sqlite3_errmsg(m_db)).append("; a transação foi desfeita"_cp);
+  Status st{ZQ_E_MOTOR, std::move(texto)};
   if (!sqlite3_get_autocommit(m_db)) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
   m_inTransaction = false;
   if (m_reconciledInTransaction) m_kindsStale = true;

@@ -77,7 +77,9 @@ struct Utf8Literal {
 
 template <Utf8Literal S>
 struct Cp1252Literal {
-  static consteval std::array<char, S.Cp1252Size() + 1> Convert() {
+  // constexpr, not consteval: the initializer of `value` already forces compile-time evaluation,
+  // and clang 14 rejects a consteval member called from a static member's initializer.
+  static constexpr std::array<char, S.Cp1252Size() + 1> Convert() {
     std::array<char, S.Cp1252Size() + 1> out{};
     std::string_view in(S.text, sizeof(S.text) - 1);
     std::size_t o = 0;

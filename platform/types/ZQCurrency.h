@@ -3,6 +3,7 @@
 // checked arithmetic are in platform/ZQCurrencyEx.h.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 struct tagCY {

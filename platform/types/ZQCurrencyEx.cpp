@@ -10,7 +10,6 @@ using U128 = unsigned __int128;
 using I128 = __int128;
 
 constexpr std::uint64_t kMagnitudeNegativaMaxima = std::uint64_t{1} << 63;  // -INT64_MIN
-constexpr std::uint64_t kEscala = static_cast<std::uint64_t>(CZQCurrencyEx::kEscala);
 
 bool EhDigito(char c) { return c >= '0' && c <= '9'; }
 

@@ -10,6 +10,7 @@
 //   m.GetUltimoDia();                         // 31 January 2024, as a REG_ZQDMA
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 struct REG_ZQDMA;
