@@ -34,7 +34,8 @@ foreach(pasta platform framework registers movements integrity alerts support ex
 endforeach()
 
 install(FILES ${ZQ_MENSAGENS_SAIDA} DESTINATION ${ZQ_DADOS_INSTALADOS}/mensagens)
-install(DIRECTORY data/exemplo/ DESTINATION ${ZQ_DADOS_INSTALADOS}/exemplo PATTERN "*.sh" EXCLUDE)
+install(DIRECTORY data/exemplo/ DESTINATION ${ZQ_DADOS_INSTALADOS}/exemplo
+  PATTERN "*.sh" EXCLUDE PATTERN ".git*" EXCLUDE)
 install(PROGRAMS data/exemplo/exemplo.sh DESTINATION ${ZQ_DADOS_INSTALADOS}/exemplo)
 
 install(EXPORT zqmmTargets NAMESPACE zqmm:: DESTINATION ${ZQ_CMAKE_INSTALADO})

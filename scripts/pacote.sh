@@ -25,16 +25,20 @@ if dpkg-query -W -f='${Status}' zqmm 2>/dev/null | grep -q 'install ok installed
 fi
 tmp="$(mktemp -d)"
 remove() {
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get remove -y -qq zqmm >/dev/null || true
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get remove --purge -y -qq zqmm >/dev/null || true
   rm -rf "$tmp"
 }
 trap remove EXIT
 echo "== apt-get install $deb"
-DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "$deb" >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "$deb" >"$tmp/apt.log" 2>&1 ||
+  { cat "$tmp/apt.log" >&2; exit 1; }
 # From a folder of its own, with a clean environment: only the installed files are used.
 cd "$tmp"
-env -i PATH=/usr/bin:/bin HOME="$tmp" zqmm --help | head -3
-env -i PATH=/usr/bin:/bin HOME="$tmp" /usr/share/zqmm/exemplo/exemplo.sh "$tmp/exemplo" | tee "$tmp/exemplo.log"
+env -i PATH=/usr/bin:/bin HOME="$tmp" zqmm --help >"$tmp/ajuda.txt"
+head -3 "$tmp/ajuda.txt"
+env -i PATH=/usr/bin:/bin HOME="$tmp" /usr/share/zqmm/exemplo/exemplo.sh "$tmp/exemplo" >"$tmp/exemplo.log" 2>&1 ||
+  { cat "$tmp/exemplo.log" >&2; exit 1; }
+sed -n '/^== zqmm onde/,$p' "$tmp/exemplo.log"
 grep -qxF "mensagens   /usr/share/zqmm/mensagens/" "$tmp/exemplo.log"
 if grep -qF "$build" "$tmp/exemplo.log"; then
   echo "pacote.sh: the installed sample used the build folder $build" >&2
