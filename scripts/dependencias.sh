@@ -5,7 +5,7 @@
 set -euo pipefail
 pacotes=(build-essential cmake ninja-build pkg-config python3 libc-bin
          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-         nlohmann-json3-dev libcli11-dev mingw-w64-common librust-winapi-dev
+         nlohmann-json3-dev libcli11-dev dpkg-dev mingw-w64-common librust-winapi-dev
          libcurl4-openssl-dev python3-aiosmtpd chromium sqlite3
          postgresql libpq-dev)
 faltam=()

@@ -166,7 +166,7 @@ TEST_F(AppointmentTest, FailedReads) {
     std::snprintf(codigo, sizeof codigo, "0x%08X", static_cast<unsigned>(hr));
     for (const std::string& parte : std::vector<std::string>{
              "2024-03-05T10:05:30\t", "\tEmpresa=" + m.empresa.Nome() + "\t", "\tHR=" + std::string(codigo) + "\t",
-             "\tFonte=MMTrataDadosManutencao:1092\t", "\tTexto=\tModulo=/", "libzqmm.so\tTexto2=\n"})
+             "\tFonte=MMTrataDadosManutencao:1092\t", "\tTexto=\tModulo=/", "libzqmm.so.1\tTexto2=\n"})
       EXPECT_NE(relatorio.find(parte), std::string::npos) << parte << " in " << relatorio;
     const std::size_t compilacao = relatorio.find("\tCompilacao=");
     ASSERT_NE(compilacao, std::string::npos);

@@ -256,7 +256,7 @@ TEST_F(TraceTest, UmaLinhaCampoACampo) {
       {0, "15/03/2024"}, {1, "10:05:30"}, {2, std::to_string(::getpid())}, {3, usuario}, {6, "E" + empresa},
       {4, "CMMTrataDados::VerificaSituacaoManutencao"}, {7, "U007"}, {8, "S00000042"}, {10, empresa}, {11, "7"},
       {9, StringPrintf("T%08ld", static_cast<long>(::gettid()))}, {12, "42"}, {13, maquina + ("\\" + usuario)},
-      {14, "zqmm_tests"}, {15, "libzqmm.so"}, {16, "MMTrataDados"}, {17, "252"}, {18, std::to_string(::getsid(0))},
+      {14, "zqmm_tests"}, {15, "libzqmm.so.1"}, {16, "MMTrataDados"}, {17, "252"}, {18, std::to_string(::getsid(0))},
       {19, ""}, {20, ""}, {21, "ERRO"}, {25, MMVersoesProcesso().programa}, {26, MMVersoesProcesso().sistema},
       {27, "MMTrataDados"}, {28, "252"}, {29, std::string("hr = ") + chamada}, {31, "SEVERITY = 1 SEVERITY_ERROR"},
       {30, "hr = 0X80010001 Mensagem de teste 0x80010001"}, {32, "FACILITY = 1 FACILITY_RPC"}, {35, ""},

@@ -15,6 +15,18 @@ std::filesystem::path BaseXdg(const char* variavel, const char* padraoSobHome) {
   return std::filesystem::path(home && *home ? home : ".") / padraoSobHome;
 }
 
+// The installed message folder beside the running program, else the one this build wrote: an
+// installed host never depends on the build tree still being there.
+std::string MensagensPadrao() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const std::filesystem::path instaladas = (exe.parent_path() / ZQMM_MENSAGENS_INSTALADAS).lexically_normal();
+    if (std::filesystem::is_directory(instaladas, ec)) return instaladas.string();
+  }
+  return ZQMM_MENSAGENS;
+}
+
 }  // namespace
 
 std::filesystem::path CLocaisHost::PreparaRegistro(const std::string& opcao) {
@@ -30,7 +42,7 @@ std::filesystem::path CLocaisHost::PreparaRegistro(const std::string& opcao) {
   ::setenv("ZQ_REGISTRO", arquivo.c_str(), 1);
   CZQRegistro::Limpa();
   if (!CZQRegistro::Le(CZQRegistro::kRaiz, "Mensagens"))
-    CZQRegistro::Define(CZQRegistro::kRaiz, "Mensagens", ZQMM_MENSAGENS);
+    CZQRegistro::Define(CZQRegistro::kRaiz, "Mensagens", MensagensPadrao());
   return arquivo;
 }
 

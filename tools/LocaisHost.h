@@ -7,8 +7,10 @@
 //                   $XDG_DATA_HOME/zq/empresas/<NOME> (~/.local/share/zq/empresas/<NOME>); the
 //                   SQLite database is <dados>/<NOME>.db. The registry section of the company
 //                   records both, so later commands need only the name.
-//   message texts   the registry's Mensagens value, else the folder the build wrote
-//                   (<build>/mensagens), set for this process only.
+//   message texts   the registry's Mensagens value, else the installed folder found from the
+//                   running program (<bindir>/../share/zqmm/mensagens, /proc/self/exe resolved),
+//                   else the folder the build wrote (<build>/mensagens); the default is set for
+//                   this process only.
 //
 // Not thread-safe: call PreparaRegistro before anything reads the registry.
 #pragma once
