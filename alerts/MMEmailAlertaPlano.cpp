@@ -4,6 +4,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/types/Cp1252.h"
@@ -151,6 +153,41 @@ bool CMMEmailAlertaPlano::AlertaVencido(const CZQDadosMM_PlanoAlerta& alerta, st
   }
 }
 
+struct CMMEmailAlertaPlano::LEITURAS_PLANO {
+  struct UNIDADE {
+    CString codigo;
+    int casas = 0;
+  };
+  std::unordered_map<std::uint32_t, CZQDadosDF_TipoRecurso> tipos;
+  std::unordered_map<std::uint32_t, CZQDadosDF_Filial> filiais;
+  std::unordered_map<std::uint32_t, UNIDADE> unidadesProduto, unidadesServico;
+  // A technician an alert names, and who gets its mail: itself, or a group's active analytic
+  // technicians below it.
+  struct TECNICO {
+    CZQDadosMM_Tecnico tecnico;
+    CZQVector<CZQDadosMM_Tecnico> destinatarios;
+  };
+  std::unordered_map<std::uint32_t, TECNICO> tecnicos;
+};
+
+namespace {
+
+// The record of key `ponteiro` in `lidos`, read with `le(ponteiro, &registro)` the first time;
+// a failed read is not kept, and its result goes to `falha`, which does not return.
+template <class Registro, class Leitura, class Falha>
+const Registro& Lembrado(std::unordered_map<std::uint32_t, Registro>& lidos, std::uint32_t ponteiro, Leitura le,
+                         Falha falha) {
+  auto [it, novo] = lidos.try_emplace(ponteiro);
+  if (novo)
+    if (long hr = le(ponteiro, &it->second)) {
+      lidos.erase(it);
+      falha(hr);
+    }
+  return it->second;
+}
+
+}  // namespace
+
 long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlano) {
   CZQAcessoManutencao* manutencao = GetAcessoManutencao();
   CZQAcessoEmpresarial* empresarial = GetAcessoEmpresarial();
@@ -200,6 +237,7 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
       AbortaAcesso(hr);
     const REG_ZQDMA hoje = CZQRelogio::Hoje();
     const REG_ZQDMAHMSUTC agora = CZQRelogio::Agora();
+    LEITURAS_PLANO lidos;
 
     for (int i = 0; i < dono.GetQuantidadeAlerta(); ++i) {
       const CZQDadosMM_PlanoAlerta& alerta = dono.GetAlerta(i);
@@ -235,7 +273,7 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
       }
 
       std::vector<DADOS_CORPO_EMAIL> linhas;
-      MontaLinhas(plano, alerta, recursos, hoje, linhas);
+      MontaLinhas(plano, alerta, recursos, hoje, lidos, linhas);
       if (linhas.empty()) continue;
 
       if (!lido.texto) LeModeloEmail(caminho, lido.texto.emplace());
@@ -249,7 +287,7 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
                               "Manutenção '%s'"_cp,
                               caminho.GetString(), dono.GetCodigo().GetString())
                      .c_str());
-      if (long hr = EnviaAosTecnicos(plano, alerta, disciplina, modelo, temLista, linhas)) return hr;
+      if (long hr = EnviaAosTecnicos(plano, alerta, disciplina, modelo, temLista, linhas, lidos)) return hr;
       enviados.push_back({dono.GetPonteiro(), i});
     }
   }
@@ -266,8 +304,24 @@ long CMMEmailAlertaPlano::GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlan
 
 void CMMEmailAlertaPlano::MontaLinhas(const CZQDadosMM_Plano& plano, const CZQDadosMM_PlanoAlerta& alerta,
                                       const CZQVector<CZQDadosDF_Recurso>& recursos, const REG_ZQDMA& hoje,
-                                      std::vector<DADOS_CORPO_EMAIL>& linhas) {
+                                      LEITURAS_PLANO& lidos, std::vector<DADOS_CORPO_EMAIL>& linhas) {
   CZQAcessoEmpresarial* empresarial = GetAcessoEmpresarial();
+  const auto falha = [this](long hr) { AbortaAcesso(hr); };
+  // The unit's code and decimal places, through the record of its kind.
+  const auto unidade = [&](auto registro) {
+    using Registro = decltype(registro);
+    return [&, this](std::uint32_t ponteiro, LEITURAS_PLANO::UNIDADE* u) {
+      Registro r;
+      long hr = 0;
+      if constexpr (std::is_same_v<Registro, CZQDadosDF_UnidadeMedidaProduto>)
+        hr = empresarial->LeUnidadeMedidaProduto(ponteiro, &r, 0);
+      else
+        hr = empresarial->LeUnidadeMedidaServico(ponteiro, &r, 0);
+      u->codigo = r.GetCodigo();
+      u->casas = r.GetQuantidadeCasasDecimais();
+      return hr;
+    };
+  };
   for (const CZQDadosDF_Recurso& recurso : recursos) {
     if (recurso.GetInativo()) continue;
     for (int j = 0; j < recurso.GetQuantidadePlanoManutencao(); ++j) {
@@ -275,59 +329,55 @@ void CMMEmailAlertaPlano::MontaLinhas(const CZQDadosMM_Plano& plano, const CZQDa
       if (vinculo.GetInativo() || vinculo.GetPonteiroPlanoManutencao() != plano.GetPonteiro()) continue;
       if (!AlertaVencido(alerta, plano.GetTipoControle(), vinculo, hoje)) continue;
 
-      CZQDadosDF_TipoRecurso tipo;
-      if (long hr = empresarial->LeTipoRecurso(recurso.GetPonteiroTipoRecurso(), &tipo, 0)) AbortaAcesso(hr);
-      CZQDadosDF_Filial filial;
-      if (long hr = empresarial->LeFilial(recurso.GetPonteiroFilial(), &filial, 0)) AbortaAcesso(hr);
-      CString unidade;
-      int casas = 0;
+      const CZQDadosDF_TipoRecurso& tipo = Lembrado(
+          lidos.tipos, recurso.GetPonteiroTipoRecurso(),
+          [&](std::uint32_t p, CZQDadosDF_TipoRecurso* r) { return empresarial->LeTipoRecurso(p, r, 0); }, falha);
+      const CZQDadosDF_Filial& filial = Lembrado(
+          lidos.filiais, recurso.GetPonteiroFilial(),
+          [&](std::uint32_t p, CZQDadosDF_Filial* r) { return empresarial->LeFilial(p, r, 0); }, falha);
+      static const LEITURAS_PLANO::UNIDADE kSemUnidade;
+      const LEITURAS_PLANO::UNIDADE* u = &kSemUnidade;
       if (const std::uint32_t ponteiroUnidade = recurso.GetPonteiroUnidadeMedidaContador()) {
-        if (recurso.GetUnidadeProdutoServico().View().starts_with('P')) {
-          CZQDadosDF_UnidadeMedidaProduto u;
-          if (long hr = empresarial->LeUnidadeMedidaProduto(ponteiroUnidade, &u, 0)) AbortaAcesso(hr);
-          unidade = u.GetCodigo();
-          casas = u.GetQuantidadeCasasDecimais();
-        } else {
-          CZQDadosDF_UnidadeMedidaServico u;
-          if (long hr = empresarial->LeUnidadeMedidaServico(ponteiroUnidade, &u, 0)) AbortaAcesso(hr);
-          unidade = u.GetCodigo();
-          casas = u.GetQuantidadeCasasDecimais();
-        }
+        if (recurso.GetUnidadeProdutoServico().View().starts_with('P'))
+          u = &Lembrado(lidos.unidadesProduto, ponteiroUnidade, unidade(CZQDadosDF_UnidadeMedidaProduto{}), falha);
+        else
+          u = &Lembrado(lidos.unidadesServico, ponteiroUnidade, unidade(CZQDadosDF_UnidadeMedidaServico{}), falha);
       }
-      SetDadosCorpoEmailSubordinados(linhas.emplace_back(), recurso, vinculo, unidade, casas, tipo, filial);
+      SetDadosCorpoEmailSubordinados(linhas.emplace_back(), recurso, vinculo, u->codigo, u->casas, tipo, filial);
     }
   }
 }
 
 long CMMEmailAlertaPlano::EnviaAosTecnicos(const CZQDadosMM_Plano& plano, const CZQDadosMM_PlanoAlerta& alerta,
                                            const CZQDadosMM_Disciplina& disciplina, const CString& modelo,
-                                           bool temLista, const std::vector<DADOS_CORPO_EMAIL>& linhas) {
+                                           bool temLista, const std::vector<DADOS_CORPO_EMAIL>& linhas,
+                                           LEITURAS_PLANO& lidos) {
   CZQAcessoManutencao* manutencao = GetAcessoManutencao();
   std::unordered_set<std::uint32_t> enviados;  // a technician gets an alert once
 
   for (int k = 0; k < alerta.GetQuantidadeTecnicos(); ++k) {
-    CZQDadosMM_Tecnico tecnico;
-    if (long hr = manutencao->LeTecnico(alerta.GetTecnicos(k).GetPonteiro(), &tecnico, kLeTecnicoComEmails))
-      AbortaAcesso(hr);
-    if (enviados.count(tecnico.GetPonteiro())) continue;
+    const LEITURAS_PLANO::TECNICO& tecnico = Lembrado(
+        lidos.tecnicos, alerta.GetTecnicos(k).GetPonteiro(),
+        [&](std::uint32_t ponteiro, LEITURAS_PLANO::TECNICO* t) {
+          if (long hr = manutencao->LeTecnico(ponteiro, &t->tecnico, kLeTecnicoComEmails)) return hr;
+          if (t->tecnico.GetTipoClassificacao() == 1) {
+            t->destinatarios.Add(t->tecnico);
+            return 0L;
+          }
+          CZQDadosMM_FiltroTecnico filtro;
+          filtro.SetAtivo(1);
+          filtro.SetInativo(0);
+          filtro.SetPonteiroPai(t->tecnico.GetPonteiro());
+          filtro.SetTodosDescendentes(1);
+          CZQArrayPonteiros ponteiros;
+          if (long hr = manutencao->BuscaPonteirosTecnico(filtro, ponteiros)) return hr;
+          if (ponteiros.IsEmpty()) return 0L;
+          return manutencao->LeTecnicos(ponteiros.GetSize(), ponteiros, t->destinatarios, kLeTecnicoComEmails);
+        },
+        [this](long hr) { AbortaAcesso(hr); });
+    if (enviados.count(tecnico.tecnico.GetPonteiro())) continue;
 
-    CZQVector<CZQDadosMM_Tecnico> destinatarios;
-    if (tecnico.GetTipoClassificacao() == 1) {
-      destinatarios.Add(tecnico);
-    } else {
-      CZQDadosMM_FiltroTecnico filtro;
-      filtro.SetAtivo(1);
-      filtro.SetInativo(0);
-      filtro.SetPonteiroPai(tecnico.GetPonteiro());
-      filtro.SetTodosDescendentes(1);
-      CZQArrayPonteiros ponteiros;
-      if (long hr = manutencao->BuscaPonteirosTecnico(filtro, ponteiros)) AbortaAcesso(hr);
-      if (!ponteiros.IsEmpty())
-        if (long hr = manutencao->LeTecnicos(ponteiros.GetSize(), ponteiros, destinatarios, kLeTecnicoComEmails))
-          AbortaAcesso(hr);
-    }
-
-    for (const CZQDadosMM_Tecnico& destinatario : destinatarios) {
+    for (const CZQDadosMM_Tecnico& destinatario : tecnico.destinatarios) {
       if (!enviados.insert(destinatario.GetPonteiro()).second) continue;
       for (int m = 0; m < destinatario.GetQuantidadeEmail(); ++m) {
         CString endereco = destinatario.GetConstRefEmail(m);

@@ -110,14 +110,17 @@ class CMMEmailAlertaPlano : public CAutoRun {
 
   // The run's main loop over the plan pointers; 0, or a send's non-negative non-zero result.
   long GeraEEnviaEmail(const CZQArrayPonteiros& ponteirosPlano);
+  // The resource types, branches, units and technicians one plan's alerts name, each read once
+  // per plan (the plan's reads share one snapshot, so a second read would give the same record).
+  struct LEITURAS_PLANO;
   // The rows of an alert: the due links to plan P of the resources, in order.
   void MontaLinhas(const CZQDadosMM_Plano& plano, const CZQDadosMM_PlanoAlerta& alerta,
                    const CZQVector<CZQDadosDF_Recurso>& recursos, const REG_ZQDMA& hoje,
-                   std::vector<DADOS_CORPO_EMAIL>& linhas);
+                   LEITURAS_PLANO& lidos, std::vector<DADOS_CORPO_EMAIL>& linhas);
   // Mails the alert's technicians; 0, or the send's result that ends the run.
   long EnviaAosTecnicos(const CZQDadosMM_Plano& plano, const CZQDadosMM_PlanoAlerta& alerta,
                         const CZQDadosMM_Disciplina& disciplina, const CString& modelo, bool temLista,
-                        const std::vector<DADOS_CORPO_EMAIL>& linhas);
+                        const std::vector<DADOS_CORPO_EMAIL>& linhas, LEITURAS_PLANO& lidos);
   // One mail to one address: DisparaEmail(mail, 0, 1, 0). A negative result aborts (1111), but
   // ZQ_E_EMAIL_DESTINATARIO is returned, for the caller to skip the address.
   long EnviaEmail(const CString& endereco, const CString& corpo, const CString& assunto);
