@@ -245,14 +245,23 @@ long CZQAcessoManutencao::AtualizaDataHoraEnvioAlerta(unsigned long ponteiroPlan
   // The longer wait is for this write only; the engine's own comes back for everyone else.
   zq::StorageEngine& motor = Motor();
   const long esperaAnterior = m_esperaEnvioAlertaMs > 0 ? motor.SetLockWait(m_esperaEnvioAlertaMs) : 0;
+  // The read and the write in one transaction, so a save of the plan by another program cannot
+  // fall between them and be overwritten; inside the caller's transaction, in that one.
+  zq::Status st = m_semGravarEnvioAlerta ? zq::Status{} : motor.Begin();
+  const bool propria = st.ok() && !m_semGravarEnvioAlerta;
+  if (st.hr == ZQ_E_TRANSACAO) st = {};
   CZQDadosMM_Plano plano;
-  zq::Status st = motor.Read(static_cast<std::uint32_t>(ponteiroPlano), &plano);
+  if (st.ok()) st = motor.Read(static_cast<std::uint32_t>(ponteiroPlano), &plano);
   if (st.ok() && (indice < 0 || indice >= plano.GetQuantidadeAlerta()))
     st = {ZQ_E_NAO_ENCONTRADO, "Alerta " + std::to_string(indice) + " inexistente no plano " +
                                    std::to_string(ponteiroPlano)};
   if (st.ok() && !m_semGravarEnvioAlerta) {
     plano.GetRefAlerta(indice).SetDmaHmsUltimoEnvio(CZQRelogio::Agora());
     st = motor.Update(plano);
+  }
+  if (propria) {
+    if (st.ok()) st = motor.Commit();
+    else motor.Rollback();
   }
   if (m_esperaEnvioAlertaMs > 0) motor.SetLockWait(esperaAnterior);
   return st.ok() ? 0 : Falha(st);

@@ -103,7 +103,8 @@ class CZQAcessoManutencao : public CZQAcessoBase {
   // active resource when one of its active links leads to one; its links are found by plan).
   long BuscaPonteirosPlano(const CZQDadosMM_FiltroPlano& filtro, CZQArrayPonteiros& ponteiros);
   // Records the current date-time (the local clock) as the last send of alert `indice` of the
-  // plan, in a write of its own; ZQ_E_NAO_ENCONTRADO when the plan has no such alert.
+  // plan, in a write transaction of its own that also reads the plan (inside the caller's
+  // transaction when there is one); ZQ_E_NAO_ENCONTRADO when the plan has no such alert.
   long AtualizaDataHoraEnvioAlerta(unsigned long plano, int indice);
   // How long AtualizaDataHoraEnvioAlerta waits for another program's write (a large load) to
   // end before it fails, in milliseconds; 0, the default, is the engine's usual wait (seconds).
