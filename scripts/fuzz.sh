@@ -39,7 +39,7 @@ for alvo in "${ALVOS[@]}"; do
     tail -n 40 "$TRABALHO/$alvo.log"
     for r in "$ACHADOS/$alvo-"*; do [ -e "$r" ] && echo "fuzz_$alvo: reproducer $r"; done
   else
-    grep -E '^#[0-9]+ +DONE' "$TRABALHO/$alvo.log" || tail -n 1 "$TRABALHO/$alvo.log"
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$TRABALHO/$alvo.log" || tail -n 1 "$TRABALHO/$alvo.log"
   fi
 done
 exit $falhas
