@@ -27,6 +27,7 @@ TEST(ErrorRecordTest, CatalogueConversionsTakeTheArgumentsSafely) {
       {"falta %s e %s", {T("um")}, "falta um e "},             {"sobra %s", {T("um"), T("dois")}, "sobra um"},
       {"largura [%5s]", {T("ab")}, "largura [   ab]"},         {"termina em %", {T("x")}, "termina em %"},
       {"sem conversões", {}, "sem conversões"},                {"%n não escreve", {N(1)}, "1 não escreve"},
+      {"[%111111s|%.1234d]", {T("ab"), N(5)}, "[ab|5]"},  // absurd widths are dropped
   };
   for (const auto& [texto, args, esperado] : casos) EXPECT_EQ(CZQDadosDF_Erro::Formata(texto, args), esperado) << texto;
 }

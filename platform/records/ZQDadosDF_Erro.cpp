@@ -92,7 +92,14 @@ std::string CZQDadosDF_Erro::Formata(const std::string& texto, const std::vector
     std::size_t j = i + 1;
     std::string spec = "%";
     while (j < texto.size() && std::string_view("-+ #0").find(texto[j]) != std::string_view::npos) spec += texto[j++];
-    while (j < texto.size() && (std::isdigit(static_cast<unsigned char>(texto[j])) || texto[j] == '.')) spec += texto[j++];
+    while (j < texto.size() && (std::isdigit(static_cast<unsigned char>(texto[j])) || texto[j] == '.')) {
+      std::size_t k = j;
+      while (k < texto.size() && std::isdigit(static_cast<unsigned char>(texto[k]))) ++k;
+      // A width or precision past 999 is a broken or hostile text: left out, never padded out.
+      if (k - j <= 3) spec.append(texto, j, k - j);
+      if (k < texto.size() && texto[k] == '.') spec += texto[k++];
+      j = k;
+    }
     while (j < texto.size() && std::string_view("hlLqjzt").find(texto[j]) != std::string_view::npos) ++j;
     if (j >= texto.size()) {
       out.append(texto, i, std::string::npos);
