@@ -142,6 +142,12 @@ TEST_P(OrderSaveTest, EachStepRefusesAndStopsThere) {
        [](auto&, auto& o) { o.SetSituacao(2), o.SetDataHoraFim(REG_ZQDMAHMSUTC{}); }, "28/155/99",
        kDisciplina + " LePeriodoContabil LeBufferFilial LePeriodoContabil LeProdutoEx LeProdutoEx",
        "Manutenção na situação Aberta não pode possuir apontamentos."_cp},
+      {"situation 0 takes the status's base: rescheduled without a new schedule", [](auto& c, auto& o) {
+         c.situacao.SetSituacaoBase(64), c.Atualiza(c.situacao), o.SetSituacao(0), o.SetDataHoraFim({});
+       }, "28/140/102", kDisciplina + " LeSituacao LePeriodoContabil LeBufferFilial LePeriodoContabil"},
+      {"situation 0 without a status stays 0: no appointment allowed",
+       [](auto&, auto& o) { o.SetSituacao(0), o.SetDataHoraFim({}), o.SetPonteiroSituacao(0); }, "28/155/99",
+       kDisciplina + " LePeriodoContabil LeBufferFilial LePeriodoContabil LeProdutoEx LeProdutoEx"},
   };
   for (const auto& p : passos) {
     SCOPED_TRACE(p.nome);
@@ -309,18 +315,6 @@ TEST_P(OrderSaveTest, IntegrationPeriodUsesTheClockAndTheOrdersBranch) {
   EXPECT_EQ(m.Salva(o), "");
 }
 
-// Situation 0 takes the status entry's base (rescheduled: 140), else stays 0 (no appointment: 155).
-TEST_P(OrderSaveTest, SituationZeroTakesTheStatusEntrysBase) {
-  Mundo m(GetParam());
-  m.c.situacao.SetSituacaoBase(64), m.c.Atualiza(m.c.situacao);
-  CZQDadosMM_Manutencao o = m.c.ordem;
-  o.SetSituacao(0), o.SetDataHoraFim({});
-  EXPECT_EQ(m.Salva(o), "28/140/102");
-  EXPECT_EQ(o.GetSituacao(), 0);
-  o.SetPonteiroSituacao(0);
-  EXPECT_EQ(m.Salva(o), "28/155/99");
-}
-
 // Rows: the message ("" accepted, "hr" a copied read error) and the reads from LeTarefa on. An
 // accepted line keeps its record only when its task is appointed and configured.
 TEST_P(OrderSaveTest, TaskConfigurationFields) {
@@ -399,15 +393,6 @@ TEST_P(OrderSaveTest, KitsNameTheirLineAndItem) {
     EXPECT_EQ(m.Salva(o), equipamento ? "28/112/119" : "28/112/115");
     EXPECT_EQ(m.handler.GetItem(), equipamento ? 0 : 1);
   }
-}
-
-TEST_P(OrderSaveTest, RecordOfAnotherClassOrNullAnswers162) {
-  Mundo m(GetParam());
-  CZQDadosMM_Tarefa tarefa;
-  auto r = [&](int resultado) { return std::to_string(resultado) + " " + Aviso(m.handler); };
-  EXPECT_EQ(r(m.handler.TrataGravacao(&tarefa, nullptr)), "0 28/162/0");
-  EXPECT_EQ(r(m.handler.TrataGravacao(nullptr, nullptr)), "0 28/162/0");
-  EXPECT_EQ(r(m.handler.TrataExclusao(&tarefa, nullptr)), "0 28/162/0");
 }
 
 // Fails the 1st, 2nd, ... access call of a save until the save gets through. Every failure ends

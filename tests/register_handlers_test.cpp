@@ -2,6 +2,8 @@
 // registers that shared code could blur, and every failed read or search of each save.
 #include <gtest/gtest.h>
 
+#include "movements/MMTrataDadosLancamentoGastos.h"
+#include "movements/MMTrataDadosManutencao.h"
 #include "registers/MMRegrasCadastro.h"
 #include "registers/MMTrataDadosCamposPersonalizados.h"
 #include "registers/MMTrataDadosDisciplina.h"
@@ -238,18 +240,24 @@ TEST_P(RegisterHandlersTest, Parameters) {
            {"stale stamp before the month", mestre(1, 0, kCarimbo + 1), W(3, 0)}});
 }
 
+// Every handler but the priority's (its own test), the movements' included: a record of another
+// kind, or none, is refused on save and on delete.
 TEST_P(RegisterHandlersTest, DeletesAndOtherRecordsAnswer162) {
   CZQDadosMM_Prioridade outro;
   auto confere = [&](CMMTrataDados&& h) {
-    EXPECT_EQ(Inicia(h).TrataGravacao(&outro, nullptr), 0);
-    EXPECT_EQ(Aviso(h), "28/162/0");
-    EXPECT_EQ(h.TrataExclusao(&outro, nullptr), 0);
-    EXPECT_EQ(Aviso(h), "28/162/0");
+    Inicia(h);
+    for (TZQBaseParaDados* r : std::initializer_list<TZQBaseParaDados*>{&outro, nullptr}) {
+      const int gravou = h.TrataGravacao(r, nullptr);
+      const std::string aviso = Aviso(h);
+      EXPECT_EQ(std::to_string(gravou) + " " + aviso + " " + std::to_string(h.TrataExclusao(r, nullptr)) + " " + Aviso(h),
+                "0 28/162/0 0 28/162/0") << typeid(h).name() << (r ? "" : " nullptr");
+    }
   };
   confere(CMMTrataDadosDisciplina()), confere(CMMTrataDadosTipoGasto()), confere(CMMTrataDadosTecnico());
   confere(CMMTrataDadosSituacaoManutencao()), confere(CMMTrataDadosSituacaoTarefa());
   confere(CMMTrataDadosCamposPersonalizados()), confere(CMMTrataDadosMestre());
   confere(CMMTrataDadosTarefa()), confere(CMMTrataDadosPlano());
+  confere(CMMTrataDadosManutencao()), confere(CMMTrataDadosLancamentoGastos());
 }
 
 // Every failed read or search of each save: the error, its field, its trace and the caller's record.
