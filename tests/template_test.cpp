@@ -94,7 +94,6 @@ bool AtualizaReferencia(std::string& x, int linhas) {
   return achou;
 }
 
-
 // Pieces weighted towards what the patterns look for; fragments such as "Z", "Q_" and "_0" let
 // tokens meet markers and numbers in odd ways.
 std::string Gera(std::mt19937& rng, std::size_t pecas) {
@@ -163,7 +162,6 @@ bool ConfereComRegex(const std::string& t, int linhas) {
   return !testing::Test::HasFailure();
 }
 
-
 TEST(TemplateMatcherTest, AgreesWithStdRegexOnHandWrittenCases) {
   const char* const casos[] = {
       // list block: the last marker whose three lines complete wins
@@ -227,7 +225,6 @@ TEST(TemplateMatcherTest, ExpandsAHundredMegabyteListBlock) {
             Visivel("<tr><td>ultima</td></tr>\r\n <tr><td>ZQ_COD_RECURSO_0</td>\r\n <td>ZQ_NOME_TECNICO</td></tr>\r\n"
                     " <tr><td>ZQ_COD_RECURSO_1</td>\r\n <td>ZQ_NOME_TECNICO</td></tr>\r\n</table>*\r\n"));
 }
-
 
 class TemplateExpansionTest : public testing::Test {
  protected:
@@ -333,7 +330,6 @@ TEST_F(TemplateExpansionTest, RowFieldsFromPlainValues) {
   }
 }
 
-
 class TemplateFileTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -382,7 +378,6 @@ TEST_F(TemplateFileTest, ReadsTheWholeFileByteForByte) {
   EXPECT_GT(erro.GetLength(), static_cast<int>((m_dir / "sub").string().size()) + 20) << erro.Str();
   EXPECT_EQ(texto.Str(), "antes");
 }
-
 
 TEST(TemplateDateTextTest, DatesTimesAndMovementKeys) {
   const auto dia = REG_ZQDMA::DeDiaMesAno(5, 3, 2024);
