@@ -310,7 +310,7 @@ void CMMEmailAlertaPlano::MontaLinhas(const CZQDadosMM_Plano& plano, const CZQDa
   // The unit's code and decimal places, through the record of its kind.
   const auto unidade = [&](auto registro) {
     using Registro = decltype(registro);
-    return [&, this](std::uint32_t ponteiro, LEITURAS_PLANO::UNIDADE* u) {
+    return [&](std::uint32_t ponteiro, LEITURAS_PLANO::UNIDADE* u) {
       Registro r;
       long hr = 0;
       if constexpr (std::is_same_v<Registro, CZQDadosDF_UnidadeMedidaProduto>)
