@@ -511,21 +511,10 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
       return {ZQ_E_ESQUEMA, std::string("Nome longo demais para a tabela de itens do campo ") + schema.fields[i].name +
                                 " de " + kind};
 
-  struct Stored {
-    std::string name, type;
-    bool key;
-  };
-  struct Plan {
-    bool create = false;
-    std::vector<std::size_t> add, index;
-    std::vector<std::size_t> lists;    // items tables to make or fill again
-    std::vector<std::size_t> unindex;  // searchable lists whose column got an index before
-    bool empty() const { return !create && add.empty() && index.empty() && lists.empty() && unindex.empty(); }
-  };
   // Per searchable list field, the child fields its items table holds.
   std::vector<std::vector<std::string>> covered(schema.count);
   // The stored columns, and which of them have their index.
-  auto load = [&](std::vector<Stored>* columns, std::vector<std::string>* indexes) -> Status {
+  auto load = [&](std::vector<StoredColumn>* columns, std::vector<std::string>* indexes) -> Status {
     columns->clear();
     indexes->clear();
     for (auto& c : covered) c.clear();
@@ -545,56 +534,25 @@ Status PostgresEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* 
     }
     return {};
   };
-  auto diff = [&](const std::vector<Stored>& columns, const std::vector<std::string>& indexes,
-                  Plan* plan) -> Status {
-    *plan = Plan();
-    plan->create = columns.empty();
-    std::string storedKey;
-    for (const Stored& c : columns)
-      if (c.key) storedKey = c.name;
-    for (std::size_t i = 0; i < schema.count; ++i) {
-      const FieldInfo& f = schema.fields[i];
-      const bool isKey = i == schema.key;
-      if (!plan->create) {
-        const Stored* c = nullptr;
-        for (const Stored& s : columns)
-          if (s.name == Lower(f.name)) c = &s;
-        if (!c || c->key != isKey) {
-          if (isKey || c)
-            return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + schema.fields[schema.key].name + " de " + kind +
-                                      " difere da chave gravada " + storedKey};
-          plan->add.push_back(i);
-        } else if (StoredAsText(c->type) != IsText(f.type)) {
-          return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + kind + " está gravado como "_cp +
-                                    c->type + " e declarado como " + StoredTypeName(f.type)};
-        }
-      }
-      const bool indexed = std::find(indexes.begin(), indexes.end(), Lower(f.name)) != indexes.end();
-      if (SearchableList(schema, i)) {
-        // Made before the field was searchable, or under child records with fewer fields.
-        const RecordSchema& child = f.child();
-        bool all = true;
-        for (std::size_t c = 0; c < child.count && all; ++c)
-          all = std::find(covered[i].begin(), covered[i].end(), child.fields[c].name) != covered[i].end();
-        if (!all) plan->lists.push_back(i);
-        // An index on the encoded lists serves no search and refuses lists past its row size.
-        if (indexed) plan->unindex.push_back(i);
-      } else if (!isKey && (f.flags & kSearchable) && !indexed) {
-        plan->index.push_back(i);
-      }
-    }
-    return {};
+  auto diff = [&](const std::vector<StoredColumn>& columns, const std::vector<std::string>& indexes,
+                  ReconcilePlan* plan) {
+    // An index on a list column refuses lists past its row size, so reconciling drops it.
+    const auto indexed = [&](std::size_t i) {
+      return std::find(indexes.begin(), indexes.end(), Lower(schema.fields[i].name)) != indexes.end();
+    };
+    const auto itemsHold = [&](std::size_t i, const char* name) {
+      return std::find(covered[i].begin(), covered[i].end(), name) != covered[i].end();
+    };
+    return PlanReconcile(schema, columns, indexed, itemsHold, plan);
   };
 
-  std::vector<Stored> columns;
+  std::vector<StoredColumn> columns;
   std::vector<std::string> indexes;
-  Plan plan;
+  ReconcilePlan plan;
   if (Status st = load(&columns, &indexes); !st.ok()) return st;
   if (Status st = diff(columns, indexes, &plan); !st.ok() || plan.empty()) return st;
   if (m_readOnly) {
-    missing->assign(schema.count, plan.create);
-    for (std::size_t i : plan.add) (*missing)[i] = true;
-    for (std::size_t i : plan.lists) (*unindexed)[i] = true;
+    plan.Missing(schema.count, missing, unindexed);
     return {};
   }
 

@@ -384,22 +384,9 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
   if (kind.empty() || kind.starts_with("_zq_") || kind.starts_with("sqlite_"))
     return {ZQ_E_ESQUEMA, "Nome de tipo de registro reservado: " + kind};
 
-  struct Stored {
-    std::string name;
-    std::string type;
-    bool key;
-  };
-  struct Plan {
-    bool create = false;
-    std::vector<std::size_t> add;
-    std::vector<std::size_t> index;
-    std::vector<std::size_t> lists;  // items tables to make or fill again
-    bool empty() const { return !create && add.empty() && index.empty() && lists.empty(); }
-  };
-
   // Per searchable list field, the child fields its items table holds ("" for no table).
   std::vector<std::string> covered(schema.count);
-  auto load = [&](std::vector<Stored>* columns, std::vector<std::string>* indexes) -> Status {
+  auto load = [&](std::vector<StoredColumn>* columns, std::vector<std::string>* indexes) -> Status {
     columns->clear();
     indexes->clear();
     for (std::size_t i = 0; i < schema.count; ++i) {
@@ -440,64 +427,35 @@ Status SqliteEngine::Reconcile(const RecordSchema& schema, std::vector<bool>* mi
     return {};
   };
 
-  auto diff = [&](const std::vector<Stored>& columns, const std::vector<std::string>& indexes,
-                  Plan* plan) -> Status {
-    *plan = Plan();
-    plan->create = columns.empty();
-    std::string storedKey;
-    for (const Stored& c : columns)
-      if (c.key) storedKey = c.name;
-    for (std::size_t i = 0; i < schema.count; ++i) {
-      const FieldInfo& f = schema.fields[i];
-      const bool isKey = i == schema.key;
-      if (!plan->create) {
-        const Stored* c = nullptr;
-        for (const Stored& s : columns)
-          if (SameName(s.name, f.name)) c = &s;
-        if (!c || c->key != isKey) {
-          if (isKey || c)
-            return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + schema.fields[schema.key].name + " de " + kind +
-                                      " difere da chave gravada " + storedKey};
-          plan->add.push_back(i);
-        } else if (StoredAsText(c->type) != IsText(f.type)) {
-          return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + kind + " está gravado como "_cp +
-                                    c->type + " e declarado como " + StoredTypeName(f.type)};
-        }
+  auto diff = [&](const std::vector<StoredColumn>& columns, const std::vector<std::string>& indexes,
+                  ReconcilePlan* plan) {
+    // List columns keep whatever index an older build gave them: it is never used.
+    const auto indexed = [&](std::size_t i) {
+      if (SearchableList(schema, i)) return false;
+      for (const std::string& n : indexes)
+        if (SameName(n, IndexName(schema, i))) return true;
+      return false;
+    };
+    const auto itemsHold = [&](std::size_t i, const char* name) {
+      std::string_view rest = covered[i];
+      while (!rest.empty()) {
+        const std::size_t comma = std::min(rest.find(','), rest.size());
+        if (rest.substr(0, comma) == name) return true;  // as the items table spells it
+        rest.remove_prefix(std::min(comma + 1, rest.size()));
       }
-      if (SearchableList(schema, i)) {
-        // Made before the field was searchable, or under child records with fewer fields.
-        const RecordSchema& child = f.child();
-        bool all = !covered[i].empty();
-        for (std::size_t c = 0; c < child.count && all; ++c) {
-          bool found = false;
-          std::string_view rest = covered[i];
-          while (!found && !rest.empty()) {
-            const std::size_t comma = std::min(rest.find(','), rest.size());
-            found = rest.substr(0, comma) == child.fields[c].name;  // as the items table spells it
-            rest.remove_prefix(std::min(comma + 1, rest.size()));
-          }
-          all = found;
-        }
-        if (!all) plan->lists.push_back(i);
-      } else if (!isKey && (f.flags & kSearchable)) {
-        bool found = false;
-        for (const std::string& n : indexes) found = found || SameName(n, IndexName(schema, i));
-        if (!found) plan->index.push_back(i);
-      }
-    }
-    return {};
+      return false;
+    };
+    return PlanReconcile(schema, columns, indexed, itemsHold, plan);
   };
 
-  std::vector<Stored> columns;
+  std::vector<StoredColumn> columns;
   std::vector<std::string> indexes;
-  Plan plan;
+  ReconcilePlan plan;
   if (Status st = load(&columns, &indexes); !st.ok()) return st;
   if (Status st = diff(columns, indexes, &plan); !st.ok() || plan.empty()) return st;
   if (m_readOnly) {
     // Read what is there; the missing indexes only cost speed.
-    missing->assign(schema.count, plan.create);
-    for (std::size_t i : plan.add) (*missing)[i] = true;
-    for (std::size_t i : plan.lists) (*unindexed)[i] = true;
+    plan.Missing(schema.count, missing, unindexed);
     return {};
   }
 

@@ -1,5 +1,6 @@
 #include "platform/storage/StorageEngine.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/records/ListaCodec.h"
@@ -119,6 +120,57 @@ std::string QuoteIdentifier(const std::string& name) {
     q += c;
   }
   return q + '"';
+}
+
+void ReconcilePlan::Missing(std::size_t count, std::vector<bool>* missing, std::vector<bool>* unindexed) const {
+  missing->assign(count, create);
+  for (std::size_t i : add) (*missing)[i] = true;
+  for (std::size_t i : lists) (*unindexed)[i] = true;
+}
+
+Status PlanReconcile(const RecordSchema& schema, const std::vector<StoredColumn>& columns,
+                     const std::function<bool(std::size_t)>& indexed,
+                     const std::function<bool(std::size_t, const char*)>& itemsHold, ReconcilePlan* plan) {
+  const auto sameName = [](std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+  };
+  *plan = ReconcilePlan();
+  plan->create = columns.empty();
+  std::string storedKey;
+  for (const StoredColumn& c : columns)
+    if (c.key) storedKey = c.name;
+  for (std::size_t i = 0; i < schema.count; ++i) {
+    const FieldInfo& f = schema.fields[i];
+    const bool isKey = i == schema.key;
+    if (!plan->create) {
+      const StoredColumn* c = nullptr;
+      for (const StoredColumn& s : columns)
+        if (sameName(s.name, f.name)) c = &s;
+      if (!c || c->key != isKey) {
+        if (isKey || c)
+          return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + schema.fields[schema.key].name + " de " + schema.kind +
+                                    " difere da chave gravada " + storedKey};
+        plan->add.push_back(i);
+      } else if (StoredAsText(c->type) != IsText(f.type)) {
+        return {ZQ_E_ESQUEMA, std::string("O campo "_cp) + f.name + " de " + schema.kind + " está gravado como "_cp +
+                                  c->type + " e declarado como " + StoredTypeName(f.type)};
+      }
+    }
+    if (SearchableList(schema, i)) {
+      // Made before the field was searchable, or under child records with fewer fields.
+      const RecordSchema& child = f.child();
+      bool all = true;
+      for (std::size_t c = 0; c < child.count && all; ++c) all = itemsHold(i, child.fields[c].name);
+      if (!all) plan->lists.push_back(i);
+      // An index on the encoded lists serves no search.
+      if (indexed(i)) plan->unindex.push_back(i);
+    } else if (!isKey && (f.flags & kSearchable) && !indexed(i)) {
+      plan->index.push_back(i);
+    }
+  }
+  return {};
 }
 
 }  // namespace zq

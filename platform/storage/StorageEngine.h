@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,6 +132,30 @@ bool SearchableList(const RecordSchema& schema, std::size_t i);
 std::optional<std::string> PrefixSuccessor(std::string prefix);
 // An SQL identifier in double quotes, quotes inside doubled.
 std::string QuoteIdentifier(const std::string& name);
+
+// A kind's column as an SQL engine's metadata records it.
+struct StoredColumn {
+  std::string name, type;
+  bool key = false;
+};
+// What bringing a kind's stored table up to a declaration takes (field indexes of the schema).
+struct ReconcilePlan {
+  bool create = false;               // no table yet
+  std::vector<std::size_t> add;      // fields without a column
+  std::vector<std::size_t> index;    // searchable fields without their index
+  std::vector<std::size_t> lists;    // searchable lists whose items table misses child fields
+  std::vector<std::size_t> unindex;  // searchable lists whose column has an index
+  bool empty() const { return !create && add.empty() && index.empty() && lists.empty() && unindex.empty(); }
+  // What a read-only open must do without: fields with no column, lists with no item index.
+  void Missing(std::size_t count, std::vector<bool>* missing, std::vector<bool>* unindexed) const;
+};
+// Compares a declaration with the stored columns (names compared without ASCII case).
+// indexed(i): field i's column has an index; itemsHold(i, name): the items table of list field i
+// holds the child field `name`. ZQ_E_ESQUEMA when the stored key differs from the declared one
+// or a field is stored as text and declared as a number, or the other way round.
+Status PlanReconcile(const RecordSchema& schema, const std::vector<StoredColumn>& columns,
+                     const std::function<bool(std::size_t)>& indexed,
+                     const std::function<bool(std::size_t, const char*)>& itemsHold, ReconcilePlan* plan);
 
 // Shared by the engines so they answer alike.
 // "kind key", for messages.
