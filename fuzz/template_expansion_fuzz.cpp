@@ -10,58 +10,21 @@
 #include <vector>
 
 #include "alerts/MMModeloEmailAlerta.h"
+#include "tests/support/ReferenciaModelo.h"
 
 namespace {
 
 using Modelo = CMMModeloEmailAlerta;
 using EPadrao = Modelo::EPadrao;
-
-const std::regex& Regex(EPadrao padrao) {
-  static const std::regex kRegex[] = {std::regex(Modelo::Expressao(EPadrao::BlocoLista)),
-      std::regex(Modelo::Expressao(EPadrao::LinhaModelo)), std::regex(Modelo::Expressao(EPadrao::Memoria))};
-  return kRegex[static_cast<int>(padrao)];
-}
-
-std::string Troca(const std::string& texto, const std::string& de, const std::string& para) {
-  std::string out;
-  std::size_t pos = 0;
-  for (std::size_t h; (h = texto.find(de, pos)) != std::string::npos; pos = h + de.size())
-    out.append(texto, pos, h - pos).append(para);
-  return out.append(texto, pos);
-}
-
-bool AtualizaReferencia(std::string& x, int linhas) {
-  const std::sregex_iterator fim;
-  const std::string entrada = x;
-  bool achou = false;
-  for (std::sregex_iterator it(entrada.begin(), entrada.end(), Regex(EPadrao::BlocoLista)); it != fim; ++it) {
-    achou = true;
-    const std::string b = it->str(), w0 = Troca(b, "\r\n  ZQ_FIM_LISTA", "");
-    std::string w = w0;
-    for (std::sregex_iterator jt(w0.begin(), w0.end(), Regex(EPadrao::LinhaModelo)); jt != fim; ++jt) {
-      const std::string r = jt->str().substr(7);
-      w = Troca(w, "\r\n" + r, "");
-      for (int i = 0; i < linhas; ++i) {
-        std::string copia = r;
-        std::set<std::string> feitas;
-        for (std::sregex_iterator kt(r.begin(), r.end(), Regex(EPadrao::Memoria)); kt != fim; ++kt)
-          if (const std::string k = kt->str(); !Modelo::EhMemoriaCabecalho(k) && feitas.insert(k).second)
-            copia = Troca(copia, k, k + "_" + std::to_string(i));
-        w.append("\r\n").append(copia);
-      }
-    }
-    x = Troca(x, b, w);
-  }
-  return achou;
-}
+using zqteste::AtualizaReferencia;
 
 // Header tokens in order, the two markers, then one pass over numbered row tokens.
 std::string PreencheReferencia(std::string x, const DADOS_CORPO_EMAIL& cabecalho,
                                const std::vector<DADOS_CORPO_EMAIL>& linhas, bool html) {
   const auto valor = [&](const CString& v) { return html ? v.Str() : Modelo::EscapaHtml(v.View()).Str(); };
   for (const auto& m : Modelo::Memorias())
-    if (m.ePapel == Modelo::EPapel::Cabecalho) x = Troca(x, m.pszToken, valor(cabecalho.*m.pCampo));
-  x = Troca(Troca(x, "ZQ_INICIO_LISTA", ""), "ZQ_FIM_LISTA", "");
+    if (m.ePapel == Modelo::EPapel::Cabecalho) x = zqteste::SubstituiTodas(x, m.pszToken, valor(cabecalho.*m.pCampo));
+  x = zqteste::SubstituiTodas(zqteste::SubstituiTodas(x, "ZQ_INICIO_LISTA", ""), "ZQ_FIM_LISTA", "");
   std::string out;
   for (std::size_t p = 0; p < x.size();) {
     bool trocou = false;

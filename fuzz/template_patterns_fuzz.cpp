@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "alerts/MMModeloEmailAlerta.h"
+#include "tests/support/ReferenciaModelo.h"
 
 namespace {
 
@@ -32,10 +33,8 @@ Trechos PorBusca(EPadrao padrao, const std::string& texto) {
 }
 
 Trechos PorRegex(EPadrao padrao, const std::string& texto) {
-  static const std::regex kRegex[] = {std::regex(Modelo::Expressao(EPadrao::BlocoLista)),
-      std::regex(Modelo::Expressao(EPadrao::LinhaModelo)), std::regex(Modelo::Expressao(EPadrao::Memoria))};
   Trechos out;
-  for (std::sregex_iterator it(texto.begin(), texto.end(), kRegex[static_cast<int>(padrao)]), fim; it != fim; ++it)
+  for (std::sregex_iterator it(texto.begin(), texto.end(), zqteste::RegexModelo(padrao)), fim; it != fim; ++it)
     out.push_back({static_cast<std::size_t>(it->position()), static_cast<std::size_t>(it->length())});
   return out;
 }

@@ -17,12 +17,15 @@
 #include "platform/types/ZQDataTexto.h"
 #include "platform/system/ZQRegistro.h"
 #include "platform/system/ZQRelogio.h"
+#include "tests/support/ReferenciaModelo.h"
 
 namespace {
 
 using namespace std::string_literals;
 using Modelo = CMMModeloEmailAlerta;
 using EPadrao = Modelo::EPadrao;
+using zqteste::AtualizaReferencia;
+using zqteste::SubstituiTodas;
 
 // Control bytes and bytes above ASCII made visible, so that a failing template reads on one line.
 std::string Visivel(std::string_view s) {
@@ -44,54 +47,11 @@ std::string Trechos(EPadrao padrao, std::string_view texto) {
   return out;
 }
 
-const std::regex& Regex(EPadrao padrao) {
-  static const std::regex kRegex[] = {std::regex(Modelo::Expressao(EPadrao::BlocoLista)),
-      std::regex(Modelo::Expressao(EPadrao::LinhaModelo)), std::regex(Modelo::Expressao(EPadrao::Memoria))};
-  return kRegex[static_cast<int>(padrao)];
-}
-
 std::string TrechosRegex(EPadrao padrao, const std::string& texto) {
   std::string out;
-  for (std::sregex_iterator it(texto.begin(), texto.end(), Regex(padrao)), fim; it != fim; ++it)
+  for (std::sregex_iterator it(texto.begin(), texto.end(), zqteste::RegexModelo(padrao)), fim; it != fim; ++it)
     out += StringPrintf(" %zu+%zu", static_cast<std::size_t>(it->position()), static_cast<std::size_t>(it->length()));
   return out;
-}
-
-std::string SubstituiTodas(const std::string& texto, const std::string& de, const std::string& para) {
-  std::string out;
-  std::size_t pos = 0;
-  for (std::size_t h; (h = texto.find(de, pos)) != std::string::npos; pos = h + de.size())
-    out.append(texto, pos, h - pos).append(para);
-  return out.append(texto, pos);
-}
-
-// The list-block expansion written as plainly as it is described, on std::regex.
-bool AtualizaReferencia(std::string& x, int linhas) {
-  static const std::set<std::string> kCabecalho = {
-      "ZQ_COD_TECNICO", "ZQ_NOME_TECNICO", "ZQ_DESC_ALERTA", "ZQ_DETALHAMENTO_ALERTA", "ZQ_COD_DISCIPLINA",
-      "ZQ_DESC_DISCIPLINA", "ZQ_COD_PLANO_MANUT", "ZQ_DESC_PLANO_MANUT", "ZQ_DATA_ATUAL", "ZQ_DATA_HORA_ATUAL"};
-  const std::sregex_iterator fim;
-  const std::string entrada = x;
-  bool achou = false;
-  for (std::sregex_iterator it(entrada.begin(), entrada.end(), Regex(EPadrao::BlocoLista)); it != fim; ++it) {
-    achou = true;
-    const std::string b = it->str(), w0 = SubstituiTodas(b, "\r\n  ZQ_FIM_LISTA", "");
-    std::string w = w0;
-    for (std::sregex_iterator jt(w0.begin(), w0.end(), Regex(EPadrao::LinhaModelo)); jt != fim; ++jt) {
-      const std::string r = jt->str().substr(7);
-      w = SubstituiTodas(w, "\r\n" + r, "");
-      for (int i = 0; i < linhas; ++i) {
-        std::string copia = r;
-        std::set<std::string> feitas;
-        for (std::sregex_iterator kt(r.begin(), r.end(), Regex(EPadrao::Memoria)); kt != fim; ++kt)
-          if (const std::string k = kt->str(); !kCabecalho.count(k) && feitas.insert(k).second)
-            copia = SubstituiTodas(copia, k, k + "_" + std::to_string(i));
-        w.append("\r\n").append(copia);
-      }
-    }
-    x = SubstituiTodas(x, b, w);
-  }
-  return achou;
 }
 
 // Pieces weighted towards what the patterns look for; fragments such as "Z", "Q_" and "_0" let
