@@ -32,12 +32,25 @@ TEST(RecordJsonTest, RoundTripsEveryValueIncludingOddStoredOnes) {
   t.SetGrande(0xFFFFFFFFFFFFFFFFull);
   t.SetValor(tagCY{INT64_MIN});           // no double carries it: written as a decimal string
   t.SetData(REG_ZQDMA{1});                // not a valid date: written raw
-  t.SetMomento(REG_ZQDMAHMSUTC{12345});   // not filled in: written raw
   t.SetDmc(REG_ZQDMC{0x8000000000000001ull});
   t.SetBytes({0xFF, 0x00, 0x81});
-  Todos volta;
-  const auto st = zq::DeJson(nlohmann::json::parse(zq::ParaJson(t).dump()), &volta);
-  EXPECT_TRUE(st.ok() && volta == t) << st.message;
+  const auto comDeslocamento = [](std::int32_t d) {
+    return REG_ZQDMAHMSUTC::DeDataHora(REG_ZQDMA::DeDiaMesAno(5, 3, 2024), 10, 0, 0, d);
+  };
+  REG_ZQDMAHMSUTC bitsAltos = comDeslocamento(37809);
+  bitsAltos.ullValor |= std::uint64_t{0x11} << 56;
+  const REG_ZQDMAHMSUTC momentos[] = {
+      REG_ZQDMAHMSUTC{12345},                                  // not filled in: written raw
+      bitsAltos,                                               // unused bits set: written raw
+      comDeslocamento(REG_ZQDMAHMSUTC::kDeslocamentoMinimo),   // -36:24:32
+      comDeslocamento(REG_ZQDMAHMSUTC::kDeslocamentoMaximo),
+  };
+  for (const auto& momento : momentos) {
+    t.SetMomento(momento);
+    Todos volta;
+    const auto st = zq::DeJson(nlohmann::json::parse(zq::ParaJson(t).dump()), &volta);
+    EXPECT_TRUE(st.ok() && volta == t) << st.message << " " << zq::ParaJson(t).dump();
+  }
 }
 
 TEST(RecordJsonTest, BadInputIsRefusedNamingTheFieldAndChangesNothing) {

@@ -43,7 +43,7 @@ std::optional<std::int32_t> LeOffset(std::string_view s) {
   const int h = dois(1), m = s[3] == ':' ? dois(4) : -1, sec = s.size() == 9 ? (s[6] == ':' ? dois(7) : -1) : 0;
   if (h < 0 || m < 0 || sec < 0 || m > 59 || sec > 59 || h > 36) return std::nullopt;
   const std::int32_t total = h * 3600 + m * 60 + sec;
-  if (total > 131071) return std::nullopt;  // 18-bit signed field
+  if (total > (s[0] == '-' ? 131072 : 131071)) return std::nullopt;  // 18-bit signed field
   return s[0] == '-' ? -total : total;
 }
 
@@ -102,7 +102,9 @@ JsonSaida Escreve(const FieldInfo& campo, const Value& v) {
     case FieldType::kDateTime: {
       const REG_ZQDMAHMSUTC dh{static_cast<std::uint64_t>(n)};
       if (dh.ullValor == 0) return nullptr;
-      if (!dh.IsPreenchida()) return static_cast<std::uint64_t>(n);
+      // The text carries the seconds and the offset only; a value with the unused high bits set
+      // stays a number so that it reads back whole.
+      if (!dh.IsPreenchida() || (dh.ullValor >> 56) != 0) return static_cast<std::uint64_t>(n);
       std::string s = dh.ParaIso();
       if (dh.GetDeslocamentoUtc() != 0) s += Offset(dh.GetDeslocamentoUtc());
       return s;
