@@ -4,7 +4,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -307,16 +306,11 @@ void CMMEmailAlertaPlano::MontaLinhas(const CZQDadosMM_Plano& plano, const CZQDa
                                       LEITURAS_PLANO& lidos, std::vector<DADOS_CORPO_EMAIL>& linhas) {
   CZQAcessoEmpresarial* empresarial = GetAcessoEmpresarial();
   const auto falha = [this](long hr) { AbortaAcesso(hr); };
-  // The unit's code and decimal places, through the record of its kind.
-  const auto unidade = [&](auto registro) {
-    using Registro = decltype(registro);
-    return [&](std::uint32_t ponteiro, LEITURAS_PLANO::UNIDADE* u) {
+  // The unit's code and decimal places, read by `le` as the record of its kind.
+  const auto unidade = [&]<class Registro>(long (CZQAcessoEmpresarial::*le)(unsigned long, Registro*, unsigned short)) {
+    return [&, le](std::uint32_t ponteiro, LEITURAS_PLANO::UNIDADE* u) {
       Registro r;
-      long hr = 0;
-      if constexpr (std::is_same_v<Registro, CZQDadosDF_UnidadeMedidaProduto>)
-        hr = empresarial->LeUnidadeMedidaProduto(ponteiro, &r, 0);
-      else
-        hr = empresarial->LeUnidadeMedidaServico(ponteiro, &r, 0);
+      const long hr = (empresarial->*le)(ponteiro, &r, 0);
       u->codigo = r.GetCodigo();
       u->casas = r.GetQuantidadeCasasDecimais();
       return hr;
@@ -339,9 +333,9 @@ void CMMEmailAlertaPlano::MontaLinhas(const CZQDadosMM_Plano& plano, const CZQDa
       const LEITURAS_PLANO::UNIDADE* u = &kSemUnidade;
       if (const std::uint32_t ponteiroUnidade = recurso.GetPonteiroUnidadeMedidaContador()) {
         if (recurso.GetUnidadeProdutoServico().View().starts_with('P'))
-          u = &Lembrado(lidos.unidadesProduto, ponteiroUnidade, unidade(CZQDadosDF_UnidadeMedidaProduto{}), falha);
+          u = &Lembrado(lidos.unidadesProduto, ponteiroUnidade, unidade(&CZQAcessoEmpresarial::LeUnidadeMedidaProduto), falha);
         else
-          u = &Lembrado(lidos.unidadesServico, ponteiroUnidade, unidade(CZQDadosDF_UnidadeMedidaServico{}), falha);
+          u = &Lembrado(lidos.unidadesServico, ponteiroUnidade, unidade(&CZQAcessoEmpresarial::LeUnidadeMedidaServico), falha);
       }
       SetDadosCorpoEmailSubordinados(linhas.emplace_back(), recurso, vinculo, u->codigo, u->casas, tipo, filial);
     }

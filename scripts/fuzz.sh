@@ -8,7 +8,11 @@ set -euo pipefail
 SEGUNDOS=${1:-60}
 RAIZ=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$RAIZ/build/fuzz
-ALVOS=(template_patterns template_expansion record_json dataset message_format date_text)
+ALVOS=()  # one per fuzz/<target>_fuzz.cpp, as fuzz/CMakeLists.txt makes them
+for fonte in "$RAIZ"/fuzz/*_fuzz.cpp; do
+  fonte=${fonte##*/}
+  ALVOS+=("${fonte%_fuzz.cpp}")
+done
 
 LANCADOR=()
 if command -v ccache >/dev/null; then LANCADOR=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi

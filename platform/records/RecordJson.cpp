@@ -42,9 +42,10 @@ std::optional<std::int32_t> LeOffset(std::string_view s) {
   };
   const int h = dois(1), m = s[3] == ':' ? dois(4) : -1, sec = s.size() == 9 ? (s[6] == ':' ? dois(7) : -1) : 0;
   if (h < 0 || m < 0 || sec < 0 || m > 59 || sec > 59 || h > 36) return std::nullopt;
-  const std::int32_t total = h * 3600 + m * 60 + sec;
-  if (total > (s[0] == '-' ? 131072 : 131071)) return std::nullopt;  // 18-bit signed field
-  return s[0] == '-' ? -total : total;
+  const std::int32_t total = (s[0] == '-' ? -1 : 1) * (h * 3600 + m * 60 + sec);
+  if (total < REG_ZQDMAHMSUTC::kDeslocamentoMinimo || total > REG_ZQDMAHMSUTC::kDeslocamentoMaximo)
+    return std::nullopt;
+  return total;
 }
 
 // Decimal places of a number written in decimal, trailing zeros aside: a currency holds four,

@@ -20,15 +20,6 @@ using Row = std::vector<Value>;
 
 constexpr std::uint32_t kMaxKey = std::numeric_limits<std::uint32_t>::max();
 
-bool SameName(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i]; ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return i == a.size() && !b[i];
-}
-
 Value Default(bool text) { return text ? Value(std::string()) : Value(std::int64_t{0}); }
 
 

@@ -30,15 +30,6 @@ constexpr const char* kCreateMetadata =
     "CREATE TABLE IF NOT EXISTS _zq_colunas(tipo TEXT NOT NULL, nome TEXT NOT NULL COLLATE NOCASE,"
     " tipo_campo TEXT NOT NULL, chave INTEGER NOT NULL, PRIMARY KEY(tipo, nome));";
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
 std::string IndexName(const RecordSchema& schema, std::size_t i) {
   return std::string(schema.kind) + "__" + schema.fields[i].name;
 }

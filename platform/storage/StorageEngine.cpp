@@ -122,6 +122,12 @@ std::string QuoteIdentifier(const std::string& name) {
   return q + '"';
 }
 
+bool SameName(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 void ReconcilePlan::Missing(std::size_t count, std::vector<bool>* missing, std::vector<bool>* unindexed) const {
   missing->assign(count, create);
   for (std::size_t i : add) (*missing)[i] = true;
@@ -131,11 +137,6 @@ void ReconcilePlan::Missing(std::size_t count, std::vector<bool>* missing, std::
 Status PlanReconcile(const RecordSchema& schema, const std::vector<StoredColumn>& columns,
                      const std::function<bool(std::size_t)>& indexed,
                      const std::function<bool(std::size_t, const char*)>& itemsHold, ReconcilePlan* plan) {
-  const auto sameName = [](std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-  };
   *plan = ReconcilePlan();
   plan->create = columns.empty();
   std::string storedKey;
@@ -147,7 +148,7 @@ Status PlanReconcile(const RecordSchema& schema, const std::vector<StoredColumn>
     if (!plan->create) {
       const StoredColumn* c = nullptr;
       for (const StoredColumn& s : columns)
-        if (sameName(s.name, f.name)) c = &s;
+        if (SameName(s.name, f.name)) c = &s;
       if (!c || c->key != isKey) {
         if (isKey || c)
           return {ZQ_E_ESQUEMA, std::string("A chave "_cp) + schema.fields[schema.key].name + " de " + schema.kind +

@@ -20,6 +20,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/records/Filtro.h"
@@ -132,6 +133,8 @@ bool SearchableList(const RecordSchema& schema, std::size_t i);
 std::optional<std::string> PrefixSuccessor(std::string prefix);
 // An SQL identifier in double quotes, quotes inside doubled.
 std::string QuoteIdentifier(const std::string& name);
+// Field, column and index names compare without ASCII case, as SQL identifiers do.
+bool SameName(std::string_view a, std::string_view b);
 
 // A kind's column as an SQL engine's metadata records it.
 struct StoredColumn {
